@@ -1,0 +1,17 @@
+#include "datagen/datagen.h"
+
+namespace zep::datagen {
+
+void WriteSong(const std::filesystem::path& dir) { WriteFile(dir, "076.it", SongModule()); }
+
+void WriteDefaultData(const std::filesystem::path& dir) {
+    std::filesystem::create_directories(dir);
+    WritePlanesData(dir);
+    WriteCubeData(dir);
+    WriteLandscapeData(dir);
+    WriteChromeData(dir);
+    WriteTunnelsData(dir);
+    WriteSong(dir);
+}
+
+}  // namespace zep::datagen

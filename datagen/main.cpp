@@ -1,0 +1,22 @@
+// zep-data DIR: writes the default data set and music into DIR.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "datagen/datagen.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        std::fprintf(stderr,
+                     "usage: zep-data DIR\n"
+                     "writes the demo's default data files and music module into DIR\n");
+        return argc == 2 ? 0 : 2;
+    }
+    try {
+        zep::datagen::WriteDefaultData(argv[1]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zep-data: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,96 @@
+// Layered texture planes: three tiled textures, each turning, zooming and
+// drifting, summed into one picture; logo strips in three time windows; then
+// a horizontal smear that blurs each row and pulls the channels into each
+// other.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "shell/types.h"
+
+namespace zep::planes {
+
+inline constexpr int kStripWidth = 256;
+inline constexpr int kStripRows = 64;
+inline constexpr int kStripBytes = kStripWidth * kStripRows * 3;
+
+// One plane's motion: four phases in radians, advanced once per frame.
+struct TexturePlane {
+    double angle = 0.0;
+    double zoom_phase = 0.0;
+    double shift_x_phase = 0.0;
+    double shift_y_phase = 0.0;
+};
+
+struct PlaneSteps {
+    double angle, zoom_phase, shift_x_phase, shift_y_phase;
+    int shift_scale, shift_centre;  // shift = trunc(scale * sin(phase) + centre)
+};
+
+inline constexpr std::array<PlaneSteps, 3> kPlaneSteps = {{
+    {0.05, -0.0391, -0.029, 0.037, 16, 32},
+    {0.087, -0.0681, 0.049, 0.087, 128, 256},
+    {0.071, -0.0501, 0.079, -0.047, 128, 256},
+}};
+
+struct Corner {
+    std::int32_t x, y;
+};
+inline constexpr std::array<Corner, 3> kCornerPoints = {{{100, 100}, {100, -100}, {-100, 100}}};
+
+// What one plane needs for one frame.
+struct PlaneFrame {
+    std::int32_t zoom = 0, shift_x = 0, shift_y = 0;
+    std::array<Corner, 3> mapped{};  // (U, V) of the three corner points
+};
+
+// The affine texture walk of one plane as row and column tables.
+struct PlaneTables {
+    std::array<std::int32_t, kHeight> row_u{}, row_v{};
+    std::array<std::int32_t, kWidth> col_u{}, col_v{};
+};
+
+void AdvancePlane(TexturePlane& plane, const PlaneSteps& steps);
+PlaneFrame ComputePlaneFrame(const TexturePlane& plane, const PlaneSteps& steps);
+void BuildPlaneTables(const PlaneFrame& frame, PlaneTables& tables);
+
+// Texel index for screen pixel (x, y) of a plane.
+inline int PlaneTexel(const PlaneTables& t, int x, int y) {
+    const int u = (t.row_u[y] + t.col_u[x]) & 255;
+    const int v = (t.row_v[y] + t.col_v[x]) & 255;
+    return v * 256 + u;
+}
+
+// Logo strips converted to Pixels (0 is transparent).
+using StripPixels = std::array<Pixel, kStripWidth * kStripRows>;
+void ConvertStrip(const std::uint8_t* bytes, StripPixels& pixels);
+
+struct LogoWindow {
+    double after, before;  // shown while after < t < before
+    int strip;             // 0, 1, 2
+    int top, left;         // where its first pixel goes
+};
+inline constexpr std::array<LogoWindow, 3> kLogoWindows = {{
+    {7.3, 11.0, 0, 88, 300},
+    {11.0, 15.0, 1, 300, 0},
+    {15.0, 18.7, 2, 150, 160},
+}};
+// The window showing at time t, or nullptr.
+const LogoWindow* LogoAt(SceneClock t);
+
+// Passes over the surface. The row versions work on one surface row; the
+// whole-picture versions are the same passes in their recipe order.
+void FillPlanesRow(Pixel* surface, int y, const Pixel* const textures[3],
+                   const PlaneTables* const tables[3]);
+void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPixels& strip);
+// Smears row y (1 to 478) in place; `left` carries the last replaced pixel's
+// channels from one row to the next.
+struct SmearCarry {
+    std::uint32_t r, g, b;
+};
+SmearCarry SmearStart(const Pixel* surface);
+void SmearRow(Pixel* surface, int y, SmearCarry& left);
+void SmearPass(Pixel* surface);
+
+}  // namespace zep::planes

@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs the Debian packages zep needs to build, test and run; asks apt-get
+# only for what is missing, so it is quick and quiet when all is there.
+set -eu
+
+PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
+libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
+x11-utils sox"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "installing:$missing"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing

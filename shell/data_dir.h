@@ -1,0 +1,50 @@
+// Reading the demo's data files from one folder.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zep {
+
+struct DataFile {
+    const char* name;
+    std::size_t size;  // bytes read; the file may be longer
+};
+
+// A data file that cannot be used: missing, short, or with bad contents.
+// what() is a complete sentence naming the file.
+class DataError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The folder the files are read from ("." for the working directory, where
+// the files are opened by bare name).
+class DataDir {
+public:
+    explicit DataDir(std::filesystem::path dir = ".") : dir_(std::move(dir)) {}
+
+    std::filesystem::path Path(const char* name) const;
+
+    // One read of exactly `size` bytes into `block`; throws DataError when the
+    // file cannot be opened or delivers fewer bytes.
+    void Read(const DataFile& file, void* block) const;
+
+    // Every listed file that is missing or shorter than its size, one message
+    // each, e.g. `data file "ttx2.raw" is missing (it needs 262144 bytes)`.
+    std::vector<std::string> Check(const std::vector<DataFile>& files) const;
+
+private:
+    std::filesystem::path dir_;
+};
+
+std::string MissingFileMessage(const DataFile& file);
+std::string ShortFileMessage(const DataFile& file, std::uintmax_t have);
+
+// The line that tells the user how to get the default data set.
+extern const char* const kDefaultDataHint;
+
+}  // namespace zep

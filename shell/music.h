@@ -1,0 +1,58 @@
+// The music layer: loads a tracker module with libopenmpt and plays it through
+// SDL2's audio output. The four operations keep the names and the meaning the
+// demo's start-up relies on: init returns nonzero when sound output is ready,
+// load returns a module or null, and the error code of the latest failure
+// turns into text through MusicErrorText.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zep {
+
+// The text for an error code; "Unknown error" outside 0 to 18.
+const char* MusicErrorText(int code);
+
+enum MusicError : int {
+    kMusicNoError = 0,
+    kMusicInitFailed = 3,
+    kMusicFileNotFound = 9,
+    kMusicUnknownFormat = 10,
+    kMusicLoadFailed = 11,
+    kMusicOutOfMemory = 12,
+    kMusicInvalidParameter = 15,
+};
+
+enum class AudioOutput {
+    Device,  // SDL2 audio device (SDL_AUDIODRIVER=dummy works without a sound card)
+    None,    // load and check modules, play nothing
+};
+
+struct MusicModule;
+
+class Music {
+public:
+    explicit Music(AudioOutput output);
+    ~Music();
+    Music(const Music&) = delete;
+    Music& operator=(const Music&) = delete;
+
+    // Opens the audio output: `mixrate` Hz, stereo. Nonzero when ready.
+    int FSOUND_Init(int mixrate, int maxchannels, unsigned flags);
+    // Loads a module; null on failure, with the reason in FSOUND_GetError.
+    MusicModule* FMUSIC_LoadSong(const std::string& path);
+    // Starts playback; it goes on by itself until this object is destroyed.
+    bool FMUSIC_PlaySong(MusicModule* module);
+    int FSOUND_GetError() const { return error_; }
+
+private:
+    struct Device;
+    AudioOutput output_;
+    int error_ = kMusicNoError;
+    int mixrate_ = 44100;
+    std::unique_ptr<Device> device_;
+    std::unique_ptr<MusicModule> module_;
+};
+
+}  // namespace zep

@@ -1,0 +1,41 @@
+// The contract between the driver and each scene.
+//
+// A scene's start step is a function that builds the scene object: it
+// allocates its blocks, reads its files and builds its tables. The end step is
+// the object's destruction, so a scene owns its blocks exactly from start to
+// end. The driver calls Draw once per frame on the locked surface and then
+// presents the rows that Present() names.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+
+#include "shell/data_dir.h"
+#include "shell/types.h"
+
+namespace zep {
+
+// Rows copied to the window after a frame: top inclusive, bottom exclusive.
+struct PresentRows {
+    int top = 1;
+    int bottom = 479;
+};
+
+class Scene {
+public:
+    virtual ~Scene() = default;
+    virtual void Draw(Pixel* surface, SceneClock t) = 0;
+    virtual PresentRows Present() const = 0;
+};
+
+using SceneStart = std::unique_ptr<Scene> (*)(const DataDir& data);
+
+struct SceneEntry {
+    const char* name;                  // shown in progress lines and errors
+    double end_time;                   // frames run while the clock is below it
+    std::span<const DataFile> files;   // what the start step reads, in order
+    SceneStart start;                  // nullptr: not built yet, ends the sequence
+};
+
+}  // namespace zep
