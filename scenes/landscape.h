@@ -1,0 +1,100 @@
+// Bump-lit landscape under a cloud sky: a 512 x 512 terrain colour map is lit
+// every frame by a spotlight bent per texel by a bump map, then drawn as
+// height-displaced vertical strips seen through a drifting, swaying
+// trapezoid, under a mirrored cloud plane. The picture is revealed by a wipe
+// growing downward; near the end the landscape stops and the last picture
+// melts in place.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "shell/types.h"
+
+namespace zep::landscape {
+
+inline constexpr int kMapSide = 512;
+inline constexpr int kMapTexels = kMapSide * kMapSide;
+inline constexpr int kMapMask = kMapSide - 1;
+
+inline constexpr int kCloudWidth = 256;
+inline constexpr int kCloudRows = 128;
+inline constexpr int kCloudTexels = kCloudWidth * kCloudRows;
+inline constexpr int kCloudBytes = kCloudTexels * 3;
+
+inline constexpr std::size_t kColourMapBytes = kMapTexels * 4;
+inline constexpr std::size_t kByteMapBytes = kMapTexels;
+
+// From this clock on the landscape is no longer drawn and the picture melts.
+inline constexpr double kMeltFrom = 59.5;
+
+// The view trapezoid: narrow edge 0-1 ahead, wide edge 2-3 behind.
+struct CornerOffset {
+    double across, along;
+};
+inline constexpr std::array<CornerOffset, 4> kCornerOffsets = {{
+    {-156.0, 163.0},
+    {156.0, 163.0},
+    {-220.0, -163.0},
+    {220.0, -163.0},
+}};
+
+struct Point {
+    std::int32_t x = 0, y = 0;
+};
+using ViewCorners = std::array<Point, 4>;
+
+// Angles in radians, advanced once per frame.
+struct Motion {
+    double orbit_angle;
+    double turn_phase;
+    double turn_angle;
+};
+Motion StartMotion();
+
+// Places the four corners from the current motion state.
+void UpdateCorners(const Motion& motion, ViewCorners& corners);
+// Advances the motion after the corners have been placed.
+void AdvanceMotion(Motion& motion);
+
+// One scan row per entry: where its walk over the maps starts and how far it
+// moves per screen pixel. Entries 0 to 259 are rewritten every frame.
+inline constexpr int kScanRoom = 400;
+inline constexpr int kScanEntries = 260;
+struct ScanTables {
+    std::array<double, kScanRoom> start_u{}, start_v{}, step_u{}, step_v{};
+};
+void BuildScanTables(const ViewCorners& corners, ScanTables& scan);
+
+// Tables built once at the start.
+void BuildCloudTexture(const std::uint8_t* raw, Pixel* clouds);          // 256 x 128
+void BuildSpotLightMap(std::uint8_t* spot);                              // 512 x 512
+void BuildSlopeMaps(const std::uint8_t* bump, std::int32_t* slope_x,    // 512 x 512 each
+                    std::int32_t* slope_y);
+void BuildRowShiftMap(const std::uint8_t* heights, std::int32_t* shifts);  // 512 x 512
+
+// Per texel, the spotlight position the slopes point at, relative to the
+// light's corner: ((slope_y - row) & 511) << 16 | ((slope_x - column) & 511).
+// Adding the corner's wrapped position to both halves never carries from the
+// low half into the high one, so one addition places the light for a texel.
+void BuildLightOffsets(const std::int32_t* slope_x, const std::int32_t* slope_y,
+                       std::uint32_t* offsets);
+
+// Lights the colour map with the spotlight centred on `light` (corner 2 as
+// it was before this frame's corner update).
+void LightingPass(const Pixel* colours, const std::uint32_t* light_offsets,
+                  const std::uint8_t* spot, Point light, Pixel* lit);
+
+// The drawing passes over the 640 x 660 surface.
+void SkyPass(Pixel* surface, const Pixel* clouds, const ScanTables& scan);
+void FarGroundPass(Pixel* surface, const Pixel* lit, const std::int32_t* shifts,
+                   const ScanTables& scan);
+void NearGroundPass(Pixel* surface, const Pixel* lit, const std::int32_t* shifts,
+                    const ScanTables& scan);
+// Rows 1 to 478 smeared in place, left to right, top to bottom.
+void MeltPass(Pixel* surface);
+
+// The bottom of the presented rows after a frame, from the one before.
+inline int NextPresentBottom(int bottom) { return bottom >= 463 ? 479 : bottom + 16; }
+
+}  // namespace zep::landscape
