@@ -24,6 +24,7 @@ inline constexpr int kCloudBytes = kCloudTexels * 3;
 
 inline constexpr std::size_t kColourMapBytes = kMapTexels * 4;
 inline constexpr std::size_t kByteMapBytes = kMapTexels;
+inline constexpr std::size_t kSpotLightBytes = kMapTexels + 4;
 
 // From this clock on the landscape is no longer drawn and the picture melts.
 inline constexpr double kMeltFrom = 59.5;
@@ -81,7 +82,8 @@ void BuildLightOffsets(const std::int32_t* slope_x, const std::int32_t* slope_y,
                        std::uint32_t* offsets);
 
 // Lights the colour map with the spotlight centred on `light` (corner 2 as
-// it was before this frame's corner update).
+// it was before this frame's corner update). `spot` must hold
+// kSpotLightBytes: the map and room for reading a 4-byte word at its end.
 void LightingPass(const Pixel* colours, const std::uint32_t* light_offsets,
                   const std::uint8_t* spot, Point light, Pixel* lit);
 
