@@ -91,8 +91,9 @@ void BuildSlopeMaps(const std::uint8_t* bump, std::int32_t* slope_x, std::int32_
     FixSlopeBorders(slope_y);
 }
 
-void BuildRowShiftMap(const std::uint8_t* heights, std::int32_t* shifts) {
-    for (int i = 0; i < kMapTexels; ++i) shifts[i] = (static_cast<std::int32_t>(heights[i]) - 127) * kPitch;
+void PackHeights(const std::uint8_t* heights, Pixel* colours) {
+    for (int i = 0; i < kMapTexels; ++i)
+        colours[i] = (colours[i] & 0xffffff) | (static_cast<Pixel>(heights[i]) << 24);
 }
 
 void BuildLightOffsets(const std::int32_t* slope_x, const std::int32_t* slope_y,
@@ -106,53 +107,57 @@ void BuildLightOffsets(const std::int32_t* slope_x, const std::int32_t* slope_y,
         }
 }
 
-#if !defined(__AVX2__)
-// The light's channel scaling, (L * ch) >> 8 for L and ch below 256, done for
-// red and blue in one 32-bit product: r * L lands in the upper half and
-// b * L in the lower one, and neither reaches the other's bits.
-inline Pixel ShadeTexel(Pixel colour, std::uint32_t light) {
-    const std::uint32_t red_blue = (((colour & 0xff00ff) * light) >> 8) & 0xff00ff;
-    const std::uint32_t green = (((colour & 0xff00) * light) >> 8) & 0xff00;
-    return red_blue | green;
+namespace {
+
+// Eight values side by side in the vector registers. The arithmetic on them
+// is the scalar arithmetic lane by lane; the gathers fetch one table entry a
+// lane.
+constexpr int kLanes = 8;
+using LaneDoubles = double __attribute__((vector_size(kLanes * sizeof(double))));
+using LaneInts = std::int32_t __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
+using LaneWords = std::uint32_t __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
+
+// out[l] = table[index[l]]. (Vectors go by reference: a vector in a
+// register would not pass the same way on every target.)
+void GatherPixels(const Pixel* table, const LaneWords& index, LaneWords& out) {
+#if defined(__AVX2__)
+    out = (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 4);
+#else
+    for (int l = 0; l < kLanes; ++l) out[l] = table[index[l]];
+#endif
 }
 
-inline std::uint32_t SpotIndex(std::uint32_t at) { return ((at >> 7) & (kMapMask << 9)) | (at & kMapMask); }
+// The same for a table of bytes, which must have room for reading a 4-byte
+// word at its last entry.
+void GatherBytes(const std::uint8_t* table, const LaneWords& index, LaneWords& out) {
+#if defined(__AVX2__)
+    out = (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 1) &
+          0xff;
+#else
+    for (int l = 0; l < kLanes; ++l) out[l] = table[index[l]];
 #endif
+}
+
+}  // namespace
 
 void LightingPass(const Pixel* colours, const std::uint32_t* light_offsets,
                   const std::uint8_t* spot, Point light, Pixel* lit) {
     const std::uint32_t add = ((static_cast<std::uint32_t>(light.y) & kMapMask) << 16) |
                               (static_cast<std::uint32_t>(light.x) & kMapMask);
-#if defined(__AVX2__)
-    // Eight texels at a time; the light levels are fetched with a gather of
-    // 4-byte words at byte addresses (the spot map has room for the bytes
-    // read past its last entry), keeping the low byte.
-    const __m256i add8 = _mm256_set1_epi32(static_cast<int>(add));
-    const __m256i column_mask = _mm256_set1_epi32(kMapMask);
-    const __m256i row_mask = _mm256_set1_epi32(kMapMask << 9);
-    const __m256i byte_mask = _mm256_set1_epi32(0xff);
-    const __m256i red_blue_mask = _mm256_set1_epi32(0xff00ff);
-    const __m256i green_mask = _mm256_set1_epi32(0xff00);
-    for (int i = 0; i < kMapTexels; i += 8) {
-        const __m256i at = _mm256_add_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(light_offsets + i)), add8);
-        const __m256i index = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(at, 7), row_mask),
-                                              _mm256_and_si256(at, column_mask));
-        const __m256i level = _mm256_and_si256(
-            _mm256_i32gather_epi32(reinterpret_cast<const int*>(spot), index, 1), byte_mask);
-        const __m256i colour = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + i));
-        const __m256i red_blue = _mm256_and_si256(
-            _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_and_si256(colour, red_blue_mask), level), 8),
-            red_blue_mask);
-        const __m256i green = _mm256_and_si256(
-            _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_and_si256(colour, green_mask), level), 8),
-            green_mask);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(lit + i), _mm256_or_si256(red_blue, green));
+    for (int i = 0; i < kMapTexels; i += kLanes) {
+        LaneWords at, colour, level;
+        std::memcpy(&at, light_offsets + i, sizeof at);
+        std::memcpy(&colour, colours + i, sizeof colour);
+        at += add;
+        GatherBytes(spot, ((at >> 7) & (kMapMask << 9)) | (at & kMapMask), level);
+        // (level * c) >> 8 for each channel c: red and blue share one 32-bit
+        // product (r * level lands in the upper half, b * level in the lower
+        // one, and neither reaches the other's bits). The top byte is kept.
+        const LaneWords red_blue = (((colour & 0xff00ff) * level) >> 8) & 0xff00ff;
+        const LaneWords green = (((colour & 0xff00) * level) >> 8) & 0xff00;
+        const LaneWords shaded = red_blue | green | (colour & 0xff000000);
+        std::memcpy(lit + i, &shaded, sizeof shaded);
     }
-#else
-    for (int i = 0; i < kMapTexels; ++i)
-        lit[i] = ShadeTexel(colours[i], spot[SpotIndex(light_offsets[i] + add)]);
-#endif
 }
 
 namespace {
@@ -161,10 +166,6 @@ namespace {
 // step to its own coordinates, sample after sample, exactly as a lone walk
 // does (the same IEEE additions in the same order), and a vector conversion
 // truncates each lane toward zero as a scalar one does.
-constexpr int kLanes = 8;
-using LaneDoubles = double __attribute__((vector_size(kLanes * sizeof(double))));
-using LaneInts = std::int32_t __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
-
 struct WalkLanes {
     LaneDoubles u, v, du, dv;
 };
@@ -184,85 +185,149 @@ WalkLanes StartLanes(const ScanTables& scan, int first, int stride, int count, d
     return w;
 }
 
-// index[k * kLanes + l] is sample k of lane l: the coordinates truncated
-// toward zero, then masked, as ((v & v_mask) << v_shift) | (u & u_mask).
-void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std::int32_t v_mask, int v_shift,
-                  std::uint32_t* index) {
+// out[k * stride + l] is sample k of lane l: the texel at the coordinates
+// truncated toward zero, then masked, ((v & v_mask) << v_shift) | (u & u_mask).
+void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std::int32_t v_mask,
+                  int v_shift, const Pixel* texels, Pixel* out, int stride) {
     WalkLanes w = lanes;
     for (int k = 0; k < samples; ++k) {
         const LaneInts tu = __builtin_convertvector(w.u, LaneInts) & u_mask;
         const LaneInts tv = __builtin_convertvector(w.v, LaneInts) & v_mask;
-        const LaneInts packed = (tv << v_shift) | tu;
-        std::memcpy(index + k * kLanes, &packed, sizeof packed);
+        LaneWords fetched;
+        GatherPixels(texels, (LaneWords)((tv << v_shift) | tu), fetched);
+        std::memcpy(out + k * stride, &fetched, sizeof fetched);
         w.u += w.du;
         w.v += w.dv;
     }
 }
 
-using LaneIndex = std::array<std::uint32_t, kWidth * kLanes>;
+// The lit texels under `rows` scan rows from `first`, each row's walk taking
+// `samples` samples at `step_scale` times its step: sample k of row n goes
+// to out[k * GroundScratch::kColumnStride + n].
+void WalkGroundRows(const ScanTables& scan, int first, int rows, int samples, double step_scale,
+                    const Pixel* lit, Pixel* out) {
+    for (int n = 0; n < rows; n += kLanes)
+        WalkScanRows(StartLanes(scan, first + n, 1, std::min(kLanes, rows - n), step_scale), samples,
+                     kMapMask, kMapMask, 9, lit, out + n, GroundScratch::kColumnStride);
+}
+
+// Reads the strips of one column: scan row n's strip starts first_top + n +
+// h rows down, h the height byte of its lit texel. Returns the first and
+// last rows the strips start on.
+std::pair<int, int> ColumnStrips(const Pixel* samples, int rows, int first_top, std::int32_t* tops,
+                                 Pixel* colours) {
+    int first = kSurfaceRows, last = 0;
+    for (int n = 0; n < rows; ++n) {
+        const Pixel texel = samples[n];
+        const int top = first_top + n + static_cast<int>(texel >> 24);
+        tops[n] = top;
+        colours[n] = texel & 0xffffff;
+        first = std::min(first, top);
+        last = std::max(last, top);
+    }
+    return {first, last};
+}
+
+// A ground strip never leaves its column (its shift is whole rows), and what
+// a pixel ends up holding is the colour of the last strip over it. So the
+// ground passes draw a few columns at a time: the strips are laid in their
+// order into column buffers (each strip a short run of equal pixels), and
+// then the covered rows go to the surface, each pixel written once. Rows no
+// strip covers keep a mark that no strip colour (top byte 0) can equal, and
+// are left alone in the surface.
+
+// Near ground: two neighbouring columns, each with its own samples, strips
+// 8 rows tall.
+void DrawNearColumns(Pixel* surface, int column, const Pixel* left_samples,
+                     const Pixel* right_samples, int rows, int first_top, GroundScratch& g) {
+    constexpr int kLength = 8;
+    const auto [left_first, left_last] =
+        ColumnStrips(left_samples, rows, first_top, g.left_top.data(), g.left_colour.data());
+    const auto [right_first, right_last] =
+        ColumnStrips(right_samples, rows, first_top, g.right_top.data(), g.right_colour.data());
+    const int first = std::min(left_first, right_first);
+    const int end = std::max(left_last, right_last) + kLength;
+    Pixel* left = g.left.get();
+    Pixel* right = g.right.get();
+    constexpr Pixel kUncovered = 0xffffffff;
+    std::fill(left + first, left + end, kUncovered);
+    std::fill(right + first, right + end, kUncovered);
+    for (int n = 0; n < rows; ++n) {
+        std::fill_n(left + g.left_top[n], kLength, g.left_colour[n]);
+        std::fill_n(right + g.right_top[n], kLength, g.right_colour[n]);
+    }
+    Pixel* pair = surface + column;
+    for (int r = first; r < end; ++r) {
+        const Pixel a = left[r], b = right[r];
+        if (a != kUncovered && b != kUncovered) {
+            const std::uint64_t both = a | (static_cast<std::uint64_t>(b) << 32);
+            std::memcpy(pair + r * kPitch, &both, sizeof both);
+        } else {
+            if (a != kUncovered) pair[r * kPitch] = a;
+            if (b != kUncovered) pair[r * kPitch + 1] = b;
+        }
+    }
+}
+
+// Far ground: a pair of columns sharing each sample, strips 9 rows tall;
+// the pair is filled and written as one 64-bit value a row.
+void DrawFarColumns(Pixel* surface, int column, const Pixel* samples, int rows, int first_top,
+                    GroundScratch& g) {
+    constexpr int kLength = 9;
+    const auto [first, last] =
+        ColumnStrips(samples, rows, first_top, g.left_top.data(), g.left_colour.data());
+    const int end = last + kLength;
+    std::uint64_t* pairs = g.pairs.get();
+    constexpr std::uint64_t kUncovered = ~0ull;
+    std::fill(pairs + first, pairs + end, kUncovered);
+    for (int n = 0; n < rows; ++n)
+        std::fill_n(pairs + g.left_top[n], kLength, g.left_colour[n] * 0x100000001ull);
+    Pixel* pair = surface + column;
+    for (int r = first; r < end; ++r)
+        if (pairs[r] != kUncovered) std::memcpy(pair + r * kPitch, pairs + r, sizeof *pairs);
+}
+
+using LaneSamples = std::array<Pixel, kWidth * kLanes>;
 
 }  // namespace
 
 void SkyPass(Pixel* surface, const Pixel* clouds, const ScanTables& scan) {
-    // Every sky row is written by one scan entry only, so the rows of a lane
-    // group can be filled in any order.
-    LaneIndex index;
+    // Each row is drawn once and copied to the row above it.
+    LaneSamples samples;
     for (int m0 = 0; m0 <= 117; m0 += kLanes) {
         const int count = std::min(kLanes, 118 - m0);
-        WalkScanRows(StartLanes(scan, 2 * m0, 2, count, 1.0), kWidth, 255, 127, 8, index.data());
+        WalkScanRows(StartLanes(scan, 2 * m0, 2, count, 1.0), kWidth, 255, 127, 8, clouds,
+                     samples.data(), kLanes);
         for (int l = 0; l < count; ++l) {
             Pixel* row = surface + (256 - 2 * (m0 + l)) * kPitch;
-            for (int k = 0; k < kWidth; ++k) {
-                const Pixel texel = clouds[index[k * kLanes + l]];
-                row[k] = texel;
-                row[k - kPitch] = texel;
-            }
+            for (int k = 0; k < kWidth; ++k) row[k] = samples[k * kLanes + l];
+            std::memcpy(row - kPitch, row, kWidth * sizeof(Pixel));
         }
     }
 }
 
-// A ground strip never leaves its column (the shift is whole rows), so what
-// ends up in a pixel depends only on the order of the strips in its own
-// column: the ground passes may go column by column through a group of scan
-// rows as long as each column takes the rows from far to near.
-void FarGroundPass(Pixel* surface, const Pixel* lit, const std::int32_t* shifts,
-                   const ScanTables& scan) {
-    LaneIndex index;
-    for (int m0 = 0; m0 <= 97; m0 += kLanes) {
-        const int count = std::min(kLanes, 98 - m0);
-        WalkScanRows(StartLanes(scan, m0, 1, count, 2.0), kWidth / 2, kMapMask, kMapMask, 9,
-                     index.data());
-        Pixel* top = surface + (228 + m0) * kPitch;
-        for (int s = 0; s < kWidth / 2; ++s) {
-            for (int l = 0; l < count; ++l) {
-                const std::uint32_t i = index[s * kLanes + l];
-                const Pixel colour = lit[i];
-                Pixel* p = top + (l * kPitch + 2 * s + shifts[i]);
-                for (int row = 0; row < 9; ++row) {
-                    p[row * kPitch] = colour;
-                    p[row * kPitch + 1] = colour;
-                }
-            }
-        }
+void FarGroundPass(Pixel* surface, const Pixel* lit, const ScanTables& scan,
+                   GroundScratch& scratch) {
+    // Scan rows 0 to 97 on screen rows 228 to 325, one sample per two
+    // columns, each drawn 2 columns wide and 9 rows tall.
+    Pixel* samples = scratch.samples.get();
+    WalkGroundRows(scan, 0, 98, kWidth / 2, 2.0, lit, samples);
+    for (int s = 0; s < kWidth / 2; ++s) {
+        DrawFarColumns(surface, 2 * s, samples + s * GroundScratch::kColumnStride, 98, 228 - 127,
+                       scratch);
     }
 }
 
-void NearGroundPass(Pixel* surface, const Pixel* lit, const std::int32_t* shifts,
-                    const ScanTables& scan) {
-    LaneIndex index;
-    for (int m0 = 98; m0 <= 251; m0 += kLanes) {
-        const int count = std::min(kLanes, 252 - m0);
-        WalkScanRows(StartLanes(scan, m0, 1, count, 1.0), kWidth, kMapMask, kMapMask, 9,
-                     index.data());
-        Pixel* top = surface + (228 + m0) * kPitch;
-        for (int k = 0; k < kWidth; ++k) {
-            for (int l = 0; l < count; ++l) {
-                const std::uint32_t i = index[k * kLanes + l];
-                const Pixel colour = lit[i];
-                Pixel* p = top + (l * kPitch + k + shifts[i]);
-                for (int row = 0; row < 8; ++row) p[row * kPitch] = colour;
-            }
-        }
+void NearGroundPass(Pixel* surface, const Pixel* lit, const ScanTables& scan,
+                    GroundScratch& scratch) {
+    // Scan rows 98 to 251 on screen rows 326 to 479, one sample per column,
+    // each drawn 8 rows tall.
+    Pixel* samples = scratch.samples.get();
+    WalkGroundRows(scan, 98, 154, kWidth, 1.0, lit, samples);
+    for (int k = 0; k < kWidth; k += 2) {
+        const Pixel* left = samples + k * GroundScratch::kColumnStride;
+        DrawNearColumns(surface, k, left, left + GroundScratch::kColumnStride, 154, 326 - 127,
+                        scratch);
     }
 }
 
@@ -308,20 +373,17 @@ public:
           clouds_(std::make_unique<Pixel[]>(kCloudTexels)),
           heights_(std::make_unique<std::uint8_t[]>(kMapTexels)),
           bump_(std::make_unique<std::uint8_t[]>(kMapTexels)),
-          shifts_(std::make_unique<std::int32_t[]>(kMapTexels)),
-          shade_(std::make_unique<std::uint32_t[]>(kShadeTableEntries)),
           spot_(std::make_unique<std::uint8_t[]>(kSpotLightBytes)),
           light_offsets_(std::make_unique<std::uint32_t[]>(kMapTexels)) {
         data.Read(kFiles[0], colours_.get());
         data.Read(kFiles[1], raw_clouds_.get());
         data.Read(kFiles[2], heights_.get());
         data.Read(kFiles[3], bump_.get());
-        FillShadeTable(shade_.get());
         BuildCloudTexture(raw_clouds_.get(), clouds_.get());
         BuildSpotLightMap(spot_.get());
         BuildSlopeMaps(bump_.get(), slope_x_.get(), slope_y_.get());
-        BuildRowShiftMap(heights_.get(), shifts_.get());
         BuildLightOffsets(slope_x_.get(), slope_y_.get(), light_offsets_.get());
+        PackHeights(heights_.get(), colours_.get());
     }
 
     void Draw(Pixel* surface, SceneClock t) override {
@@ -335,8 +397,8 @@ public:
         if (!melting) {
             BuildScanTables(corners_, scan_);
             SkyPass(surface, clouds_.get(), scan_);
-            FarGroundPass(surface, lit_.get(), shifts_.get(), scan_);
-            NearGroundPass(surface, lit_.get(), shifts_.get(), scan_);
+            FarGroundPass(surface, lit_.get(), scan_, ground_);
+            NearGroundPass(surface, lit_.get(), scan_, ground_);
         } else {
             MeltPass(surface);
         }
@@ -359,10 +421,9 @@ private:
     std::unique_ptr<Pixel[]> clouds_;
     std::unique_ptr<std::uint8_t[]> heights_;
     std::unique_ptr<std::uint8_t[]> bump_;
-    std::unique_ptr<std::int32_t[]> shifts_;
-    std::unique_ptr<std::uint32_t[]> shade_;
     std::unique_ptr<std::uint8_t[]> spot_;
     std::unique_ptr<std::uint32_t[]> light_offsets_;
+    GroundScratch ground_;
 };
 
 std::unique_ptr<Scene> StartLandscape(const DataDir& data) {

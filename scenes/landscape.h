@@ -7,7 +7,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "shell/types.h"
 
@@ -15,15 +17,16 @@ namespace zep::landscape {
 
 inline constexpr int kMapSide = 512;
 inline constexpr int kMapTexels = kMapSide * kMapSide;
-inline constexpr int kMapMask = kMapSide - 1;
+inline constexpr std::uint32_t kMapMask = kMapSide - 1;
 
 inline constexpr int kCloudWidth = 256;
 inline constexpr int kCloudRows = 128;
 inline constexpr int kCloudTexels = kCloudWidth * kCloudRows;
-inline constexpr int kCloudBytes = kCloudTexels * 3;
+inline constexpr std::size_t kCloudBytes = kCloudTexels * 3;
 
 inline constexpr std::size_t kColourMapBytes = kMapTexels * 4;
 inline constexpr std::size_t kByteMapBytes = kMapTexels;
+// The spot map and room for reading a 4-byte word at its last entry.
 inline constexpr std::size_t kSpotLightBytes = kMapTexels + 4;
 
 // From this clock on the landscape is no longer drawn and the picture melts.
@@ -69,10 +72,9 @@ void BuildScanTables(const ViewCorners& corners, ScanTables& scan);
 
 // Tables built once at the start.
 void BuildCloudTexture(const std::uint8_t* raw, Pixel* clouds);          // 256 x 128
-void BuildSpotLightMap(std::uint8_t* spot);                              // 512 x 512
+void BuildSpotLightMap(std::uint8_t* spot);                              // kSpotLightBytes
 void BuildSlopeMaps(const std::uint8_t* bump, std::int32_t* slope_x,    // 512 x 512 each
                     std::int32_t* slope_y);
-void BuildRowShiftMap(const std::uint8_t* heights, std::int32_t* shifts);  // 512 x 512
 
 // Per texel, the spotlight position the slopes point at, relative to the
 // light's corner: ((slope_y - row) & 511) << 16 | ((slope_x - column) & 511).
@@ -81,18 +83,38 @@ void BuildRowShiftMap(const std::uint8_t* heights, std::int32_t* shifts);  // 51
 void BuildLightOffsets(const std::int32_t* slope_x, const std::int32_t* slope_y,
                        std::uint32_t* offsets);
 
+// Puts each texel's height byte into the colour map's top byte, which the
+// lighting ignores and carries through, so that the ground passes find a
+// sample's colour and its height in one lit texel.
+void PackHeights(const std::uint8_t* heights, Pixel* colours);
+
 // Lights the colour map with the spotlight centred on `light` (corner 2 as
-// it was before this frame's corner update). `spot` must hold
-// kSpotLightBytes: the map and room for reading a 4-byte word at its end.
+// it was before this frame's corner update): each channel c becomes
+// (L * c) >> 8 for the texel's light level L; the top byte is kept.
 void LightingPass(const Pixel* colours, const std::uint32_t* light_offsets,
                   const std::uint8_t* spot, Point light, Pixel* lit);
 
-// The drawing passes over the 640 x 660 surface.
+// Working space of the ground passes: the lit texel of every sample, column
+// by column, and the columns being drawn (two apart, or a pair as one).
+struct GroundScratch {
+    static constexpr int kColumnStride = 160;  // scan rows per column, rounded up
+    std::unique_ptr<Pixel[]> samples = std::make_unique<Pixel[]>(kWidth * kColumnStride);
+    std::unique_ptr<Pixel[]> left = std::make_unique<Pixel[]>(kSurfaceRows);
+    std::unique_ptr<Pixel[]> right = std::make_unique<Pixel[]>(kSurfaceRows);
+    std::unique_ptr<std::uint64_t[]> pairs = std::make_unique<std::uint64_t[]>(kSurfaceRows);
+    std::array<std::int32_t, kColumnStride> left_top{}, right_top{};
+    std::array<Pixel, kColumnStride> left_colour{}, right_colour{};
+};
+
+// The drawing passes over the 640 x 660 surface. The ground passes take the
+// lit map with the height byte of each texel in its top byte (PackHeights):
+// a texel of height h is drawn h - 127 rows below its scan row, in its
+// colour with a zero top byte.
 void SkyPass(Pixel* surface, const Pixel* clouds, const ScanTables& scan);
-void FarGroundPass(Pixel* surface, const Pixel* lit, const std::int32_t* shifts,
-                   const ScanTables& scan);
-void NearGroundPass(Pixel* surface, const Pixel* lit, const std::int32_t* shifts,
-                    const ScanTables& scan);
+void FarGroundPass(Pixel* surface, const Pixel* lit, const ScanTables& scan,
+                   GroundScratch& scratch);
+void NearGroundPass(Pixel* surface, const Pixel* lit, const ScanTables& scan,
+                    GroundScratch& scratch);
 // Rows 1 to 478 smeared in place, left to right, top to bottom.
 void MeltPass(Pixel* surface);
 
