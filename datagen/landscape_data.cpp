@@ -27,7 +27,9 @@ constexpr double kSeaLevel = -0.12;
 struct Rgb {
     double r, g, b;  // 0 to 255
 };
-Rgb MixRgb(Rgb a, Rgb b, double t) { return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)}; }
+Rgb MixRgb(Rgb a, Rgb b, double t) {
+    return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
+}
 
 int Wrap(int i) { return i & (kSide - 1); }
 int At(int x, int y) { return Wrap(y) * kSide + Wrap(x); }
@@ -105,12 +107,11 @@ Bytes ColourMap(const Terrain& t) {
             const double steep = SmoothStep(1.6, 3.6, std::sqrt(gx * gx + gy * gy));
             Rgb c;
             if (t.land[i] <= 0.0) {
-                // Water: deeper further from the shore, judged by the raw
-                // field's fine variation.
+                // Water: patches of deep and shallow blue.
                 c = MixRgb(shallow, deep, SmoothStep(-0.2, 0.6, patch + 0.5));
             } else {
-                const Rgb green = MixRgb(MixRgb(grass, meadow, SmoothStep(-0.3, 0.3, patch)), forest,
-                                         SmoothStep(0.0, 0.35, grain + patch * 0.5) * 0.8);
+                const Rgb green = MixRgb(MixRgb(grass, meadow, SmoothStep(-0.3, 0.3, patch)),
+                                         forest, SmoothStep(0.0, 0.35, grain + patch * 0.5) * 0.8);
                 c = MixRgb(sand, green, SmoothStep(0.02, 0.06, h));
                 c = MixRgb(c, MixRgb(rock, scree, 0.5 + 0.5 * grain), SmoothStep(0.45, 0.62, h));
                 c = MixRgb(c, rock, steep * SmoothStep(0.1, 0.3, h));
@@ -134,7 +135,8 @@ Bytes BumpMap(const Terrain& t) {
             const int i = y * kSide + x;
             const double fx = x / double(kSide), fy = y / double(kSide);
             const double grain = TileFbm(fx * 64, fy * 64, 64, 2, 0.5, 421);
-            const double ripple = std::sin(kTau * (24 * fx + 8 * fy) + 3.0 * TileFbm(fx * 8, fy * 8, 8, 2, 0.5, 422));
+            const double ripple =
+                std::sin(kTau * (24 * fx + 8 * fy) + 3.0 * TileFbm(fx * 8, fy * 8, 8, 2, 0.5, 422));
             const double wet = 1.0 - SmoothStep(0.0, 0.02, t.land[i]);
             const double v = 128.0 + 0.4 * (kWaterByte - t.height[i]) - 60.0 +
                              (1.0 - wet) * 52.0 * grain + wet * 24.0 * ripple;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #if defined(__AVX2__)
 #include <immintrin.h>
@@ -131,8 +132,9 @@ void GatherPixels(const Pixel* table, const LaneWords& index, LaneWords& out) {
 // word at its last entry.
 void GatherBytes(const std::uint8_t* table, const LaneWords& index, LaneWords& out) {
 #if defined(__AVX2__)
-    out = (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 1) &
-          0xff;
+    out =
+        (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 1) &
+        0xff;
 #else
     for (int l = 0; l < kLanes; ++l) out[l] = table[index[l]];
 #endif
@@ -207,8 +209,8 @@ void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std:
 void WalkGroundRows(const ScanTables& scan, int first, int rows, int samples, double step_scale,
                     const Pixel* lit, Pixel* out) {
     for (int n = 0; n < rows; n += kLanes)
-        WalkScanRows(StartLanes(scan, first + n, 1, std::min(kLanes, rows - n), step_scale), samples,
-                     kMapMask, kMapMask, 9, lit, out + n, GroundScratch::kColumnStride);
+        WalkScanRows(StartLanes(scan, first + n, 1, std::min(kLanes, rows - n), step_scale),
+                     samples, kMapMask, kMapMask, 9, lit, out + n, GroundScratch::kColumnStride);
 }
 
 // Reads the strips of one column: scan row n's strip starts first_top + n +
@@ -388,18 +390,21 @@ public:
 
     void Draw(Pixel* surface, SceneClock t) override {
         std::memset(surface, 0, 22 * kPitch * sizeof(Pixel));
-        // The lit map and the scan tables are rewritten in full before every
-        // landscape frame reads them, so melt frames only move the view.
-        const bool melting = t >= kMeltFrom;
-        if (!melting) LightingPass(colours_.get(), light_offsets_.get(), spot_.get(), corners_[2], lit_.get());
-        UpdateCorners(motion_, corners_);
-        AdvanceMotion(motion_);
-        if (!melting) {
+        if (t < kMeltFrom) {
+            // The light follows corner 2 as the previous frame left it.
+            LightingPass(colours_.get(), light_offsets_.get(), spot_.get(), corners_[2],
+                         lit_.get());
+            UpdateCorners(motion_, corners_);
+            AdvanceMotion(motion_);
             BuildScanTables(corners_, scan_);
             SkyPass(surface, clouds_.get(), scan_);
             FarGroundPass(surface, lit_.get(), scan_, ground_);
             NearGroundPass(surface, lit_.get(), scan_, ground_);
         } else {
+            // The lit map and the scan tables are rewritten in full before a
+            // landscape frame reads them, so a melt frame only moves the view.
+            UpdateCorners(motion_, corners_);
+            AdvanceMotion(motion_);
             MeltPass(surface);
         }
         present_bottom_ = NextPresentBottom(present_bottom_);

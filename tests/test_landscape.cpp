@@ -35,8 +35,14 @@ class ReferenceLandscape {
 public:
     ReferenceLandscape(const Bytes& colours, const Bytes& clouds, const Bytes& heights,
                        const Bytes& bump)
-        : colours_(512 * 512), clouds_(256 * 128), shade_(65536), spot_(512 * 512),
-          slope_x_(512 * 512), slope_y_(512 * 512), shifts_(512 * 512), lit_(512 * 512) {
+        : colours_(512 * 512),
+          clouds_(256 * 128),
+          shade_(65536),
+          spot_(512 * 512),
+          slope_x_(512 * 512),
+          slope_y_(512 * 512),
+          shifts_(512 * 512),
+          lit_(512 * 512) {
         std::memcpy(colours_.data(), colours.data(), 512 * 512 * 4);
         for (int s = 0; s < 256; ++s)
             for (int ch = 0; ch < 256; ++ch) shade_[s * 256 + ch] = (s * ch) >> 8;
@@ -44,8 +50,9 @@ public:
             clouds_[i] = Rgb24ToPixel(clouds[3 * i], clouds[3 * i + 1], clouds[3 * i + 2]);
         for (int r = 0; r < 512; ++r)
             for (int c = 0; c < 512; ++c) {
-                double value = 305.0 - std::sqrt(static_cast<double>((c - 256) * (c - 256) +
-                                                                     (r - 256) * (r - 256)));
+                double value =
+                    305.0 -
+                    std::sqrt(static_cast<double>((c - 256) * (c - 256) + (r - 256) * (r - 256)));
                 if (value > 255.0) value = 255.0;
                 if (value < 64.0) value = 64.0;
                 spot_[r * 512 + c] = static_cast<std::uint8_t>(static_cast<I32>(value));
@@ -73,8 +80,8 @@ public:
         for (int y = 0; y < 512; ++y)
             for (int x = 0; x < 512; ++x) {
                 const int i = y * 512 + x;
-                const std::uint32_t l =
-                    spot_[((slope_y_[i] + y_[2] - y) & 511) * 512 + ((slope_x_[i] + x_[2] - x) & 511)];
+                const std::uint32_t l = spot_[((slope_y_[i] + y_[2] - y) & 511) * 512 +
+                                              ((slope_x_[i] + x_[2] - x) & 511)];
                 const Pixel c = colours_[i];
                 lit_[i] = shade_[l * 256 + Red(c)] * 65536 + shade_[l * 256 + Green(c)] * 256 +
                           shade_[l * 256 + Blue(c)];
@@ -90,8 +97,10 @@ public:
         orbit_ += 0.0521;
         phase_ -= 0.049;
         for (int b = -130; b <= 129; ++b) {
-            const I32 lx = x_[0] + (b * (x_[0] - x_[2])) / 130, ly = y_[0] + (b * (y_[0] - y_[2])) / 130;
-            const I32 rx = x_[1] + (b * (x_[1] - x_[3])) / 130, ry = y_[1] + (b * (y_[1] - y_[3])) / 130;
+            const I32 lx = x_[0] + (b * (x_[0] - x_[2])) / 130,
+                      ly = y_[0] + (b * (y_[0] - y_[2])) / 130;
+            const I32 rx = x_[1] + (b * (x_[1] - x_[3])) / 130,
+                      ry = y_[1] + (b * (y_[1] - y_[3])) / 130;
             start_u_[b + 130] = lx;
             start_v_[b + 130] = ly;
             step_u_[b + 130] = (lx - rx) * 0.0015625;
@@ -230,8 +239,10 @@ TEST(LandscapeScene, PresentsAWipeGrowingBy16RowsAFrame) {
 }
 
 TEST(LandscapeScene, ListsItsFilesAndNamesAShortOne) {
-    const std::vector<std::pair<std::string, std::size_t>> expected = {
-        {"hoyc2.raw", 1048576}, {"clouds.raw", 98304}, {"hoy.raw", 262144}, {"512bump.raw", 262144}};
+    const std::vector<std::pair<std::string, std::size_t>> expected = {{"hoyc2.raw", 1048576},
+                                                                       {"clouds.raw", 98304},
+                                                                       {"hoy.raw", 262144},
+                                                                       {"512bump.raw", 262144}};
     std::vector<std::pair<std::string, std::size_t>> listed;
     for (const DataFile& f : kLandscapeScene.files) listed.emplace_back(f.name, f.size);
     EXPECT_EQ(listed, expected);
@@ -381,20 +392,21 @@ TEST(LandscapeData, GroundMeetsTheSkyAndEveryMapTiles) {
     // last row (256), and neighbours never differ so much that the strips
     // tear apart, across the wrap no more than inside.
     EXPECT_LE(*std::max_element(files.heights.begin(), files.heights.end()), 156);
-    const auto [inside, across] = Steepest(512, 512, [&](int a, int b) {
-        return std::abs(files.heights[a] - files.heights[b]);
-    });
+    const auto [inside, across] = Steepest(
+        512, 512, [&](int a, int b) { return std::abs(files.heights[a] - files.heights[b]); });
     EXPECT_LE(inside, 6);
     EXPECT_LE(across, inside);
     // The sky decodes by the signed-byte rule to blue and white (so some of
     // its bytes are 128 or more) and tiles as well.
     std::vector<Pixel> clouds(256 * 128);
     landscape::BuildCloudTexture(files.clouds.data(), clouds.data());
-    EXPECT_TRUE(std::any_of(files.clouds.begin(), files.clouds.end(), [](int v) { return v >= 128; }));
+    EXPECT_TRUE(
+        std::any_of(files.clouds.begin(), files.clouds.end(), [](int v) { return v >= 128; }));
     for (const Pixel p : clouds) ASSERT_GE(Blue(p), Red(p)) << std::hex << p;
     const auto [sky_inside, sky_across] = Steepest(256, 128, [&](int a, int b) {
         const Pixel p = clouds[a], q = clouds[b];
-        return std::max({std::abs(int(Red(p)) - int(Red(q))), std::abs(int(Green(p)) - int(Green(q))),
+        return std::max({std::abs(int(Red(p)) - int(Red(q))),
+                         std::abs(int(Green(p)) - int(Green(q))),
                          std::abs(int(Blue(p)) - int(Blue(q)))});
     });
     EXPECT_LE(sky_across, sky_inside);
