@@ -1,0 +1,70 @@
+// Zoom tunnel with colour-split stamps: every frame the picture is magnified
+// by 8/7 about the screen centre and softened by a horizontal colour-mixing
+// filter, so it flies outward and fades. For a while, a small picture is
+// stamped near the centre once per colour channel, each channel at its own
+// random offset, and the stamps stream outward as a tunnel of colour-split
+// boxes.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/types.h"
+
+namespace zep::stamp_tunnel {
+
+inline constexpr int kStampSide = 64;
+inline constexpr int kStampBytes = kStampSide * kStampSide * 3;
+
+// Stamps are made while kStampsAfter < t < kStampsBefore.
+inline constexpr double kStampsAfter = 76.5;
+inline constexpr double kStampsBefore = 84.0;
+bool StampsAt(SceneClock t);
+
+// The linear congruential generator the stamp offsets come from. It starts
+// at 1; each draw yields a value from 0 to 32767.
+struct StampRandom {
+    std::uint32_t state = 1;
+    std::uint32_t Next();
+};
+
+// Stamp channels: the byte of a stamp pixel each one takes (stored red,
+// green, blue) and the shift of that channel in a Pixel.
+enum class StampChannel { kBlue, kGreen, kRed };
+
+struct StampOffset {
+    int dx, dy;  // each from -80 to 79
+};
+// Two draws: dx, then dy.
+StampOffset DrawStampOffset(StampRandom& random);
+
+// Writes one channel of the stamp with its top-left corner at
+// (288 + dx, 208 + dy); a zero byte leaves its screen pixel alone, any other
+// byte replaces that channel and clears the top byte.
+void ChannelStamp(Pixel* surface, const std::uint8_t* stamp, StampChannel channel,
+                  StampOffset offset);
+
+// The three stamps of one frame, blue, green and red, each with its own pair
+// of draws.
+void StampFrame(Pixel* surface, const std::uint8_t* stamp, StampRandom& random);
+
+// The magnification's source for pixel (x, y) is pixel (ZoomSourceColumn(x),
+// ZoomSourceRow(y)): seven eighths of the way from the centre (320, 240),
+// rounded toward the top left. Each source lies in its pixel's quadrant, no
+// farther from the centre; rows 233-240 and columns 313-320 are their own
+// source.
+inline constexpr int ZoomSourceRow(int y) { return static_cast<int>(30 + 0.875 * y); }
+inline constexpr int ZoomSourceColumn(int x) { return static_cast<int>(40 + 0.875 * x); }
+// Element index of the source of pixel (x, y).
+inline constexpr int ZoomSource(int x, int y) {
+    return ZoomSourceRow(y) * kPitch + ZoomSourceColumn(x);
+}
+
+// Magnifies the 640 x 480 picture by 8/7 about (320, 240), in place: every
+// pixel takes the value its source held before the pass.
+void MagnifyPass(Pixel* surface);
+
+// Rows 1 to 478 in order, each pixel mixed from the already mixed pixel
+// before it, itself and the unmixed pixel after it; the top byte becomes 0.
+void ColourMixPass(Pixel* surface);
+
+}  // namespace zep::stamp_tunnel
