@@ -65,9 +65,11 @@ Bytes StampBox() {
 // ---------------------------------------------------------------- tex2.raw
 //
 // The polar tunnel's wall: u runs around the tunnel, v along its depth, and
-// both wrap, so everything here repeats every 256 texels. Rings of riveted
-// metal panels with dark seams; a glowing band runs around every other
-// ring, and grime and scratches keep the panels from looking flat.
+// both wrap, so everything here repeats every 256 texels. Rings of dark
+// metal panels with bevelled edges and black seams; a glowing band runs
+// around every ring, cyan and amber in turn, with soft lamps on each panel.
+// Near the window's edge one texel covers many pixels, so every feature has
+// soft edges.
 Rgb WallTexel(int u, int v) {
     constexpr int kPanelU = 32;  // eight panels around
     constexpr int kPanelV = 32;  // eight rings along the depth
@@ -76,46 +78,42 @@ Rgb WallTexel(int u, int v) {
     const int ring = v / kPanelV;
     const int column = u / kPanelU;
 
-    // Panel body: brushed steel tinted per ring, with grime.
+    // Panel body: dark blue steel, each panel a little different, with
+    // grime and a brushed grain along the rings.
     const double grime = 0.5 + 0.5 * TileFbm(fu * 8, fv * 8, 8, 4, 0.55, 51);
-    const double brush = 0.5 + 0.5 * TileNoise(fu * 64, fv * 4, 64, 52);
-    const Rgb cool{70, 92, 120};
-    const Rgb warm{112, 88, 78};
-    Rgb body = Blend(cool, warm, ((ring * 3 + column) % 5) / 8.0);
-    body = Scale(body, 0.70 + 0.35 * grime + 0.10 * brush);
+    const double grain = 0.5 + 0.5 * TileNoise(fu * 64, fv * 4, 64, 52);
+    const Rgb navy{28, 38, 72};
+    const Rgb steel{78, 92, 122};
+    Rgb body = Blend(navy, steel, 0.25 + 0.6 * grime + 0.15 * grain);
+    body = Scale(body, 0.85 + 0.1 * ((ring * 3 + column * 5) % 4));
 
-    // Bevels: the panel's edges catch light on one side, fall dark on the other.
-    const double edge_in = std::min({pu, pv, kPanelU - 1 - pu, kPanelV - 1 - pv}) / 3.0;
-    if (edge_in < 1.0) {
-        const bool lit = pu < 3 || pv < 3;
-        body = Scale(body, lit ? 1.45 - 0.25 * edge_in : 0.55 + 0.3 * edge_in);
+    // Bevels: each panel's near edges catch the light, its far edges fall
+    // into shadow.
+    const double near_edge = std::min(pu, pv);
+    const double far_edge = std::min(kPanelU - 1 - pu, kPanelV - 1 - pv);
+    if (near_edge < far_edge)
+        body = Scale(body, 1.0 + 0.6 * SmoothStep(4.0, 1.0, near_edge));
+    else
+        body = Scale(body, 1.0 - 0.5 * SmoothStep(4.0, 1.0, far_edge));
+
+    // Seams between panels.
+    const double seam = std::min(near_edge, far_edge);
+    body = Scale(body, 0.15 + 0.85 * SmoothStep(0.0, 1.5, seam));
+
+    // A glowing band around every ring, cyan and amber in turn, its
+    // brightness swelling around the tunnel.
+    const double pulse = 0.55 + 0.45 * std::sin(kTau * (fu * 2.0 + fv));
+    const double band_d = pv - (kPanelV / 2 - 0.5);
+    const double band = std::exp(-band_d * band_d / 2.5) * pulse;
+    const Rgb band_colour = ring % 2 == 0 ? Rgb{70, 225, 255} : Rgb{255, 160, 50};
+    body = Add(Scale(body, 1.0 - 0.5 * band), Scale(band_colour, band));
+
+    // A soft lamp in the middle of each half panel.
+    for (double lamp_v : {7.5, 24.5}) {
+        const double du = pu - (kPanelU / 2 - 0.5), dv = pv - lamp_v;
+        const double lamp = std::exp(-(du * du / 10.0 + dv * dv / 6.0));
+        body = Add(body, Scale(Rgb{255, 225, 180}, 0.55 * lamp));
     }
-
-    // Rivets near the four corners.
-    for (int cu : {5, kPanelU - 6})
-        for (int cv : {5, kPanelV - 6}) {
-            const double d = std::hypot(pu - cu, pv - cv);
-            if (d < 2.2) body = Scale(body, d < 1.2 ? 1.7 : 0.6);
-        }
-
-    // Seams between panels: a dark gap.
-    const bool seam_u = pu == 0 || pu == kPanelU - 1;
-    const bool seam_v = pv == 0 || pv == kPanelV - 1;
-    if (seam_u || seam_v) body = Scale(body, 0.25);
-
-    // A glowing band around every other ring, and a fainter line along
-    // every panel column, pulsing slowly around the tunnel.
-    const double pulse = 0.6 + 0.4 * std::sin(kTau * fu * 2.0 + kTau * fv);
-    const double band_d = std::fabs(pv - kPanelV / 2 + 0.5);
-    if (ring % 2 == 0) {
-        const double glow = std::exp(-band_d * band_d / 3.0) * pulse;
-        body = Add(Scale(body, 1.0 - 0.6 * glow), Scale(Rgb{90, 230, 255}, glow));
-    } else {
-        const double glow = std::exp(-band_d * band_d / 1.5) * 0.55 * pulse;
-        body = Add(body, Scale(Rgb{255, 140, 40}, glow));
-    }
-    const double line_d = std::fabs(pu - kPanelU / 2 + 0.5);
-    body = Add(body, Scale(Rgb{40, 120, 160}, std::exp(-line_d * line_d / 0.8) * 0.5 * pulse));
     return body;
 }
 
@@ -144,7 +142,7 @@ struct Canvas {
 
 void PaintGround(Canvas& canvas) {
     const Rgb top{6, 6, 28}, horizon{60, 20, 80}, floor{10, 4, 30};
-    constexpr double kHorizon = 300.0;
+    constexpr double kHorizon = 386.0;
     for (int y = 0; y < kPicH; ++y)
         for (int x = 0; x < kPicW; ++x) {
             Rgb c;
@@ -162,12 +160,14 @@ void PaintGround(Canvas& canvas) {
                 const double lz = std::fabs(gz - std::round(gz));
                 const double line = std::max(SmoothStep(0.06, 0.0, lx * (1.0 + depth)),
                                              SmoothStep(0.08, 0.0, lz));
-                const double fade = SmoothStep(kHorizon, kHorizon + 120.0, y);
+                // The lines crowd together toward the horizon: fade them out
+                // there instead of letting them shimmer.
+                const double fade = SmoothStep(kHorizon, kHorizon + 70.0, y);
                 c = Blend(horizon, floor, fade);
-                c = Add(c, Scale(Rgb{220, 60, 200}, line * (0.35 + 0.65 * fade)));
+                c = Add(c, Scale(Rgb{220, 60, 200}, line * fade));
             }
             // A glow behind the title.
-            const double gx = (x - 320.0) / 260.0, gy = (y - 150.0) / 110.0;
+            const double gx = (x - 320.0) / 260.0, gy = (y - 135.0) / 110.0;
             c = Add(c, Scale(Rgb{120, 50, 110}, std::exp(-(gx * gx + gy * gy) * 1.6)));
             canvas.At(x, y) = c;
         }
@@ -208,12 +208,12 @@ void PaintText(Canvas& canvas, const std::string& text, int pixel_height, int ce
 Bytes ClosingPicture() {
     Canvas canvas;
     PaintGround(canvas);
-    PaintText(canvas, "ZEP.", 170, 150, {255, 244, 170}, {240, 100, 20}, 4, 7);
-    PaintText(canvas, "six effects, every pixel in software", 24, 300, {235, 235, 255},
+    PaintText(canvas, "ZEP.", 170, 135, {255, 244, 170}, {240, 100, 20}, 4, 7);
+    PaintText(canvas, "six effects, every pixel in software", 24, 268, {235, 235, 255},
               {170, 190, 255}, 2, 3);
-    PaintText(canvas, "code, pictures and music: the zep crew", 24, 338, {235, 235, 255},
+    PaintText(canvas, "code, pictures and music: the zep crew", 24, 304, {235, 235, 255},
               {170, 190, 255}, 2, 3);
-    PaintText(canvas, "thanks for watching", 30, 400, {255, 220, 120}, {255, 150, 60}, 2, 3);
+    PaintText(canvas, "thanks for watching", 30, 350, {255, 220, 120}, {255, 150, 60}, 2, 3);
     Bytes bytes(kPicW * kPicH * 3);
     for (int i = 0; i < kPicW * kPicH; ++i) {
         const Rgb c = canvas.px[i];

@@ -38,13 +38,19 @@ TunnelShift AdvanceTunnel(TunnelMotion& motion) {
 void TunnelPass(Pixel* surface, const TunnelEntry* table, const Pixel* texture, TunnelShift shift,
                 int rows) {
     // The texel index is (v << 8) | u: add du to the low byte and dv to the
-    // high byte of the entry, each wrapping on its own.
-    const std::uint32_t du = shift.du;
-    const std::uint32_t dv = shift.dv << 8;
-    const int count = rows * kPitch;
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t e = table[i];
-        surface[i] = texture[((e + du) & 0x00ff) | ((e + dv) & 0xff00)];
+    // high byte of the entry, each wrapping on its own. The indices of one
+    // row are worked out together, then the row's texels are fetched.
+    const std::uint16_t du = static_cast<std::uint16_t>(shift.du);
+    const std::uint16_t dv = static_cast<std::uint16_t>(shift.dv << 8);
+    for (int y = 0; y < rows; ++y) {
+        const TunnelEntry* entries = table + y * kWidth;
+        std::uint16_t index[kWidth];
+        for (int x = 0; x < kWidth; ++x) {
+            const std::uint16_t e = entries[x];
+            index[x] = static_cast<std::uint16_t>(((e + du) & 0x00ff) | ((e + dv) & 0xff00));
+        }
+        Pixel* row = surface + y * kPitch;
+        for (int x = 0; x < kWidth; ++x) row[x] = texture[index[x]];
     }
 }
 
