@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -38,19 +39,19 @@ TunnelShift AdvanceTunnel(TunnelMotion& motion) {
 void TunnelPass(Pixel* surface, const TunnelEntry* table, const Pixel* texture, TunnelShift shift,
                 int rows) {
     // The texel index is (v << 8) | u: add du to the low byte and dv to the
-    // high byte of the entry, each wrapping on its own. The indices of one
-    // row are worked out together, then the row's texels are fetched.
-    const std::uint16_t du = static_cast<std::uint16_t>(shift.du);
-    const std::uint16_t dv = static_cast<std::uint16_t>(shift.dv << 8);
+    // high byte of the entry, each wrapping on its own. Each row is fetched
+    // into a local line first: the texel reads then cannot alias the
+    // surface, which lets the compiler use vector gathers.
+    const auto du = static_cast<std::int32_t>(shift.du);
+    const auto dv = static_cast<std::int32_t>(shift.dv << 8);
     for (int y = 0; y < rows; ++y) {
         const TunnelEntry* entries = table + y * kWidth;
-        std::uint16_t index[kWidth];
+        Pixel line[kWidth];
         for (int x = 0; x < kWidth; ++x) {
-            const std::uint16_t e = entries[x];
-            index[x] = static_cast<std::uint16_t>(((e + du) & 0x00ff) | ((e + dv) & 0xff00));
+            const std::int32_t e = entries[x];
+            line[x] = texture[((e + du) & 0x00ff) | ((e + dv) & 0xff00)];
         }
-        Pixel* row = surface + y * kPitch;
-        for (int x = 0; x < kWidth; ++x) row[x] = texture[index[x]];
+        std::memcpy(surface + y * kPitch, line, sizeof line);
     }
 }
 
