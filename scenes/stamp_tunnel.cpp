@@ -46,9 +46,34 @@ void StampFrame(Pixel* surface, const std::uint8_t* stamp, StampRandom& random) 
 
 namespace {
 
-// Row y of the magnified picture from its source row. Column x reads source
-// column floor(40 + 7x/8), so every eight columns 8k..8k+7 take the seven
-// source columns from 40 + 7k, the first of them twice.
+// Source row of row y and source column of column x of the magnification.
+constexpr int ZoomSourceRow(int y) { return static_cast<int>(30 + 0.875 * y); }
+constexpr int ZoomSourceColumn(int x) { return static_cast<int>(40 + 0.875 * x); }
+
+// Every eight columns 8k..8k+7 take the seven source columns from 40 + 7k,
+// the first of them twice.
+constexpr bool SourceColumnsRepeatEveryEight() {
+    constexpr int kStep[8] = {0, 0, 1, 2, 3, 4, 5, 6};
+    for (int x = 0; x < kWidth; ++x)
+        if (ZoomSourceColumn(x) != 40 + 7 * (x / 8) + kStep[x % 8]) return false;
+    return true;
+}
+static_assert(SourceColumnsRepeatEveryEight());
+
+// The source row of a top-half row is that row or one below it, still in the
+// top half; of a bottom-half row, that row or one above it, still in the
+// bottom half.
+constexpr bool SourceRowsLieTowardTheCentre() {
+    for (int y = 0; y < kHeight; ++y) {
+        const int s = ZoomSourceRow(y);
+        if (y < kHeight / 2 ? (s < y || s >= kHeight / 2) : (s > y || s < kHeight / 2))
+            return false;
+    }
+    return true;
+}
+static_assert(SourceRowsLieTowardTheCentre());
+
+// Row y of the magnified picture from its source row.
 void MagnifyRow(Pixel* dst, const Pixel* src) {
     for (int k = 0; k < kWidth / 8; ++k) {
         const Pixel* s = src + 40 + 7 * k;
@@ -78,13 +103,11 @@ void MagnifyRowFrom(Pixel* surface, int y, Pixel* scratch) {
 }  // namespace
 
 void MagnifyPass(Pixel* surface) {
-    // Every source lies in its pixel's quadrant and no farther from the
-    // centre, and the source row of row y is y itself only for rows 233-240.
     // Going from the top and bottom edges toward the centre, a row's source
-    // row is therefore still untouched when the row is written (or is the
-    // row itself, which is copied first): each pixel gets the value its
-    // source had before the pass, as when each quadrant is swept inward pixel
-    // by pixel.
+    // row (see SourceRowsLieTowardTheCentre) is still untouched when the row
+    // is written, or is the row itself (rows 233-240), which is copied
+    // first: each pixel gets the value its source had before the pass, as
+    // when each quadrant is swept inward pixel by pixel.
     Pixel scratch[kWidth];
     for (int y = 0; y < kHeight / 2; ++y) MagnifyRowFrom(surface, y, scratch);
     for (int y = kHeight - 1; y >= kHeight / 2; --y) MagnifyRowFrom(surface, y, scratch);

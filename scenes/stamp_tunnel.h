@@ -47,20 +47,10 @@ void ChannelStamp(Pixel* surface, const std::uint8_t* stamp, StampChannel channe
 // of draws.
 void StampFrame(Pixel* surface, const std::uint8_t* stamp, StampRandom& random);
 
-// The magnification's source for pixel (x, y) is pixel (ZoomSourceColumn(x),
-// ZoomSourceRow(y)): seven eighths of the way from the centre (320, 240),
-// rounded toward the top left. Each source lies in its pixel's quadrant, no
-// farther from the centre; rows 233-240 and columns 313-320 are their own
-// source.
-inline constexpr int ZoomSourceRow(int y) { return static_cast<int>(30 + 0.875 * y); }
-inline constexpr int ZoomSourceColumn(int x) { return static_cast<int>(40 + 0.875 * x); }
-// Element index of the source of pixel (x, y).
-inline constexpr int ZoomSource(int x, int y) {
-    return ZoomSourceRow(y) * kPitch + ZoomSourceColumn(x);
-}
-
-// Magnifies the 640 x 480 picture by 8/7 about (320, 240), in place: every
-// pixel takes the value its source held before the pass.
+// Magnifies the 640 x 480 picture by 8/7 about (320, 240), in place: pixel
+// (x, y) takes the value that pixel (floor(40 + 7x/8), floor(30 + 7y/8))
+// held before the pass, the point seven eighths of the way from the centre,
+// rounded toward the top left.
 void MagnifyPass(Pixel* surface);
 
 // Rows 1 to 478 in order, each pixel mixed from the already mixed pixel
