@@ -48,7 +48,7 @@ while [ -z "$window" ] && [ "$n" -lt 100 ]; do
     n=$((n + 1))
 done
 [ -n "$window" ] || fail "no window titled 'ZEP. ' appeared"
-sleep 1
+sleep 1.5
 ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
     -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
 lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
