@@ -27,8 +27,9 @@ struct StampRandom {
     std::uint32_t Next();
 };
 
-// Stamp channels: the byte of a stamp pixel each one takes (stored red,
-// green, blue) and the shift of that channel in a Pixel.
+// The three stamps of a frame, one per colour channel, in the order they are
+// made. Each takes its own byte of the stamp's pixels (stored red, green,
+// blue) into its own channel of the screen pixels.
 enum class StampChannel { kBlue, kGreen, kRed };
 
 struct StampOffset {
