@@ -1,8 +1,229 @@
+#include "scenes/stamp_tunnel.h"
+
+#include <algorithm>
+#include <memory>
+
 #include "scenes/scenes.h"
 
+namespace zep::stamp_tunnel {
+
+bool StampsAt(SceneClock t) { return kStampsAfter < t && t < kStampsBefore; }
+
+std::uint32_t StampRandom::Next() {
+    state = state * 214013u + 2531011u;
+    return (state >> 16) & 0x7fff;
+}
+
+StampOffset DrawStampOffset(StampRandom& random) {
+    const int dx = static_cast<int>(random.Next() % 160) - 80;
+    const int dy = static_cast<int>(random.Next() % 160) - 80;
+    return {dx, dy};
+}
+
+void ChannelStamp(Pixel* surface, const std::uint8_t* stamp, StampChannel channel,
+                  StampOffset offset) {
+    int byte = 0, shift = 0;
+    switch (channel) {
+        case StampChannel::kBlue: byte = 2; shift = 0; break;
+        case StampChannel::kGreen: byte = 1; shift = 8; break;
+        case StampChannel::kRed: byte = 0; shift = 16; break;
+    }
+    const Pixel keep = ~(Pixel{0xff} << shift) & 0x00ffffffu;
+    for (int r = 0; r < kStampSide; ++r) {
+        const std::uint8_t* from = stamp + r * kStampSide * 3 + byte;
+        Pixel* to = surface + (208 + offset.dy + r) * kPitch + 288 + offset.dx;
+        for (int c = 0; c < kStampSide; ++c) {
+            const Pixel value = from[3 * c];
+            if (value != 0) to[c] = (to[c] & keep) | (value << shift);
+        }
+    }
+}
+
+void StampFrame(Pixel* surface, const std::uint8_t* stamp, StampRandom& random) {
+    for (StampChannel channel : {StampChannel::kBlue, StampChannel::kGreen, StampChannel::kRed})
+        ChannelStamp(surface, stamp, channel, DrawStampOffset(random));
+}
+
+namespace {
+
+// Source row of row y and source column of column x of the magnification.
+constexpr int ZoomSourceRow(int y) { return static_cast<int>(30 + 0.875 * y); }
+constexpr int ZoomSourceColumn(int x) { return static_cast<int>(40 + 0.875 * x); }
+
+// Every eight columns 8k..8k+7 take the seven source columns from 40 + 7k,
+// the first of them twice.
+constexpr bool SourceColumnsRepeatEveryEight() {
+    constexpr int kStep[8] = {0, 0, 1, 2, 3, 4, 5, 6};
+    for (int x = 0; x < kWidth; ++x)
+        if (ZoomSourceColumn(x) != 40 + 7 * (x / 8) + kStep[x % 8]) return false;
+    return true;
+}
+static_assert(SourceColumnsRepeatEveryEight());
+
+// The source row of a top-half row is that row or one below it, still in the
+// top half; of a bottom-half row, that row or one above it, still in the
+// bottom half.
+constexpr bool SourceRowsLieTowardTheCentre() {
+    for (int y = 0; y < kHeight; ++y) {
+        const int s = ZoomSourceRow(y);
+        if (y < kHeight / 2 ? (s < y || s >= kHeight / 2) : (s > y || s < kHeight / 2))
+            return false;
+    }
+    return true;
+}
+static_assert(SourceRowsLieTowardTheCentre());
+
+// Row y of the magnified picture from its source row.
+void MagnifyRow(Pixel* dst, const Pixel* src) {
+    for (int k = 0; k < kWidth / 8; ++k) {
+        const Pixel* s = src + 40 + 7 * k;
+        Pixel* d = dst + 8 * k;
+        d[0] = s[0];
+        d[1] = s[0];
+        d[2] = s[1];
+        d[3] = s[2];
+        d[4] = s[3];
+        d[5] = s[4];
+        d[6] = s[5];
+        d[7] = s[6];
+    }
+}
+
+void MagnifyRowFrom(Pixel* surface, int y, Pixel* scratch) {
+    const int source = ZoomSourceRow(y);
+    Pixel* dst = surface + y * kPitch;
+    if (source == y) {
+        std::copy(dst, dst + kWidth, scratch);
+        MagnifyRow(dst, scratch);
+    } else {
+        MagnifyRow(dst, surface + source * kPitch);
+    }
+}
+
+}  // namespace
+
+void MagnifyPass(Pixel* surface) {
+    // Going from the top and bottom edges toward the centre, a row's source
+    // row (see SourceRowsLieTowardTheCentre) is still untouched when the row
+    // is written, or is the row itself (rows 233-240), which is copied
+    // first: each pixel gets the value its source had before the pass, as
+    // when each quadrant is swept inward pixel by pixel.
+    Pixel scratch[kWidth];
+    for (int y = 0; y < kHeight / 2; ++y) MagnifyRowFrom(surface, y, scratch);
+    for (int y = kHeight - 1; y >= kHeight / 2; --y) MagnifyRowFrom(surface, y, scratch);
+}
+
+namespace {
+
+// The colour-mixing filter runs three channel chains of the form
+// out[n] = (in[n] + out[n - 1]) >> 2. Unrolled over a block of eight that
+// starts after a known out value c, it is
+//   out[i] = (sum_{j <= i} in[j] * 4^j + c) >> (2i + 2),
+// because (m + (s >> 2k)) >> 2 == (4^k m + s) >> (2k + 2) for non-negative
+// integers. Only one value per block (the last) has to wait for the block
+// before it; the rest of the work is independent across the block.
+// With in[j] <= 765 the block sums stay below 2^24.
+constexpr int kChunk = kWidth;  // one row per chunk
+constexpr int kBlocks = kChunk / 8;
+
+// sums[8k + i] = sum_{j <= i} in[8k + j] * 4^j.
+void BlockSums(const std::uint32_t* in, std::uint32_t* sums) {
+    for (int k = 0; k < kBlocks; ++k) {
+        const std::uint32_t* a = in + 8 * k;
+        std::uint32_t* s = sums + 8 * k;
+        std::uint32_t total = 0;
+        for (int i = 0; i < 8; ++i) {
+            total += a[i] << (2 * i);
+            s[i] = total;
+        }
+    }
+}
+
+// out[n] = (in[n] + out[n - 1]) >> 2 from the block sums; `carry` is out[-1]
+// on entry and the last out on return.
+void QuarterChain(const std::uint32_t* sums, std::uint32_t* out, std::uint32_t& carry) {
+    std::uint32_t c = carry;
+    for (int k = 0; k < kBlocks; ++k) {
+        const std::uint32_t* s = sums + 8 * k;
+        std::uint32_t* o = out + 8 * k;
+        for (int i = 0; i < 8; ++i) o[i] = (s[i] + c) >> (2 * i + 2);
+        c = (s[7] + c) >> 16;
+    }
+    carry = c;
+}
+
+struct MixCarry {
+    std::uint32_t r, g, b;  // channels of the last mixed pixel
+};
+
+// Mixes the 640 pixels from p on, whose left neighbour's mixed channels are
+// in `left`; p[640] is read as the right neighbour of the last one.
+void MixChunk(Pixel* p, MixCarry& left) {
+    alignas(64) std::uint32_t green_in[kChunk], red_in[kChunk], blue_cur[kChunk];
+    alignas(64) std::uint32_t sums[kChunk], green[kChunk], red[kChunk], blue[kChunk];
+    for (int x = 0; x < kChunk; ++x) {
+        const Pixel cur = p[x];
+        const Pixel right = p[x + 1];
+        green_in[x] = Red(cur) + Blue(cur) + Green(cur);
+        red_in[x] = Green(cur) + 2 * Red(right);
+        blue_cur[x] = Blue(cur);
+    }
+    BlockSums(green_in, sums);
+    QuarterChain(sums, green, left.g);
+    BlockSums(red_in, sums);
+    QuarterChain(sums, red, left.r);
+    for (int x = 0; x < kChunk; ++x) blue_cur[x] += green[x];
+    BlockSums(blue_cur, sums);
+    QuarterChain(sums, blue, left.b);
+    for (int x = 0; x < kChunk; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
+}
+
+}  // namespace
+
+void ColourMixPass(Pixel* surface) {
+    // Rows 1 to 478 are one run of elements: the left neighbour of a row's
+    // first pixel is the last pixel of the row above, the right neighbour of
+    // its last pixel the first of the row below. The run starts after row
+    // 0's last pixel, which the filter never changes.
+    const Pixel before = surface[kPitch - 1];
+    MixCarry left{Red(before), Green(before), Blue(before)};
+    for (int y = 1; y <= 478; ++y) MixChunk(surface + y * kPitch, left);
+}
+
+namespace {
+
+constexpr DataFile kFiles[] = {{"boxb.raw", kStampBytes}};
+
+class StampTunnelScene : public Scene {
+public:
+    explicit StampTunnelScene(const DataDir& data)
+        : stamp_(std::make_unique<std::uint8_t[]>(kStampBytes)) {
+        data.Read(kFiles[0], stamp_.get());
+    }
+
+    void Draw(Pixel* surface, SceneClock t) override {
+        if (StampsAt(t)) StampFrame(surface, stamp_.get(), random_);
+        MagnifyPass(surface);
+        ColourMixPass(surface);
+    }
+
+    PresentRows Present() const override { return {1, 479}; }
+
+private:
+    std::unique_ptr<std::uint8_t[]> stamp_;
+    // The program's only random numbers: the generator starts at 1 and
+    // nothing but this scene, which runs once, draws from it.
+    StampRandom random_;
+};
+
+std::unique_ptr<Scene> StartStampTunnel(const DataDir& data) {
+    return std::make_unique<StampTunnelScene>(data);
+}
+
+}  // namespace
+}  // namespace zep::stamp_tunnel
+
 namespace zep {
-
-// Not built yet: a scene without a start step ends the sequence.
-const SceneEntry kStampTunnelScene{"stamp tunnel", 86.0, {}, nullptr};
-
+const SceneEntry kStampTunnelScene{"stamp tunnel", 86.0, stamp_tunnel::kFiles,
+                                   stamp_tunnel::StartStampTunnel};
 }  // namespace zep
