@@ -87,9 +87,8 @@ inline constexpr std::array<LogoWindow, 3> kLogoWindows = {{
 // The window showing at time t, or nullptr.
 const LogoWindow* LogoAt(SceneClock t);
 
-// Passes over the surface. The row versions work on one surface row; the
-// whole-picture versions are the same passes in their recipe order.
-// Plane sums of row y from the tiled textures.
+// Passes over the surface, a row at a time: the three planes summed from the
+// tiled textures, then the logo strip over them.
 void FillPlanesRow(Pixel* surface, int y, const Pixel* const tiled[3],
                    const PlaneTables* const tables[3]);
 void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPixels& strip);
