@@ -85,6 +85,24 @@ Rotation RotationMatrix(double alpha, double beta, double gamma) {
     return r;
 }
 
+FrameSetup BeginFrame(ObjectMotion& motion) {
+    if (motion.zoom < 256) motion.zoom += 2.0;
+    FrameSetup f;
+    f.zoom = motion.zoom;
+    f.rotation = RotationMatrix(motion.alpha, motion.beta, motion.gamma);
+    motion.px += 0.056;
+    motion.py += 0.078;
+    f.dx = static_cast<std::int32_t>(std::sin(motion.px) * 256 / motion.zoom);
+    f.dy = static_cast<std::int32_t>(std::sin(motion.py) * 256 / motion.zoom);
+    return f;
+}
+
+void EndFrame(ObjectMotion& motion) {
+    motion.alpha += 0.06;
+    motion.beta -= 0.08;
+    motion.gamma += 0.07;
+}
+
 void MapVertices(const Rotation& r, const double* normals, VertexFrame* vertices) {
     const auto& m = r.m;
     for (int i = 0; i < kVertices; ++i) {
@@ -223,19 +241,12 @@ public:
 
     void Draw(Pixel* surface, SceneClock) override {
         std::fill(surface, surface + kScreenPixels, Pixel{0});
-        if (motion_.zoom < 256) motion_.zoom += 2.0;
-        const Rotation m = RotationMatrix(motion_.alpha, motion_.beta, motion_.gamma);
-        MapVertices(m, vertex_normals_.get(), vertices_.get());
-        motion_.px += 0.056;
-        motion_.py += 0.078;
-        const auto dx = static_cast<std::int32_t>(std::sin(motion_.px) * 256 / motion_.zoom);
-        const auto dy = static_cast<std::int32_t>(std::sin(motion_.py) * 256 / motion_.zoom);
-        ProjectVertices(m, coords_.get(), motion_.zoom, dx, dy, vertices_.get());
+        const FrameSetup f = BeginFrame(motion_);
+        MapVertices(f.rotation, vertex_normals_.get(), vertices_.get());
+        ProjectVertices(f.rotation, coords_.get(), f.zoom, f.dx, f.dy, vertices_.get());
         ComputeSortKeys(faces_.get(), vertices_.get(), order_.get());
         RadixSortFaces(order_.get(), scratch_.get());
-        motion_.alpha += 0.06;
-        motion_.beta -= 0.08;
-        motion_.gamma += 0.07;
+        EndFrame(motion_);
         DrawFaces(order_.get(), faces_.get(), vertices_.get(), texture_.get(), shade_table_.get(),
                   surface);
     }

@@ -44,6 +44,19 @@ struct ObjectMotion {
     double px = 3.567, py = 45.213;  // wander phases
 };
 
+// What one frame uses: the zoom after this frame's growth, the wander
+// offsets and the rotation of this frame's angles.
+struct FrameSetup {
+    double zoom;
+    std::int32_t dx, dy;
+    Rotation rotation;
+};
+// Grows the zoom (by 2 while below 256), advances the wander phases and
+// builds the rotation.
+FrameSetup BeginFrame(ObjectMotion& motion);
+// Advances the angles for the next frame.
+void EndFrame(ObjectMotion& motion);
+
 // Everything a vertex needs for one frame.
 struct VertexFrame {
     std::int32_t sx, sy;      // screen position
