@@ -1,107 +1,187 @@
 #include "raster/shaded_triangle.h"
 
+#include <bit>
 #include <utility>
 
 namespace zep {
-
-void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, double vLeft,
-                    double vRight, double shadeLeft, double shadeRight, std::int32_t rowOffset,
-                    const Pixel* texture, Pixel* destination, const std::uint32_t* table) {
-    const std::int32_t first = static_cast<std::int32_t>(xLeft);
-    const std::int32_t end = static_cast<std::int32_t>(xRight);
-    if (first >= end) return;
-    const double width = xRight - xLeft;
-    const double du = (uRight - uLeft) / width;
-    const double dv = (vRight - vLeft) / width;
-    const double dshade = (shadeRight - shadeLeft) / width;
-    double u = uLeft;
-    double v = vLeft;
-    double shade = shadeLeft;
-    Pixel* row = destination + rowOffset;
-    for (std::int32_t x = first; x < end; ++x) {
-        const Pixel texel =
-            texture[static_cast<std::int32_t>(v) * 256 + static_cast<std::int32_t>(u)];
-        const std::uint32_t* levels = table + static_cast<std::int32_t>(shade) * 256;
-        row[x] = levels[Red(texel)] * 65536u + levels[Green(texel)] * 256u + levels[Blue(texel)];
-        u += du;
-        v += dv;
-        shade += dshade;
-    }
-}
-
 namespace {
 
-// One edge walked down the rows: position, texture coordinates and shade,
-// and what is added to them per row.
-struct EdgeWalk {
-    double x, u, v, shade;
-    double dx, du, dv, dshade;
+static_assert(std::endian::native == std::endian::little, "texels are read byte by byte");
 
-    void Start(const ShadedVertex& from, const ShadedVertex& to) {
-        x = from.x;
-        u = from.u;
-        v = from.v;
-        shade = from.shade;
-        Aim(from, to);
-    }
-    void Aim(const ShadedVertex& from, const ShadedVertex& to) {
-        const double height = to.y - from.y;
-        dx = (to.x - from.x) / height;
-        du = (to.u - from.u) / height;
-        dv = (to.v - from.v) / height;
-        dshade = (to.shade - from.shade) / height;
-    }
-    void Step() {
-        x += dx;
-        u += du;
-        v += dv;
-        shade += dshade;
+// x, u, v and shade side by side. Every operation on it works lane by lane
+// in IEEE double, exactly as four separate doubles would; the point is that
+// one vector division costs about half as much as two scalar ones, and
+// divisions are what bounds this filler on small triangles.
+typedef double Attributes __attribute__((vector_size(32)));
+
+Attributes Values(const ShadedVertex& p) {
+    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u),
+                      static_cast<double>(p.v), static_cast<double>(p.shade)};
+}
+
+// Per-row increments from one vertex to another: each integer difference
+// divided by the height.
+Attributes Increments(const ShadedVertex& from, const ShadedVertex& to) {
+    const Attributes difference{static_cast<double>(to.x - from.x),
+                                static_cast<double>(to.u - from.u),
+                                static_cast<double>(to.v - from.v),
+                                static_cast<double>(to.shade - from.shade)};
+    return difference / static_cast<double>(to.y - from.y);
+}
+
+// The value of one pixel; u, v and shade lie within 0-255 (the caller's
+// promise), so their truncations index the texture and the table directly.
+inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
+                    const std::uint32_t* table) {
+    // The texel's colour bytes are read straight from memory (blue, green,
+    // red in the little-endian Pixel), which saves taking the value apart.
+    const auto* texel = reinterpret_cast<const std::uint8_t*>(
+        texture + (static_cast<std::int64_t>(v) * 256 + static_cast<std::int64_t>(u)));
+    const std::uint32_t* levels = table + static_cast<std::int64_t>(shade) * 256;
+    return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
+}
+
+enum class Marked { kNone, kSome, kAll };
+
+// Coverage words w0..w1 hold columns [first, end) of a row: `head` and `tail`
+// are the bits of the first and last word that belong to the span.
+struct SpanBits {
+    int w0, w1;
+    std::uint64_t head, tail;
+    SpanBits(int first, int end)
+        : w0(first >> 6),
+          w1((end - 1) >> 6),
+          head(~std::uint64_t{0} << (first & 63)),
+          tail(~std::uint64_t{0} >> (63 - ((end - 1) & 63))) {
+        if (w0 == w1) head = tail = head & tail;
     }
 };
 
-void WalkRows(std::int32_t top, std::int32_t bottom, EdgeWalk& left, EdgeWalk& right,
-              const Pixel* texture, Pixel* destination, const std::uint32_t* table) {
-    std::int32_t row_offset = top * kPitch;
-    for (std::int32_t y = top; y < bottom; ++y) {
-        DrawShadedSpan(left.x, right.x, left.u, right.u, left.v, right.v, left.shade,
-                       right.shade, row_offset, texture, destination, table);
-        left.Step();
-        right.Step();
-        row_offset += kPitch;
+inline Marked Look(const std::uint64_t* words, const SpanBits& b) {
+    // Spans are short: usually one word, sometimes two.
+    std::uint64_t all = (words[b.w0] | ~b.head) & (words[b.w1] | ~b.tail);
+    std::uint64_t any = (words[b.w0] & b.head) | (words[b.w1] & b.tail);
+    for (int w = b.w0 + 1; w < b.w1; ++w) {
+        all &= words[w];
+        any |= words[w];
     }
+    return all == ~std::uint64_t{0} ? Marked::kAll : (any != 0 ? Marked::kSome : Marked::kNone);
 }
 
-}  // namespace
+inline void Mark(std::uint64_t* words, const SpanBits& b) {
+    words[b.w0] |= b.head;
+    words[b.w1] |= b.tail;
+    for (int w = b.w0 + 1; w < b.w1; ++w) words[w] = ~std::uint64_t{0};
+}
 
-void DrawShadedTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
-                        Pixel* destination, const std::uint32_t* table) {
+// One span from the left side's values to the right side's, shared by
+// DrawShadedSpan and the triangles' row loop (where it is inlined). `row`
+// points at the row's first pixel; `covered` at the row's coverage words, or
+// is null.
+inline void ShadeSpan(Attributes left, Attributes right, Pixel* row, const Pixel* texture,
+                      const std::uint32_t* table, std::uint64_t* covered) {
+    const auto first = static_cast<std::int32_t>(left[0]);
+    const auto end = static_cast<std::int32_t>(right[0]);
+    if (first >= end) return;
+    Marked marked = Marked::kNone;
+    const SpanBits bits(first, end);
+    if (covered) {
+        marked = Look(covered, bits);
+        if (marked == Marked::kAll) return;
+    }
+    // Lane 0 is the width divided by itself, unused.
+    const Attributes step = (right - left) / (right[0] - left[0]);
+    const double du = step[1], dv = step[2], dshade = step[3];
+    double u = left[1], v = left[2], shade = left[3];
+    if (marked == Marked::kNone) {
+        for (Pixel *p = row + first, *stop = row + end; p != stop; ++p) {
+            *p = Shaded(u, v, shade, texture, table);
+            u += du;
+            v += dv;
+            shade += dshade;
+        }
+    } else {  // partly behind: only a few spans
+        for (int x = first; x < end; ++x) {
+            if (!(covered[x >> 6] >> (x & 63) & 1)) row[x] = Shaded(u, v, shade, texture, table);
+            u += du;
+            v += dv;
+            shade += dshade;
+        }
+    }
+    if (covered) Mark(covered, bits);
+}
+
+// Rows [top, bottom) between the left and the right edge, each edge's values
+// advancing by its increments after every row.
+void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& left, Attributes left_step,
+              Attributes& right, Attributes right_step, const Pixel* texture, Pixel* destination,
+              const std::uint32_t* table, Coverage* coverage) {
+    Attributes l = left, r = right;  // kept in registers
+    Pixel* row = destination + top * kPitch;
+    std::uint64_t* covered =
+        coverage ? coverage->bits.data() + top * Coverage::kWordsPerRow : nullptr;
+    for (std::int32_t y = top; y < bottom; ++y) {
+        ShadeSpan(l, r, row, texture, table, covered);
+        l += left_step;
+        r += right_step;
+        row += kPitch;
+        if (covered) covered += Coverage::kWordsPerRow;
+    }
+    left = l;
+    right = r;
+}
+
+void ShadeTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
+                   Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
     // Top to bottom; strict comparisons keep equal rows in the given order.
     if (p1.y < p0.y) std::swap(p0, p1);
     if (p2.y < p1.y) std::swap(p1, p2);
     if (p1.y < p0.y) std::swap(p0, p1);
     if (p0.y == p2.y) return;  // a single row: both halves are empty
 
-    EdgeWalk long_edge;
-    long_edge.Start(p0, p2);
-    EdgeWalk short_edge;
-    short_edge.x = p0.x;
-    short_edge.u = p0.u;
-    short_edge.v = p0.v;
-    short_edge.shade = p0.shade;
+    // The long edge runs from vertex 0 to vertex 2, the short edges from 0
+    // to 1 and from 1 to 2. Both start at vertex 0's values.
+    const Attributes long_step = Increments(p0, p2);
+    Attributes long_edge = Values(p0);
+    Attributes short_edge = long_edge;
 
     // The long edge's side is decided once, at the middle vertex's row.
-    const double long_at_middle = long_edge.dx * (p1.y - p0.y) + p0.x;
+    const double long_at_middle = long_step[0] * (p1.y - p0.y) + p0.x;
     const bool long_is_right = long_at_middle > p1.x;
-    EdgeWalk& left = long_is_right ? short_edge : long_edge;
-    EdgeWalk& right = long_is_right ? long_edge : short_edge;
 
-    if (p0.y != p1.y) {
-        short_edge.Aim(p0, p1);
-        WalkRows(p0.y, p1.y, left, right, texture, destination, table);
-    }
+    auto walk = [&](std::int32_t top, std::int32_t bottom, Attributes short_step) {
+        if (long_is_right)
+            WalkRows(top, bottom, short_edge, short_step, long_edge, long_step, texture,
+                     destination, table, coverage);
+        else
+            WalkRows(top, bottom, long_edge, long_step, short_edge, short_step, texture,
+                     destination, table, coverage);
+    };
+    if (p0.y != p1.y) walk(p0.y, p1.y, Increments(p0, p1));
     if (p1.y == p2.y) return;
-    short_edge.Start(p1, p2);
-    WalkRows(p1.y, p2.y, left, right, texture, destination, table);
+    short_edge = Values(p1);
+    walk(p1.y, p2.y, Increments(p1, p2));
+}
+
+}  // namespace
+
+void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, double vLeft,
+                    double vRight, double shadeLeft, double shadeRight, std::int32_t rowOffset,
+                    const Pixel* texture, Pixel* destination, const std::uint32_t* table) {
+    ShadeSpan(Attributes{xLeft, uLeft, vLeft, shadeLeft},
+              Attributes{xRight, uRight, vRight, shadeRight}, destination + rowOffset, texture,
+              table, nullptr);
+}
+
+void DrawShadedTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
+                        Pixel* destination, const std::uint32_t* table) {
+    ShadeTriangle(p0, p1, p2, texture, destination, table, nullptr);
+}
+
+void DrawShadedTriangleBehind(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2,
+                              const Pixel* texture, Pixel* destination, const std::uint32_t* table,
+                              Coverage& coverage) {
+    ShadeTriangle(p0, p1, p2, texture, destination, table, &coverage);
 }
 
 }  // namespace zep

@@ -3,10 +3,11 @@
 // Texture coordinates and shade are interpolated linearly in screen space.
 //
 // No clipping, no back-face test: the caller keeps every vertex on the
-// destination (0 <= x <= 640, 0 <= y <= rows) and every u, v and shade
-// within 0-255.
+// destination (0 <= x <= 640, 0 <= y <= 660) and every u, v and shade within
+// 0-255.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "shell/types.h"
@@ -29,5 +30,22 @@ void DrawShadedTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const
 void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, double vLeft,
                     double vRight, double shadeLeft, double shadeRight, std::int32_t rowOffset,
                     const Pixel* texture, Pixel* destination, const std::uint32_t* table);
+
+// One bit per surface pixel: which pixels some triangle has been drawn on.
+struct Coverage {
+    static constexpr int kWordsPerRow = kWidth / 64;
+    std::array<std::uint64_t, kSurfaceRows * kWordsPerRow> bits;
+    void Clear() { bits.fill(0); }
+};
+
+// The same triangle drawn behind every triangle drawn before it through
+// `coverage`: it writes only pixels not yet marked, then marks all of its
+// own. A pixel's value does not depend on what was drawn before, so drawing
+// a list of triangles last to first this way leaves the same picture as
+// drawing them first to last with DrawShadedTriangle, without computing the
+// pixels that a later triangle would paint over.
+void DrawShadedTriangleBehind(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2,
+                              const Pixel* texture, Pixel* destination, const std::uint32_t* table,
+                              Coverage& coverage);
 
 }  // namespace zep

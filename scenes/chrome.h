@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "raster/shaded_triangle.h"
 #include "shell/types.h"
 
 namespace zep::chrome {
@@ -85,9 +86,11 @@ void ComputeSortKeys(const std::int16_t* faces, const VertexFrame* vertices, Fac
 // faces with equal low bits keep their order. `scratch` holds kFaces entries.
 void RadixSortFaces(FaceOrder* list, FaceOrder* scratch);
 
-// Draws the sorted faces whose screen winding is positive. A face with a
-// vertex off the surface is skipped.
+// Draws the sorted faces whose screen winding is positive, each over those
+// before it. A face with a vertex off the surface is skipped. `coverage` is
+// scratch space.
 void DrawFaces(const FaceOrder* list, const std::int16_t* faces, const VertexFrame* vertices,
-               const Pixel* texture, const std::uint32_t* shade_table, Pixel* surface);
+               const Pixel* texture, const std::uint32_t* shade_table, Pixel* surface,
+               Coverage& coverage);
 
 }  // namespace zep::chrome
