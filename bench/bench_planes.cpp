@@ -24,13 +24,41 @@ BENCHMARK(BM_PlanesDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 void BM_PlanesSmear(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     auto scene = StartScene(kPlanesScene, surface, 1, 3.0);
+    auto scratch = std::make_unique<planes::SmearScratch>();
     for (auto _ : state) {
-        planes::SmearPass(surface.data());
+        planes::SmearPass(surface.data(), *scratch);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 478 * kWidth);
 }
 BENCHMARK(BM_PlanesSmear)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
+}  // namespace zep::bench
+
+namespace zep::bench {
+namespace {
+
+// The three summed planes alone, without logo and smear.
+void BM_PlanesFill(benchmark::State& state) {
+    std::vector<Pixel> surface = MakeSurface();
+    std::vector<Pixel> textures(3 * kTexturePixels);
+    for (std::size_t i = 0; i < textures.size(); ++i) textures[i] = static_cast<Pixel>(i * 2654435761u);
+    planes::PlaneTables tables[3];
+    planes::TexturePlane plane[3];
+    for (int i = 0; i < 3; ++i) {
+        for (int k = 0; k < 50; ++k) planes::AdvancePlane(plane[i], planes::kPlaneSteps[i]);
+        planes::BuildPlaneTables(planes::ComputePlaneFrame(plane[i], planes::kPlaneSteps[i]), tables[i]);
+    }
+    const Pixel* const tex[3] = {&textures[0], &textures[kTexturePixels], &textures[2 * kTexturePixels]};
+    const planes::PlaneTables* const tab[3] = {&tables[0], &tables[1], &tables[2]};
+    for (auto _ : state) {
+        for (int y = 0; y < kHeight; ++y) planes::FillPlanesRow(surface.data(), y, tex, tab);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+}
+BENCHMARK(BM_PlanesFill)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 }  // namespace zep::bench

@@ -10,7 +10,7 @@ void WriteFile(const std::filesystem::path& dir, const std::string& name, const 
     const std::filesystem::path path = dir / name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw std::runtime_error("cannot write " + path.string());
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
+    const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
     const bool closed = std::fclose(f) == 0;
     if (written != bytes.size() || !closed)
         throw std::runtime_error("cannot write " + path.string() + " (disk full?)");

@@ -1,6 +1,5 @@
 #include "datagen/it_writer.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -15,33 +14,200 @@ void Put16(Bytes& b, std::size_t at, std::uint32_t v) {
 void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
+// A text field of `field` bytes, always ending in at least one zero byte.
 void PutText(Bytes& b, std::size_t at, const std::string& s, std::size_t field) {
     for (std::size_t i = 0; i < field; ++i) b[at + i] = i < s.size() && i + 1 < field ? s[i] : 0;
 }
 
-constexpr std::size_t kHeaderSize = 0xC0;
-constexpr std::size_t kSampleHeaderSize = 0x50;
+void Require(bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error("IT writer: " + what);
+}
 
-Bytes PackPattern(const ItPattern& p) {
+bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
+
+std::string Named(const char* kind, std::size_t index, const std::string& name) {
+    return std::string(kind) + " " + std::to_string(index + 1) + " (\"" + name + "\")";
+}
+
+// Format flags.
+constexpr int kFlagStereo = 0x01;
+constexpr int kFlagInstruments = 0x04;
+constexpr int kFlagLinearSlides = 0x08;
+constexpr int kSampleHasData = 0x01;
+constexpr int kSample16Bit = 0x02;
+constexpr int kSampleLoop = 0x10;
+constexpr int kEnvelopeOn = 0x01;
+constexpr int kEnvelopeSustain = 0x04;
+constexpr int kNoDefaultPan = 0x80;
+constexpr int kChannelDisabled = 0x80;
+constexpr std::size_t kEnvelopeSize = 82;
+constexpr int kEnvelopeMaxPoints = 25;
+constexpr int kNoteCount = 120;
+constexpr int kTrackerVersion = 0x0214;
+
+void CheckCell(const ItCell& c, std::size_t pattern, int row, int channel, int instruments) {
+    const std::string where = "pattern " + std::to_string(pattern) + " row " + std::to_string(row) +
+                              " channel " + std::to_string(channel + 1);
+    Require(c.note == kItNoNote || InRange(c.note, 0, kNoteCount - 1) || c.note == kItNoteOff ||
+                c.note == kItNoteCut,
+            where + ": note " + std::to_string(c.note) + " out of range");
+    Require(InRange(c.instrument, 0, instruments),
+            where + ": instrument " + std::to_string(c.instrument) + " does not exist");
+    Require(c.volume == -1 || InRange(c.volume, 0, 64),
+            where + ": volume " + std::to_string(c.volume) + " outside 0 to 64");
+    Require(InRange(c.command, 0, 26), where + ": effect " + std::to_string(c.command) +
+                                           " is not a letter A to Z");
+    Require(InRange(c.parameter, 0, 255),
+            where + ": effect parameter " + std::to_string(c.parameter) + " outside 0 to 255");
+    Require(c.command != 0 || c.parameter == 0, where + ": effect parameter without effect");
+}
+
+void CheckEnvelope(const ItEnvelope& e, const std::string& who) {
+    if (!e.enabled) return;
+    const int n = static_cast<int>(e.points.size());
+    Require(n >= 2 && n <= kEnvelopeMaxPoints, who + ": envelope needs 2 to 25 points");
+    Require(e.points[0].tick == 0, who + ": envelope must start at tick 0");
+    for (int i = 0; i < n; ++i) {
+        Require(InRange(e.points[i].value, 0, 64), who + ": envelope value outside 0 to 64");
+        Require(InRange(e.points[i].tick, 0, 9999), who + ": envelope tick outside 0 to 9999");
+        Require(i == 0 || e.points[i].tick > e.points[i - 1].tick,
+                who + ": envelope ticks must increase");
+    }
+    Require(e.sustain_point >= -1 && e.sustain_point < n, who + ": envelope sustain point missing");
+}
+
+void PutEnvelope(Bytes& out, std::size_t at, const ItEnvelope& e) {
+    if (!e.enabled) return;  // all zero: off, no points
+    int flags = kEnvelopeOn;
+    if (e.sustain_point >= 0) flags |= kEnvelopeSustain;
+    Put8(out, at, flags);
+    Put8(out, at + 1, static_cast<int>(e.points.size()));
+    const int sustain = e.sustain_point >= 0 ? e.sustain_point : 0;
+    Put8(out, at + 4, sustain);  // sustain loop begin and end on the one point
+    Put8(out, at + 5, sustain);
+    for (std::size_t i = 0; i < e.points.size(); ++i) {
+        Put8(out, at + 6 + 3 * i, e.points[i].value);
+        Put16(out, at + 7 + 3 * i, static_cast<std::uint32_t>(e.points[i].tick));
+    }
+}
+
+void PutInstrument(Bytes& out, std::size_t h, const ItInstrument& ins) {
+    std::memcpy(out.data() + h, "IMPI", 4);
+    PutText(out, h + 0x04, ins.name.substr(0, 12), 12);
+    Put8(out, h + 0x11, ins.new_note_action);
+    Put16(out, h + 0x14, static_cast<std::uint32_t>(ins.fadeout));
+    Put8(out, h + 0x17, 60);  // pitch-pan centre (unused: separation 0)
+    Put8(out, h + 0x18, ins.global_volume);
+    Put8(out, h + 0x19, 32 | kNoDefaultPan);  // the channel's panning applies
+    Put16(out, h + 0x1C, kTrackerVersion);
+    Put8(out, h + 0x1E, 1);  // samples used
+    PutText(out, h + 0x20, ins.name, 26);
+    Put8(out, h + 0x3D, 0xFF);    // no MIDI program
+    Put16(out, h + 0x3E, 0xFFFF); // no MIDI bank
+    for (int note = 0; note < kNoteCount; ++note) {
+        Put8(out, h + 0x40 + 2 * note, note);
+        Put8(out, h + 0x41 + 2 * note, ins.sample);
+    }
+    PutEnvelope(out, h + 0x130, ins.volume_envelope);
+    // Panning and pitch envelopes stay off (zero).
+    static_assert(0x130 + 3 * kEnvelopeSize + 4 == kItInstrumentSize);
+}
+
+void PutSampleHeader(Bytes& out, std::size_t h, const ItSample& smp, std::size_t data_at) {
+    std::memcpy(out.data() + h, "IMPS", 4);
+    PutText(out, h + 0x04, smp.name.substr(0, 12), 12);
+    Put8(out, h + 0x11, smp.global_volume);
+    int flags = kSampleHasData | kSample16Bit;
+    if (smp.loop) flags |= kSampleLoop;
+    Put8(out, h + 0x12, flags);
+    Put8(out, h + 0x13, smp.volume);
+    PutText(out, h + 0x14, smp.name, 26);
+    Put8(out, h + 0x2E, 0x01);  // signed samples
+    Put8(out, h + 0x2F, 32);    // default pan (not enabled)
+    Put32(out, h + 0x30, static_cast<std::uint32_t>(smp.data.size()));
+    Put32(out, h + 0x34, smp.loop ? smp.loop_begin : 0);
+    Put32(out, h + 0x38, smp.loop ? smp.loop_end : 0);
+    Put32(out, h + 0x3C, smp.c5_speed);
+    Put32(out, h + 0x48, static_cast<std::uint32_t>(data_at));
+    Put8(out, h + 0x4C, smp.vibrato_speed);
+    Put8(out, h + 0x4D, smp.vibrato_depth);
+    Put8(out, h + 0x4E, smp.vibrato_rate);
+    Put8(out, h + 0x4F, smp.vibrato_type);
+}
+
+void CheckSample(const ItSample& s, std::size_t index) {
+    const std::string who = Named("sample", index, s.name);
+    Require(!s.data.empty(), who + ": no sample data");
+    Require(s.c5_speed >= 1 && s.c5_speed <= 9999999, who + ": C-5 speed out of range");
+    Require(s.volume <= 64 && s.global_volume <= 64, who + ": volume above 64");
+    Require(s.vibrato_speed <= 64 && s.vibrato_depth <= 32 && s.vibrato_type <= 3,
+            who + ": vibrato out of range");
+    if (s.loop)
+        Require(s.loop_begin < s.loop_end && s.loop_end <= s.data.size(),
+                who + ": loop outside the sample");
+}
+
+void CheckInstrument(const ItInstrument& ins, std::size_t index, std::size_t samples) {
+    const std::string who = Named("instrument", index, ins.name);
+    Require(InRange(ins.sample, 1, static_cast<int>(samples)), who + ": sample does not exist");
+    Require(InRange(ins.new_note_action, 0, 3), who + ": new note action out of range");
+    Require(InRange(ins.fadeout, 0, 128), who + ": fadeout outside 0 to 128");
+    Require(InRange(ins.global_volume, 0, 128), who + ": global volume outside 0 to 128");
+    CheckEnvelope(ins.volume_envelope, who);
+}
+
+// What the reader remembers per channel while unpacking one pattern.
+struct ChannelMemory {
+    int mask = -1;  // none yet: the first cell of a channel always states its mask
+    int note = -1;
+    int instrument = -1;
+    int volume = -1;
+    int command = -1;
+    int parameter = -1;
+};
+
+}  // namespace
+
+Bytes PackItPattern(const ItPattern& p) {
     Bytes out;
+    std::vector<ChannelMemory> memory(static_cast<std::size_t>(p.channels));
     for (int row = 0; row < p.rows; ++row) {
         for (int ch = 0; ch < p.channels; ++ch) {
             const ItCell& c = p.At(row, ch);
+            if (c.Empty()) continue;
+            ChannelMemory& m = memory[static_cast<std::size_t>(ch)];
+            // Each column either repeats the channel's last value (high flag,
+            // no byte) or carries its value (low flag, bytes follow).
             int mask = 0;
-            if (c.note != kItNoNote) mask |= 1;
-            if (c.sample != 0) mask |= 2;
-            if (c.volume >= 0) mask |= 4;
-            if (c.command != 0) mask |= 8;
-            if (mask == 0) continue;
-            // Every cell carries its own mask byte: simple and valid.
-            out.push_back(static_cast<std::uint8_t>((ch + 1) | 0x80));
-            out.push_back(static_cast<std::uint8_t>(mask));
-            if (mask & 1) out.push_back(static_cast<std::uint8_t>(c.note));
-            if (mask & 2) out.push_back(static_cast<std::uint8_t>(c.sample));
-            if (mask & 4) out.push_back(static_cast<std::uint8_t>(c.volume));
-            if (mask & 8) {
+            if (c.note != kItNoNote) mask |= c.note == m.note ? 0x10 : 0x01;
+            if (c.instrument != 0) mask |= c.instrument == m.instrument ? 0x20 : 0x02;
+            if (c.volume >= 0) mask |= c.volume == m.volume ? 0x40 : 0x04;
+            if (c.command != 0)
+                mask |= c.command == m.command && c.parameter == m.parameter ? 0x80 : 0x08;
+            if (mask == m.mask) {
+                out.push_back(static_cast<std::uint8_t>(ch + 1));
+            } else {
+                out.push_back(static_cast<std::uint8_t>((ch + 1) | 0x80));
+                out.push_back(static_cast<std::uint8_t>(mask));
+                m.mask = mask;
+            }
+            if (mask & 0x01) {
+                out.push_back(static_cast<std::uint8_t>(c.note));
+                m.note = c.note;
+            }
+            if (mask & 0x02) {
+                out.push_back(static_cast<std::uint8_t>(c.instrument));
+                m.instrument = c.instrument;
+            }
+            if (mask & 0x04) {
+                out.push_back(static_cast<std::uint8_t>(c.volume));
+                m.volume = c.volume;
+            }
+            if (mask & 0x08) {
                 out.push_back(static_cast<std::uint8_t>(c.command));
                 out.push_back(static_cast<std::uint8_t>(c.parameter));
+                m.command = c.command;
+                m.parameter = c.parameter;
             }
         }
         out.push_back(0);  // end of row
@@ -49,63 +215,94 @@ Bytes PackPattern(const ItPattern& p) {
     return out;
 }
 
-}  // namespace
-
 Bytes WriteIt(const ItModule& m) {
-    if (m.channels < 1 || m.channels > 64) throw std::runtime_error("IT: 1 to 64 channels");
-    if (m.patterns.size() > 200 || m.samples.size() > 99 || m.orders.size() > 255)
-        throw std::runtime_error("IT: too many patterns, samples or orders");
+    Require(InRange(m.channels, 1, 64), "the module needs 1 to 64 channels");
+    Require(m.patterns.size() <= 200, "more than 200 patterns");
+    Require(m.samples.size() <= 99, "more than 99 samples");
+    Require(m.instruments.size() <= 99, "more than 99 instruments");
+    Require(!m.orders.empty() && m.orders.size() <= 255, "the order list needs 1 to 255 entries");
+    Require(InRange(m.speed, 1, 255) && InRange(m.tempo, 32, 255), "speed or tempo out of range");
+    Require(InRange(m.global_volume, 0, 128) && InRange(m.mix_volume, 0, 128),
+            "global or mix volume outside 0 to 128");
+    Require(m.channel_pan.size() <= static_cast<std::size_t>(m.channels) &&
+                m.channel_volume.size() <= static_cast<std::size_t>(m.channels),
+            "more channel settings than channels");
+    for (int pan : m.channel_pan) Require(InRange(pan, 0, 64), "channel pan outside 0 to 64");
+    for (int vol : m.channel_volume) Require(InRange(vol, 0, 64), "channel volume outside 0 to 64");
+    for (std::size_t s = 0; s < m.samples.size(); ++s) CheckSample(m.samples[s], s);
+    for (std::size_t i = 0; i < m.instruments.size(); ++i)
+        CheckInstrument(m.instruments[i], i, m.samples.size());
+    const int playable = static_cast<int>(m.instruments.empty() ? m.samples.size()
+                                                                : m.instruments.size());
+    for (std::size_t p = 0; p < m.patterns.size(); ++p) {
+        const ItPattern& pattern = m.patterns[p];
+        Require(InRange(pattern.rows, 1, 200) && InRange(pattern.channels, 1, m.channels) &&
+                    pattern.cells.size() == static_cast<std::size_t>(pattern.rows) *
+                                                static_cast<std::size_t>(pattern.channels),
+                "pattern " + std::to_string(p) + ": shape out of range");
+        for (int row = 0; row < pattern.rows; ++row)
+            for (int ch = 0; ch < pattern.channels; ++ch)
+                CheckCell(pattern.At(row, ch), p, row, ch, playable);
+    }
+    for (int order : m.orders)
+        Require(order >= 0 && static_cast<std::size_t>(order) < m.patterns.size(),
+                "order names missing pattern " + std::to_string(order));
 
     const std::size_t orders = m.orders.size() + 1;  // with the end marker
+    const std::size_t instruments = m.instruments.size();
     const std::size_t samples = m.samples.size();
     const std::size_t patterns = m.patterns.size();
-    std::size_t at = kHeaderSize + orders + 4 * samples + 4 * patterns;
+    const std::size_t instrument_table = kItHeaderSize + orders;
+    const std::size_t sample_table = instrument_table + 4 * instruments;
+    const std::size_t pattern_table = sample_table + 4 * samples;
 
-    Bytes out(at, 0);
+    Bytes out(pattern_table + 4 * patterns, 0);
     std::memcpy(out.data(), "IMPM", 4);
     PutText(out, 0x04, m.name, 26);
     Put8(out, 0x1E, 4);   // rows per beat highlight
     Put8(out, 0x1F, 16);  // rows per measure highlight
     Put16(out, 0x20, static_cast<std::uint32_t>(orders));
-    Put16(out, 0x22, 0);  // instruments
+    Put16(out, 0x22, static_cast<std::uint32_t>(instruments));
     Put16(out, 0x24, static_cast<std::uint32_t>(samples));
     Put16(out, 0x26, static_cast<std::uint32_t>(patterns));
-    Put16(out, 0x28, 0x0214);  // written as by tracker version 2.14
-    Put16(out, 0x2A, 0x0214);  // compatible with 2.14
-    Put16(out, 0x2C, 0x0001 | 0x0008);  // stereo, linear slides
-    Put16(out, 0x2E, 0);
+    Put16(out, 0x28, kTrackerVersion);
+    Put16(out, 0x2A, kTrackerVersion);
+    int flags = kFlagStereo | kFlagLinearSlides;
+    if (instruments > 0) flags |= kFlagInstruments;
+    Put16(out, 0x2C, static_cast<std::uint32_t>(flags));
     Put8(out, 0x30, m.global_volume);
     Put8(out, 0x31, m.mix_volume);
     Put8(out, 0x32, m.speed);
     Put8(out, 0x33, m.tempo);
-    Put8(out, 0x34, 128);  // panning separation
-    Put8(out, 0x35, 0);
+    Put8(out, 0x34, 128);  // full stereo separation
     for (int ch = 0; ch < 64; ++ch) {
-        Put8(out, 0x40 + ch, ch < m.channels ? 32 : 32 | 128);  // centre; unused channels off
-        Put8(out, 0x80 + ch, 64);
+        const auto c = static_cast<std::size_t>(ch);
+        if (ch >= m.channels)
+            Put8(out, 0x40 + c, 32 | kChannelDisabled);
+        else
+            Put8(out, 0x40 + c, c < m.channel_pan.size() ? m.channel_pan[c] : 32);
+        Put8(out, 0x80 + c, c < m.channel_volume.size() ? m.channel_volume[c] : 64);
     }
-    for (std::size_t i = 0; i < m.orders.size(); ++i) {
-        if (m.orders[i] < 0 || static_cast<std::size_t>(m.orders[i]) >= patterns)
-            throw std::runtime_error("IT: order names a missing pattern");
-        Put8(out, kHeaderSize + i, m.orders[i]);
+    for (std::size_t i = 0; i < m.orders.size(); ++i) Put8(out, kItHeaderSize + i, m.orders[i]);
+    Put8(out, kItHeaderSize + m.orders.size(), 255);
+
+    // Instrument headers, sample headers, patterns, then the sample data.
+    for (std::size_t i = 0; i < instruments; ++i) {
+        Put32(out, instrument_table + 4 * i, static_cast<std::uint32_t>(out.size()));
+        const std::size_t h = out.size();
+        out.resize(h + kItInstrumentSize, 0);
+        PutInstrument(out, h, m.instruments[i]);
     }
-    Put8(out, kHeaderSize + m.orders.size(), 255);
-
-    const std::size_t sample_table = kHeaderSize + orders;
-    const std::size_t pattern_table = sample_table + 4 * samples;
-
-    // Sample headers, then patterns, then sample data.
     std::vector<std::size_t> header_at(samples);
     for (std::size_t s = 0; s < samples; ++s) {
         header_at[s] = out.size();
         Put32(out, sample_table + 4 * s, static_cast<std::uint32_t>(out.size()));
-        out.resize(out.size() + kSampleHeaderSize, 0);
+        out.resize(out.size() + kItSampleHeaderSize, 0);
     }
     for (std::size_t p = 0; p < patterns; ++p) {
         const ItPattern& pattern = m.patterns[p];
-        if (pattern.rows < 1 || pattern.rows > 200 || pattern.channels > m.channels)
-            throw std::runtime_error("IT: pattern shape out of range");
-        const Bytes packed = PackPattern(pattern);
+        const Bytes packed = PackItPattern(pattern);
+        Require(packed.size() < 65536, "pattern " + std::to_string(p) + ": packs too large");
         Put32(out, pattern_table + 4 * p, static_cast<std::uint32_t>(out.size()));
         const std::size_t head = out.size();
         out.resize(head + 8, 0);
@@ -115,22 +312,7 @@ Bytes WriteIt(const ItModule& m) {
     }
     for (std::size_t s = 0; s < samples; ++s) {
         const ItSample& smp = m.samples[s];
-        const std::size_t h = header_at[s];
-        std::memcpy(out.data() + h, "IMPS", 4);
-        PutText(out, h + 0x04, smp.name.substr(0, 12), 12);
-        Put8(out, h + 0x11, smp.global_volume);
-        int flags = 0x01 | 0x02;  // sample present, 16-bit
-        if (smp.loop) flags |= 0x10;
-        Put8(out, h + 0x12, flags);
-        Put8(out, h + 0x13, smp.volume);
-        PutText(out, h + 0x14, smp.name, 26);
-        Put8(out, h + 0x2E, 0x01);  // signed samples
-        Put8(out, h + 0x2F, 32);    // default pan (not enabled)
-        Put32(out, h + 0x30, static_cast<std::uint32_t>(smp.data.size()));
-        Put32(out, h + 0x34, smp.loop_begin);
-        Put32(out, h + 0x38, smp.loop_end);
-        Put32(out, h + 0x3C, smp.c5_speed);
-        Put32(out, h + 0x48, static_cast<std::uint32_t>(out.size()));
+        PutSampleHeader(out, header_at[s], smp, out.size());
         for (std::int16_t v : smp.data) {
             const auto u = static_cast<std::uint16_t>(v);
             out.push_back(static_cast<std::uint8_t>(u & 0xff));

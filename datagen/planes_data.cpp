@@ -27,28 +27,39 @@ Bytes Texture(Rgb (*texel)(double, double)) {
     return bytes;
 }
 
-// Plane 1: a deep blue cloud pattern.
-Rgb CloudTexel(double x, double y) {
-    const double n = 0.5 + 0.5 * TileFbm(x * 4, y * 4, 4, 4, 0.55, 11);
-    const double m = 0.5 + 0.5 * TileFbm(x * 8, y * 8, 8, 3, 0.5, 12);
-    return {10 + 45 * n * n, 8 + 30 * m, 30 + 55 * n};
+// The three planes are summed and then smeared, which pulls blue toward
+// green and green toward red: red and yellow areas come out as fire and
+// gold, blue and cyan areas as teal and mint, so the textures keep to warm
+// and cool hues with dark gaps between them. For each channel the three
+// textures' largest values add up to at most 255, so the sum never carries
+// into the channel above.
+
+// Plane 1: slow warm clouds.
+Rgb WarmCloudTexel(double x, double y) {
+    const double n = SmoothStep(-0.35, 0.6, TileFbm(x * 3, y * 3, 3, 5, 0.55, 11));
+    return {30 + 90 * n, 10 + 60 * n * n, 40 * (1.0 - n)};
 }
 
-// Plane 2: warm marble veins.
-Rgb MarbleTexel(double x, double y) {
+// Plane 2: cool, bright veins.
+Rgb IceVeinTexel(double x, double y) {
     const double warp = TileFbm(x * 4, y * 4, 4, 4, 0.5, 21);
-    const double vein = std::pow(std::fabs(std::sin(kTau * (2 * x + y) + 4.0 * warp)), 0.35);
+    const double vein = std::pow(std::fabs(std::sin(kTau * (2 * x + y) + 4.0 * warp)), 0.25);
     const double k = 1.0 - vein;
-    return {8 + 82 * k, 4 + 40 * k * k, 6 + 14 * k};
+    const double glow = 0.25 * SmoothStep(-0.2, 0.6, TileFbm(x * 2, y * 2, 2, 3, 0.5, 22));
+    return {15 * k, 20 + 90 * k * (1.0 - glow) + 40 * glow, 35 + 115 * std::max(k, glow)};
 }
 
-// Plane 3: teal ripples.
-Rgb RippleTexel(double x, double y) {
-    const double warp = TileFbm(x * 2, y * 2, 2, 3, 0.5, 31);
-    const double a = std::sin(kTau * 3 * x + 2.5 * warp);
-    const double b = std::sin(kTau * 3 * y - 2.5 * warp);
-    const double k = 0.5 + 0.25 * (a + b);
-    return {4 + 12 * k, 12 + 60 * k, 10 + 50 * k * k};
+// Plane 3: thin golden ripples spreading from two centres.
+Rgb RingTexel(double x, double y) {
+    auto ring = [](double dx, double dy) {
+        dx -= std::round(dx);
+        dy -= std::round(dy);
+        const double d = std::sqrt(dx * dx + dy * dy);
+        return std::pow(0.5 + 0.5 * std::cos(kTau * 7.0 * d), 8.0) * (1.0 - SmoothStep(0.3, 0.7, d));
+    };
+    const double warp = 0.04 * TileFbm(x * 4, y * 4, 4, 3, 0.5, 31);
+    const double a = std::max(ring(x + warp, y), ring(x - 0.5, y - 0.5 + warp));
+    return {100 * a, 70 * a, 20 * a};
 }
 
 // A 256 x 64 logo strip: gradient lettering with a dark outline and a drop
@@ -91,9 +102,9 @@ Bytes LogoStrip(const char* text, int pixel_height, Rgb top, Rgb bottom) {
 }  // namespace
 
 void WritePlanesData(const std::filesystem::path& dir) {
-    WriteFile(dir, "ttx2.raw", Texture(CloudTexel));
-    WriteFile(dir, "ttx3.raw", Texture(MarbleTexel));
-    WriteFile(dir, "ttx4.raw", Texture(RippleTexel));
+    WriteFile(dir, "ttx2.raw", Texture(WarmCloudTexel));
+    WriteFile(dir, "ttx3.raw", Texture(IceVeinTexel));
+    WriteFile(dir, "ttx4.raw", Texture(RingTexel));
     WriteFile(dir, "zepzep.raw", LogoStrip("ZEP.", 60, {255, 236, 150}, {235, 110, 20}));
     WriteFile(dir, "zepzep2.raw", LogoStrip("in software", 40, {170, 240, 255}, {40, 120, 230}));
     WriteFile(dir, "zepzep3.raw", LogoStrip("pixel by pixel", 36, {255, 200, 250}, {200, 60, 170}));

@@ -62,6 +62,14 @@ inline int PlaneTexel(const PlaneTables& t, int x, int y) {
     return v * 256 + u;
 }
 
+// The planes read their textures rearranged into 4 x 4 texel tiles (one
+// cache line each), so neighbouring screen pixels hit the same lines in
+// whatever direction a plane is turned. Texel (u, v) sits at TiledIndex(u, v).
+inline std::int32_t TiledIndex(std::int32_t u, std::int32_t v) {
+    return ((v & 0xfc) << 8) | ((u & 0xfc) << 2) | ((v & 3) << 2) | (u & 3);
+}
+void TileTexture(const Pixel* texture, Pixel* tiled);
+
 // Logo strips converted to Pixels (0 is transparent).
 using StripPixels = std::array<Pixel, kStripWidth * kStripRows>;
 void ConvertStrip(const std::uint8_t* bytes, StripPixels& pixels);
@@ -81,16 +89,31 @@ const LogoWindow* LogoAt(SceneClock t);
 
 // Passes over the surface. The row versions work on one surface row; the
 // whole-picture versions are the same passes in their recipe order.
-void FillPlanesRow(Pixel* surface, int y, const Pixel* const textures[3],
+// Plane sums of row y from the tiled textures.
+void FillPlanesRow(Pixel* surface, int y, const Pixel* const tiled[3],
                    const PlaneTables* const tables[3]);
 void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPixels& strip);
-// Smears row y (1 to 478) in place; `left` carries the last replaced pixel's
-// channels from one row to the next.
-struct SmearCarry {
-    std::uint32_t r, g, b;
+// The smear: rows 1 to 478 in memory order, in place. Each pixel mixes with
+// the pixel before it (already smeared; for row 1's first pixel, row 0's
+// untouched last pixel) and the pixel after it (not yet smeared).
+inline constexpr int kSmearFirst = kPitch;       // pixel (0, 1)
+inline constexpr int kSmearEnd = 479 * kPitch;   // one past pixel (639, 478)
+inline constexpr int kSmearLanes = 16;
+inline constexpr int kSmearSteps = 1195;
+inline constexpr int kSmearBlocks = 16;
+static_assert(kSmearLanes * kSmearSteps * kSmearBlocks == kSmearEnd - kSmearFirst);
+
+// One smeared pixel from its left (smeared), middle and right pixels.
+Pixel SmearPixel(Pixel left, Pixel mid, Pixel right);
+
+// Working space of the fast pass.
+struct SmearScratch {
+    std::array<Pixel, (kSmearSteps + 1) * kSmearLanes> in;
+    std::array<Pixel, kSmearSteps * kSmearLanes> out;
 };
-SmearCarry SmearStart(const Pixel* surface);
-void SmearRow(Pixel* surface, int y, SmearCarry& left);
-void SmearPass(Pixel* surface);
+
+void SmearPass(Pixel* surface, SmearScratch& scratch);
+// The same pass, one pixel after the other.
+void SmearPassSerial(Pixel* surface);
 
 }  // namespace zep::planes

@@ -1,6 +1,8 @@
 #include "shell/data_dir.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <system_error>
 
@@ -33,7 +35,11 @@ struct FileCloser {
 
 void DataDir::Read(const DataFile& file, void* block) const {
     std::unique_ptr<std::FILE, FileCloser> f(std::fopen(Path(file.name).c_str(), "rb"));
-    if (!f) throw DataError(MissingFileMessage(file));
+    if (!f) {
+        if (errno == ENOENT || errno == ENOTDIR) throw DataError(MissingFileMessage(file));
+        throw DataError("zep: data file \"" + std::string(file.name) +
+                        "\" cannot be read: " + std::strerror(errno));
+    }
     const std::size_t got = std::fread(block, 1, file.size, f.get());
     if (got != file.size) throw DataError(ShortFileMessage(file, got));
 }

@@ -1,2 +1,56 @@
 #!/bin/sh
-exit 0
+# zep-render as a user runs it: outputs, frame selection, bad options and
+# missing data. Usage: render_cli_test.sh ZEP_RENDER ZEP_DATA DATA_DIR WORK_DIR
+set -u
+RENDER=$1
+DATA=$3
+WORK=$4
+rm -rf "$WORK" && mkdir -p "$WORK"
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# expect STATUS TEXT -- command...: the status and a piece of standard error.
+expect() {
+    want_status=$1
+    want_text=$2
+    shift 3
+    "$@" >"$WORK/out" 2>"$WORK/err"
+    status=$?
+    [ "$status" -eq "$want_status" ] || fail "$* exited with $status, expected $want_status: $(cat "$WORK/err")"
+    grep -qF -- "$want_text" "$WORK/err" || fail "$* did not say '$want_text': $(cat "$WORK/err")"
+}
+
+expect 2 "unknown option '--nope'" -- "$RENDER" --nope
+expect 2 "--to (2) is before --from (5)" -- "$RENDER" --data "$DATA" --from 5 --to 2
+expect 2 "cannot write /nonexistent/dir/x.raw" -- "$RENDER" --data "$DATA" --to 1 --rawvideo /nonexistent/dir/x.raw
+expect 1 "is missing (it needs 262144 bytes)" -- "$RENDER" --data "$WORK/no-data" --to 1 --rawvideo "$WORK/x.raw"
+expect 2 "needs ffmpeg, which is not installed" -- env PATH=/nonexistent "$RENDER" --data "$DATA" --to 1 --video "$WORK/x.mp4"
+
+# Raw video: exactly the selected frames, 640 x 480 x 4 bytes each.
+"$RENDER" --data "$DATA" --from 2 --to 4 --rawvideo "$WORK/three.raw" || fail "raw video run failed"
+size=$(wc -c <"$WORK/three.raw")
+[ "$size" -eq $((3 * 640 * 480 * 4)) ] || fail "raw video has $size bytes, expected three frames"
+
+# The same frames on standard output.
+"$RENDER" --data "$DATA" --from 2 --to 4 --rawvideo - >"$WORK/stdout.raw" || fail "raw video to stdout failed"
+cmp -s "$WORK/three.raw" "$WORK/stdout.raw" || fail "raw video to a file and to stdout differ"
+
+# PNG frames, numbered from the first frame drawn, scaled on request.
+"$RENDER" --data "$DATA" --from 2 --to 3 --png "$WORK/png" --scale 2 || fail "png run failed"
+[ -f "$WORK/png/frame_000002.png" ] && [ -f "$WORK/png/frame_000003.png" ] || fail "png frames missing"
+[ -f "$WORK/png/frame_000001.png" ] && fail "frame 1 written though --from is 2"
+[ "$(ls "$WORK/png" | wc -l)" -eq 2 ] || fail "unexpected files in the png folder"
+
+# A short MP4 with video and audio streams.
+if command -v ffprobe >/dev/null 2>&1; then
+    "$RENDER" --data "$DATA" --to 30 --video "$WORK/short.mp4" || fail "video run failed"
+    streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$WORK/short.mp4" | sort | tr '\n' ' ')
+    [ "$streams" = "audio video " ] || fail "video streams are '$streams'"
+fi
+
+[ "$failures" -eq 0 ] && echo "all zep-render checks passed"
+[ "$failures" -eq 0 ]

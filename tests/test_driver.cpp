@@ -1,1 +1,229 @@
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "datagen/datagen.h"
+#include "shell/driver.h"
+#include "tests/test_support.h"
+
+namespace zep {
+namespace {
+
+// What the fake scenes did, in order: "start A", "draw A 0.3", "end A".
+std::vector<std::string> g_events;
+PresentRows g_rows{1, 479};
+
+class FakeScene : public Scene {
+public:
+    explicit FakeScene(char name) : name_(name) {}
+    ~FakeScene() override { g_events.push_back(std::string("end ") + name_); }
+    void Draw(Pixel* surface, SceneClock t) override {
+        char text[32];
+        std::snprintf(text, sizeof text, "draw %c %.2f", name_, t);
+        g_events.push_back(text);
+        for (int i = 0; i < kScreenPixels; ++i) surface[i] = static_cast<Pixel>(name_);
+    }
+    PresentRows Present() const override { return g_rows; }
+
+private:
+    char name_;
+};
+
+template <char Name>
+std::unique_ptr<Scene> StartFake(const DataDir&) {
+    g_events.push_back(std::string("start ") + Name);
+    return std::make_unique<FakeScene>(Name);
+}
+
+std::unique_ptr<Scene> StartBroken(const DataDir&) {
+    g_events.push_back("start X");
+    throw DataError("zep: data file \"x.raw\" is too short: 3 bytes, it needs 10");
+}
+
+constexpr DataFile kXFile[] = {{"x.raw", 10}};
+
+const SceneEntry kA{"A", 1.0, {}, StartFake<'A'>};
+const SceneEntry kB{"B", 2.0, {}, StartFake<'B'>};
+const SceneEntry kC{"C", 3.0, {}, StartFake<'C'>};
+const SceneEntry kShort{"E", 1.05, {}, StartFake<'E'>};
+const SceneEntry kUnbuilt{"U", 2.5, {}, nullptr};
+const SceneEntry kNeedsFile{"F", 2.0, kXFile, StartFake<'F'>};
+const SceneEntry kBroken{"X", 2.0, {}, StartBroken};
+
+class DriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_events.clear();
+        g_rows = {1, 479};
+        dir_ = test::FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        datagen::WriteSong(dir_);
+    }
+
+    int Run(std::vector<const SceneEntry*> scenes, HeadlessOptions options = {}) {
+        options.fps = options.fps == 60.0 ? 10.0 : options.fps;  // frame n at n / 10 s
+        HeadlessPlatform platform(options);
+        frames_ = 0;
+        return RunDemo(platform, scenes, DataDir(dir_), [&](const ptc::Console& console, std::size_t) {
+            ++frames_;
+            last_picture_.assign(console.picture(), console.picture() + kScreenPixels);
+        });
+    }
+
+    long Count(const std::string& prefix) const {
+        long n = 0;
+        for (const std::string& e : g_events) n += e.rfind(prefix, 0) == 0;
+        return n;
+    }
+
+    std::filesystem::path dir_;
+    long frames_ = 0;
+    std::vector<Pixel> last_picture_;
+};
+
+TEST_F(DriverTest, RunsEveryScene_EachEndsOnTheFirstFrameAtOrPastItsEndTime) {
+    EXPECT_EQ(Run({&kA, &kB, &kC}), 0);
+    // Frame n has clock n / 10: a clock exactly at an end time ends the scene.
+    EXPECT_EQ(Count("draw A"), 10);
+    EXPECT_EQ(Count("draw B"), 10);
+    EXPECT_EQ(Count("draw C"), 10);
+    EXPECT_EQ(g_events.front(), "start A");
+    EXPECT_EQ(g_events[10], "draw A 1.00");  // the last frame of A is drawn at 1.0
+    EXPECT_EQ(g_events[11], "end A");
+    EXPECT_EQ(g_events[12], "start B");
+    EXPECT_EQ(g_events.back(), "end C");
+    EXPECT_EQ(frames_, 30);
+}
+
+TEST_F(DriverTest, KeyDuringASceneFinishesTheFrameAndShutsDown) {
+    HeadlessOptions options;
+    options.key_after_frame = 5;
+    EXPECT_EQ(Run({&kA, &kB, &kC}, options), 0);
+    EXPECT_EQ(Count("draw A"), 5);
+    EXPECT_EQ(Count("end A"), 1);
+    EXPECT_EQ(Count("start B"), 0);  // no later scene starts, so none of its files is read
+    EXPECT_EQ(frames_, 5);
+}
+
+TEST_F(DriverTest, KeySeenAfterTheClockReachedTheEndStillStartsTheNextScene) {
+    HeadlessOptions options;
+    options.key_after_frame = 10;  // frame 10 has clock 1.0, A's end time
+    EXPECT_EQ(Run({&kA, &kB, &kC}, options), 0);
+    EXPECT_EQ(Count("draw A"), 10);
+    EXPECT_EQ(Count("start B"), 1);
+    EXPECT_EQ(Count("draw B"), 0);
+    EXPECT_EQ(Count("end B"), 1);
+    EXPECT_EQ(Count("start C"), 0);
+}
+
+TEST_F(DriverTest, EverySceneDrawsAtLeastOneFrame) {
+    // E starts with the clock at 1.0, below its end 1.05; its first frame
+    // reads 1.1, already past the end, and is still drawn.
+    EXPECT_EQ(Run({&kA, &kShort, &kC}), 0);
+    EXPECT_EQ(Count("draw E"), 1);
+    EXPECT_EQ(Count("draw C"), 19);  // frames 12 to 30
+}
+
+TEST_F(DriverTest, OnlyThePresentRowsReachTheWindow) {
+    g_rows = {5, 7};
+    HeadlessOptions options;
+    options.key_after_frame = 1;
+    EXPECT_EQ(Run({&kA}, options), 0);
+    ASSERT_EQ(last_picture_.size(), static_cast<std::size_t>(kScreenPixels));
+    for (int y = 0; y < kHeight; ++y) {
+        const Pixel want = (y == 5 || y == 6) ? Pixel{'A'} : 0;
+        ASSERT_EQ(last_picture_[y * kWidth + 100], want) << "row " << y;
+    }
+}
+
+TEST_F(DriverTest, AnUnbuiltSceneEndsTheSequence) {
+    EXPECT_EQ(Run({&kA, &kUnbuilt, &kC}), 0);
+    EXPECT_EQ(Count("start C"), 0);
+    EXPECT_EQ(g_events.back(), "end A");
+}
+
+TEST_F(DriverTest, MissingOrShortDataFilesStopBeforeTheWindowOpens) {
+    HeadlessOptions options;
+    options.fail_console_open = true;  // opening the window would show up as a failure
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({&kA, &kNeedsFile}, options), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("data file \"x.raw\" is missing (it needs 10 bytes)"), std::string::npos) << err;
+    EXPECT_NE(err.find("make run"), std::string::npos) << err;
+    EXPECT_NE(err.find("zep-data DIR"), std::string::npos) << err;
+    EXPECT_EQ(err.find("simulated"), std::string::npos) << err;
+    EXPECT_TRUE(g_events.empty());
+
+    datagen::WriteFile(dir_, "x.raw", datagen::Bytes(7, 1));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({&kA, &kNeedsFile}, options), 1);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("data file \"x.raw\" is too short: 7 bytes, it needs 10"), std::string::npos) << err;
+}
+
+TEST_F(DriverTest, AShortReadAtSceneStartEndsCleanlyWithStatusOne) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({&kA, &kBroken, &kC}), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("\"x.raw\" is too short"), std::string::npos) << err;
+    EXPECT_NE(err.find("make run"), std::string::npos) << err;
+    EXPECT_EQ(Count("end A"), 1);
+    EXPECT_EQ(Count("start C"), 0);
+}
+
+TEST_F(DriverTest, AConsoleFailureIsReportedAndEndsWithStatusOne) {
+    HeadlessOptions options;
+    options.fail_console_open = true;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({&kA}, options), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("could not open the console"), std::string::npos) << err;
+    EXPECT_TRUE(g_events.empty());
+}
+
+TEST_F(DriverTest, MusicFailuresPrintTheLibraryTextAndExitWithOne) {
+    struct Case {
+        const char* setup;
+        const char* text;
+    };
+    for (const Case& c : {Case{"missing", "File not found\n"},
+                          Case{"garbage", "Unknown file format\n"},
+                          Case{"empty", "Unknown file format\n"},
+                          Case{"directory", "Error loading file\n"}}) {
+        std::filesystem::remove_all(dir_ / "076.it");
+        const std::string setup = c.setup;
+        if (setup == "garbage") datagen::WriteFile(dir_, "076.it", test::RandomBytes(5000, 3));
+        if (setup == "empty") datagen::WriteFile(dir_, "076.it", {});
+        if (setup == "directory") std::filesystem::create_directory(dir_ / "076.it");
+        g_events.clear();
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(Run({&kA}), 1) << setup;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.text) << setup;
+        EXPECT_TRUE(g_events.empty()) << setup;  // no scene starts without music
+    }
+}
+
+TEST(DemoSequence, RunsOnTheDefaultDataUntilAKey) {
+    HeadlessOptions options;
+    options.key_after_frame = 3;
+    HeadlessPlatform platform(options);
+    long frames = 0;
+    EXPECT_EQ(RunDemo(platform, DemoSequence(), test::DefaultData(),
+                      [&](const ptc::Console&, std::size_t scene) {
+                          ++frames;
+                          EXPECT_EQ(scene, 0u);
+                      }),
+              0);
+    EXPECT_EQ(frames, 3);
+}
+
+TEST(DemoSequence, ListsTheSixScenesWithTheirEndTimes) {
+    const auto sequence = DemoSequence();
+    ASSERT_EQ(sequence.size(), 6u);
+    const double ends[6] = {22.0, 37.0, 60.5, 75.5, 86.0, 107.2};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(sequence[i]->end_time, ends[i]) << i;
+    EXPECT_NE(sequence[0]->start, nullptr);
+}
+
+}  // namespace
+}  // namespace zep

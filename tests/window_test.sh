@@ -1,2 +1,79 @@
 #!/bin/sh
-exit 0
+# zep in a real window under Xvfb, with SDL's dummy audio driver: it shows
+# the first scene, quits on a key with status 0, reports a missing module and
+# missing data files. Usage: window_test.sh ZEP DATA_DIR WORK_DIR
+set -u
+ZEP=$1
+DATA=$2
+WORK=$3
+
+if [ -z "${ZEP_WINDOW_TEST_INNER:-}" ]; then
+    rm -rf "$WORK" && mkdir -p "$WORK"
+    export ZEP_WINDOW_TEST_INNER=1 SDL_AUDIODRIVER=dummy
+    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
+fi
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; its status in $status.
+wait_for() {
+    n=0
+    while kill -0 "$1" 2>/dev/null && [ "$n" -lt "$2" ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        kill "$1"
+        wait "$1"
+        status=124
+    else
+        wait "$1"
+        status=$?
+    fi
+}
+
+# 1. The demo starts, shows a picture, and ends on a key press.
+mkdir -p "$WORK/run" && cp "$DATA"/* "$WORK/run/"
+(cd "$WORK/run" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+window=""
+n=0
+while [ -z "$window" ] && [ "$n" -lt 100 ]; do
+    sleep 0.1
+    window=$(xdotool search --name "^ZEP\. $" 2>/dev/null | head -n 1)
+    n=$((n + 1))
+done
+[ -n "$window" ] || fail "no window titled 'ZEP. ' appeared"
+sleep 1.5
+ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
+    -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
+lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
+[ "$lit" -gt 100000 ] || fail "the window looks blank ($lit lit pixels)"
+xdotool windowfocus --sync "$window" 2>/dev/null
+xdotool key --window "$window" space
+xdotool key space
+wait_for $pid 100
+[ "$status" -eq 0 ] || fail "zep ended with status $status after a key: $(cat "$WORK/err")"
+
+# 2. Without the music module: the library's text on standard output, status 1.
+mkdir -p "$WORK/nomusic" && cp "$DATA"/* "$WORK/nomusic/" && rm "$WORK/nomusic/076.it"
+(cd "$WORK/nomusic" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+wait_for $pid 100
+[ "$status" -eq 1 ] || fail "without 076.it zep ended with status $status"
+[ "$(cat "$WORK/out")" = "File not found" ] || fail "without 076.it zep printed '$(cat "$WORK/out")'"
+
+# 3. Without a data file: a message naming it, status 1, no window.
+mkdir -p "$WORK/nodata" && cp "$DATA"/* "$WORK/nodata/" && rm "$WORK/nodata/ttx3.raw"
+(cd "$WORK/nodata" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err"
+status=$?
+[ "$status" -eq 1 ] || fail "without ttx3.raw zep ended with status $status"
+grep -qF 'data file "ttx3.raw" is missing (it needs 262144 bytes)' "$WORK/err" || fail "no message for ttx3.raw: $(cat "$WORK/err")"
+grep -qF 'zep-data DIR' "$WORK/err" || fail "no hint for the default data"
+
+[ "$failures" -eq 0 ] && echo "all window checks passed"
+[ "$failures" -eq 0 ]
