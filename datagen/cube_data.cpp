@@ -1,6 +1,6 @@
-// Data for the spinning cube: one face texture, a glowing panel with a
-// bright rim and the demo's name, in colours that the zoom trails carry off
-// as streaks running from white through yellow to red.
+// Data for the spinning cube: one face texture, a dark panel with a glowing
+// grid, a white-hot rim and the demo's name. The bright lines are what the
+// zoom trails carry off, as golden streaks on a dark ground.
 #include <algorithm>
 #include <cmath>
 
@@ -25,12 +25,12 @@ Bytes FaceTexture() {
             const double fx = (x + 0.5) / 256.0, fy = (y + 0.5) / 256.0;
             // Distance to the nearest edge of the face, in texels.
             const double edge = std::min(std::min(x + 0.5, 255.5 - x), std::min(y + 0.5, 255.5 - y));
-            // Panel: deep blue, lighter toward the middle, with a fine grid.
+            // Panel: nearly black, a little blue toward the middle, with a grid.
             const double cx = fx - 0.5, cy = fy - 0.5;
             const double centre = 1.0 - std::min(1.0, 2.0 * std::sqrt(cx * cx + cy * cy));
-            Rgb c = Lerp({10, 14, 60}, {40, 80, 170}, centre);
+            Rgb c = Lerp({2, 4, 16}, {12, 30, 80}, centre * centre);
             const bool grid = (x % 32 == 15 || x % 32 == 16 || y % 32 == 15 || y % 32 == 16);
-            if (grid) c = Lerp(c, {70, 160, 230}, 0.5);
+            if (grid) c = Lerp(c, {40, 140, 255}, 0.55);
             const double noise = TileFbm(fx * 8, fy * 8, 8, 3, 0.5, 33);
             c = {c.r * (1 + 0.25 * noise), c.g * (1 + 0.25 * noise), c.b * (1 + 0.25 * noise)};
             // Rim: a white-hot outer band and a cyan inner line.
