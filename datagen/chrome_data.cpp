@@ -15,23 +15,33 @@ constexpr double kPi = 3.141592653589793;
 struct Vec {
     double x, y, z;
 };
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec operator*(double k, Vec a) { return {k * a.x, k * a.y, k * a.z}; }
-double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec operator+(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec operator-(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec operator*(double k, Vec a) {
+    return {k * a.x, k * a.y, k * a.z};
+}
+double Dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 Vec Cross(Vec a, Vec b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-Vec Normalise(Vec a) { return (1.0 / std::sqrt(Dot(a, a))) * a; }
+Vec Normalise(Vec a) {
+    return (1.0 / std::sqrt(Dot(a, a))) * a;
+}
 
 // The tube: 120 rings along a (2, 3) torus knot, 12 vertices per ring.
 constexpr int kAlong = 120;
 constexpr int kAround = 12;
 static_assert(kAlong * kAround == 1440);
 
-constexpr int kTurns = 2, kLoops = 3;           // around the axis, through the hole
-constexpr double kRing = 2.0, kSwing = 1.0;     // the torus the knot lies on
-constexpr double kTube = 0.55;                  // tube radius
+constexpr int kTurns = 2, kLoops = 3;        // around the axis, through the hole
+constexpr double kRing = 2.0, kSwing = 1.0;  // the torus the knot lies on
+constexpr double kTube = 0.55;               // tube radius
 // File units per model unit: the farthest vertex is about 91 units from the
 // centre, 819 after the scene's x9, which keeps the whole object on screen
 // at any angle (the limit is about 950).
@@ -39,7 +49,8 @@ constexpr double kScale = 91.0 / (kRing + kSwing + kTube);
 
 Vec KnotPoint(double phi) {
     const double w = kRing + kSwing * std::cos(kLoops * phi);
-    return {w * std::cos(kTurns * phi), w * std::sin(kTurns * phi), kSwing * std::sin(kLoops * phi)};
+    return {w * std::cos(kTurns * phi), w * std::sin(kTurns * phi),
+            kSwing * std::sin(kLoops * phi)};
 }
 
 Vec KnotTangent(double phi) {
@@ -101,7 +112,9 @@ void WriteMesh(const std::filesystem::path& dir) {
 struct Rgb {
     double r, g, b;
 };
-Rgb Lerp(Rgb a, Rgb b, double t) { return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)}; }
+Rgb Lerp(Rgb a, Rgb b, double t) {
+    return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
+}
 
 // What a mirror sees in direction d (x right, y down, z away from the
 // viewer): a sky with a sun and clouds over a bright horizon and dark ground.
@@ -115,8 +128,8 @@ Rgb Environment(Vec d) {
                             : Lerp(mid, zenith, SmoothStep(0.25, 1.0, up));
         // Clouds on a plane above, thinning toward the horizon.
         const double k = 1.0 / std::max(up, 0.08);
-        const double cloud = SmoothStep(0.05, 0.6, TileFbm(2.0 + d.x * k * 0.6, 5.0 + d.z * k * 0.6,
-                                                              16, 4, 0.55, 51));
+        const double cloud = SmoothStep(
+            0.05, 0.6, TileFbm(2.0 + d.x * k * 0.6, 5.0 + d.z * k * 0.6, 16, 4, 0.55, 51));
         sky = Lerp(sky, {255, 255, 255}, 0.85 * cloud * SmoothStep(0.02, 0.2, up));
         // The sun, behind the viewer's left shoulder.
         const Vec sun = Normalise({-0.45, -0.55, -0.7});
@@ -131,7 +144,8 @@ Rgb Environment(Vec d) {
     const Rgb deep{40, 36, 34};
     const Rgb near{130, 116, 100};
     Rgb ground = Lerp(near, deep, SmoothStep(0.0, 0.5, down));
-    ground = {ground.r * (1 + 0.35 * ripple), ground.g * (1 + 0.35 * ripple), ground.b * (1 + 0.35 * ripple)};
+    ground = {ground.r * (1 + 0.35 * ripple), ground.g * (1 + 0.35 * ripple),
+              ground.b * (1 + 0.35 * ripple)};
     return Lerp(horizon, ground, SmoothStep(0.0, 0.06, down));
 }
 
@@ -165,7 +179,8 @@ Bytes ReflectionMap() {
             auto channel = [&](double x) {
                 return static_cast<std::uint32_t>(std::clamp(std::lround(x * lift), 0L, 255L));
             };
-            PutPixel32(bytes, 256 * v + u, (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b));
+            PutPixel32(bytes, 256 * v + u,
+                       (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b));
         }
     return bytes;
 }

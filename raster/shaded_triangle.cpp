@@ -15,17 +15,16 @@ static_assert(std::endian::native == std::endian::little, "texels are read byte 
 typedef double Attributes __attribute__((vector_size(32)));
 
 Attributes Values(const ShadedVertex& p) {
-    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u),
-                      static_cast<double>(p.v), static_cast<double>(p.shade)};
+    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
+                      static_cast<double>(p.shade)};
 }
 
 // Per-row increments from one vertex to another: each integer difference
 // divided by the height.
 Attributes Increments(const ShadedVertex& from, const ShadedVertex& to) {
-    const Attributes difference{static_cast<double>(to.x - from.x),
-                                static_cast<double>(to.u - from.u),
-                                static_cast<double>(to.v - from.v),
-                                static_cast<double>(to.shade - from.shade)};
+    const Attributes difference{
+        static_cast<double>(to.x - from.x), static_cast<double>(to.u - from.u),
+        static_cast<double>(to.v - from.v), static_cast<double>(to.shade - from.shade)};
     return difference / static_cast<double>(to.y - from.y);
 }
 

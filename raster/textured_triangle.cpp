@@ -11,8 +11,8 @@ namespace {
 typedef double Attributes __attribute__((vector_size(32)));
 
 Attributes Values(const TexturedVertex& p) {
-    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u),
-                      static_cast<double>(p.v), 0.0};
+    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
+                      0.0};
 }
 
 // Per-row increments from one vertex to another: each integer difference

@@ -21,10 +21,10 @@ void CheckFaces(const std::int16_t* faces, const char* file) {
         for (int k = 0; k < 3; ++k) {
             const int index = faces[3 * f + k];
             if (index < 0 || index >= kVertices)
-                throw DataError("zep: data file \"" + std::string(file) + "\" is not a valid mesh: face " +
-                                std::to_string(f) + " uses vertex " + std::to_string(index) +
-                                " (vertex indices run from 0 to " + std::to_string(kVertices - 1) +
-                                ")");
+                throw DataError(
+                    "zep: data file \"" + std::string(file) + "\" is not a valid mesh: face " +
+                    std::to_string(f) + " uses vertex " + std::to_string(index) +
+                    " (vertex indices run from 0 to " + std::to_string(kVertices - 1) + ")");
         }
 }
 
@@ -143,8 +143,8 @@ void ProjectVertices(const Rotation& r, const std::int16_t* coords, double zoom,
         out.sx = 320 + dx + ox;
         out.sy = 240 + dy + oy;
         out.depth = static_cast<std::int16_t>(static_cast<std::int32_t>(rz));
-        out.on_surface = finite && out.sx >= 0 && out.sx <= kWidth && out.sy >= 0 &&
-                         out.sy <= kSurfaceRows;
+        out.on_surface =
+            finite && out.sx >= 0 && out.sx <= kWidth && out.sy >= 0 && out.sy <= kSurfaceRows;
     }
 }
 
@@ -163,14 +163,16 @@ namespace {
 // One stable counting pass on the 6-bit digit at `shift`, largest digit first.
 void SortByDigit(const FaceOrder* from, FaceOrder* to, int shift) {
     int count[64] = {};
-    for (int i = 0; i < kFaces; ++i) ++count[(static_cast<std::uint16_t>(from[i].key) >> shift) & 63];
+    for (int i = 0; i < kFaces; ++i)
+        ++count[(static_cast<std::uint16_t>(from[i].key) >> shift) & 63];
     int next[64];
     int at = 0;
     for (int d = 63; d >= 0; --d) {
         next[d] = at;
         at += count[d];
     }
-    for (int i = 0; i < kFaces; ++i) to[next[(static_cast<std::uint16_t>(from[i].key) >> shift) & 63]++] = from[i];
+    for (int i = 0; i < kFaces; ++i)
+        to[next[(static_cast<std::uint16_t>(from[i].key) >> shift) & 63]++] = from[i];
 }
 
 }  // namespace
@@ -203,7 +205,8 @@ void DrawFaces(const FaceOrder* list, const std::int16_t* faces, const VertexFra
             static_cast<std::uint32_t>(a.sx - b.sx) * static_cast<std::uint32_t>(c.sy - b.sy) -
             static_cast<std::uint32_t>(a.sy - b.sy) * static_cast<std::uint32_t>(c.sx - b.sx);
         drawn[count] = list[n].position;
-        count += a.on_surface & b.on_surface & c.on_surface & (static_cast<std::int32_t>(winding) > 0);
+        count +=
+            a.on_surface & b.on_surface & c.on_surface & (static_cast<std::int32_t>(winding) > 0);
     }
     coverage.Clear();
     for (int k = 0; k < count; ++k) {

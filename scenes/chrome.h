@@ -60,11 +60,11 @@ void EndFrame(ObjectMotion& motion);
 
 // Everything a vertex needs for one frame.
 struct VertexFrame {
-    std::int32_t sx, sy;      // screen position
-    std::int32_t u, v;        // texture coordinates from the rotated normal
-    std::int32_t shade;       // from the rotated normal's depth component
-    std::int16_t depth;       // trunc(rz), wrapped to 16 bits
-    bool on_surface;          // 0 <= sx <= 640 and 0 <= sy <= 660
+    std::int32_t sx, sy;  // screen position
+    std::int32_t u, v;    // texture coordinates from the rotated normal
+    std::int32_t shade;   // from the rotated normal's depth component
+    std::int16_t depth;   // trunc(rz), wrapped to 16 bits
+    bool on_surface;      // 0 <= sx <= 640 and 0 <= sy <= 660
 };
 
 // Texture coordinates and shade of every vertex.

@@ -36,7 +36,9 @@ void AdvanceAngles(CubeAngles& angles) {
 }
 
 namespace {
-bool OnPicture(ScreenPoint p) { return p.x >= 0 && p.x <= kWidth && p.y >= 0 && p.y <= kHeight; }
+bool OnPicture(ScreenPoint p) {
+    return p.x >= 0 && p.x <= kWidth && p.y >= 0 && p.y <= kHeight;
+}
 }  // namespace
 
 void DrawCube(Pixel* surface, const std::array<ScreenPoint, 8>& screen, const Pixel* texture) {
@@ -152,7 +154,9 @@ private:
     std::unique_ptr<Pixel[]> texture_;
 };
 
-std::unique_ptr<Scene> StartCube(const DataDir& data) { return std::make_unique<CubeScene>(data); }
+std::unique_ptr<Scene> StartCube(const DataDir& data) {
+    return std::make_unique<CubeScene>(data);
+}
 
 }  // namespace
 }  // namespace zep::cube

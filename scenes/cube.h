@@ -21,15 +21,26 @@ struct ScreenPoint {
 
 // An axis-aligned cube of edge 1000 about the origin.
 inline constexpr std::array<Point3, 8> kCubeVertices = {{
-    {-500, 500, 500}, {500, 500, 500}, {500, -500, 500}, {-500, -500, 500},
-    {-500, 500, -500}, {500, 500, -500}, {500, -500, -500}, {-500, -500, -500},
+    {-500, 500, 500},
+    {500, 500, 500},
+    {500, -500, 500},
+    {-500, -500, 500},
+    {-500, 500, -500},
+    {500, 500, -500},
+    {500, -500, -500},
+    {-500, -500, -500},
 }};
 
 // Each face as corners a, b, c, d with texture corners (0, 0), (255, 0),
 // (255, 255), (0, 255); drawn as triangles (a, b, c) and (a, c, d). Faces
 // turned away from the viewer run counter-clockwise on the screen.
 inline constexpr std::array<std::array<int, 4>, 6> kCubeFaces = {{
-    {0, 1, 2, 3}, {1, 5, 6, 2}, {5, 4, 7, 6}, {4, 0, 3, 7}, {4, 5, 1, 0}, {7, 3, 2, 6},
+    {0, 1, 2, 3},
+    {1, 5, 6, 2},
+    {5, 4, 7, 6},
+    {4, 0, 3, 7},
+    {4, 5, 1, 0},
+    {7, 3, 2, 6},
 }};
 
 struct CubeAngles {

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <random>
-#include <vector>
 
 #include "raster/shaded_triangle.h"
 #include "raster/textured_triangle.h"
@@ -14,12 +13,10 @@
 namespace zep {
 namespace {
 
-// Texel (u, v) holds u in its low byte, v in the next and a marker on top,
-// so a written pixel tells which texel it came from.
+// Texel (u, v) holds u, v and a marker on top, so a pixel tells its texel.
 std::vector<Pixel> CoordinateTexture() {
     std::vector<Pixel> t(kTexturePixels);
-    for (int v = 0; v < 256; ++v)
-        for (int u = 0; u < 256; ++u) t[v * 256 + u] = 0xa5000000u | (v << 8) | u;
+    for (int i = 0; i < kTexturePixels; ++i) t[i] = 0xa5000000u | i;
     return t;
 }
 
@@ -30,183 +27,115 @@ std::vector<Pixel> RandomTexture(std::uint32_t seed) {
     return t;
 }
 
-int CountWritten(const std::vector<Pixel>& s) {
-    return static_cast<int>(std::count_if(s.begin(), s.end(), [](Pixel p) { return p != 0; }));
+long Written(const std::vector<Pixel>& s) {
+    return std::count_if(s.begin(), s.end(), [](Pixel p) { return p != 0; });
 }
 
-TEST(TexturedTriangle, RightAngleExampleCoversItsRowsAndSamplesTheTexture) {
+TEST(TexturedTriangle, ClockwiseRightAngleCoversItsRowsLeftInclusive) {
     const auto tex = CoordinateTexture();
     auto s = test::MakeSurface();
     DrawTexturedTriangle({10, 10, 0, 0}, {50, 10, 255, 0}, {10, 50, 0, 255}, tex.data(), s.data());
-    EXPECT_EQ(CountWritten(s), 820);
+    EXPECT_EQ(Written(s), 820);
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 60; ++x) {
-            const bool inside = y >= 10 && y < 50 && x >= 10 && x < 50 - (y - 10);
             const Pixel p = s[y * kPitch + x];
-            ASSERT_EQ(p != 0, inside) << x << "," << y;
-            if (!inside) continue;
-            EXPECT_EQ(p >> 24, 0xa5u);  // all 32 bits copied
-            EXPECT_EQ(p & 255, static_cast<Pixel>(255 * (x - 10) / 40)) << x << "," << y;
-            EXPECT_EQ((p >> 8) & 255, static_cast<Pixel>(255 * (y - 10) / 40)) << x << "," << y;
+            ASSERT_EQ(p != 0, y >= 10 && y < 50 && x >= 10 && x < 60 - y) << x << "," << y;
+            if (p) {
+                ASSERT_EQ(p, 0xa5000000u | (255 * (y - 10) / 40) << 8 | 255 * (x - 10) / 40);
+            }
         }
-    EXPECT_EQ(s[10 * kPitch + 49] & 0xffff, 248u);
-    EXPECT_EQ(s[20 * kPitch + 30] & 0xffff, (63u << 8) | 127u);
+    EXPECT_EQ(s[20 * kPitch + 30], 0xa5000000u | 63 << 8 | 127);
 
-    // The same vertices counter-clockwise on the screen draw nothing.
+    // Counter-clockwise, on one row, or a span ending where it starts: nothing.
     auto t = test::MakeSurface();
     DrawTexturedTriangle({10, 10, 0, 0}, {10, 50, 0, 255}, {50, 10, 255, 0}, tex.data(), t.data());
-    EXPECT_EQ(CountWritten(t), 0);
+    DrawTexturedTriangle({10, 5, 0, 0}, {90, 5, 255, 0}, {50, 5, 0, 255}, tex.data(), t.data());
+    DrawTexturedSpan(12.9, 12.1, 0, 9, 0, 9, 0, tex.data(), t.data());
+    DrawTexturedSpan(12.2, 12.8, 0, 9, 0, 9, 0, tex.data(), t.data());
+    EXPECT_EQ(Written(t), 0);
+
+    // Span 10.7 to 20.2 on row 3: elements 1930-1939, u stepping 95 / 9.5.
+    DrawTexturedSpan(10.7, 20.2, 0.0, 95.0, 10.0, 10.0, 3 * kPitch, tex.data(), t.data());
+    EXPECT_EQ(Written(t), 10);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(t[1930 + i], 0xa5000000u | 10 << 8 | 10 * i);
 }
 
-TEST(TexturedTriangle, FlatTopFlatBottomAndSingleRow) {
-    const auto tex = CoordinateTexture();
-    auto s = test::MakeSurface();
-    // Flat top: only the lower half; rows 20 to 39.
-    DrawTexturedTriangle({100, 20, 0, 0}, {140, 20, 255, 0}, {120, 40, 128, 255}, tex.data(),
-                         s.data());
-    for (int x = 0; x < kWidth; ++x) EXPECT_EQ(s[19 * kPitch + x], 0u);
-    EXPECT_NE(s[20 * kPitch + 100], 0u);
-    EXPECT_EQ(s[20 * kPitch + 140], 0u);  // the right end is excluded
-    for (int x = 0; x < kWidth; ++x) EXPECT_EQ(s[40 * kPitch + x], 0u);
-
-    // Flat bottom: rows 60 to 79, the bottom row untouched.
-    auto b = test::MakeSurface();
-    DrawTexturedTriangle({300, 60, 0, 0}, {320, 80, 255, 255}, {280, 80, 0, 255}, tex.data(),
-                         b.data());
-    EXPECT_NE(b[79 * kPitch + 300], 0u);
-    for (int x = 0; x < kWidth; ++x) EXPECT_EQ(b[80 * kPitch + x], 0u);
-
-    auto line = test::MakeSurface();
-    DrawTexturedTriangle({10, 5, 0, 0}, {90, 5, 255, 0}, {50, 5, 0, 255}, tex.data(), line.data());
-    DrawTexturedTriangle({90, 5, 0, 0}, {10, 5, 255, 0}, {50, 5, 0, 255}, tex.data(), line.data());
-    EXPECT_EQ(CountWritten(line), 0);
-}
-
-TEST(TexturedTriangle, SpansIncludeTheLeftEndAndStepByTheRealWidth) {
-    const auto tex = CoordinateTexture();
-    auto s = test::MakeSurface();
-    DrawTexturedSpan(10.7, 20.2, 0.0, 95.0, 10.0, 10.0, 3 * kPitch, tex.data(), s.data());
-    EXPECT_EQ(CountWritten(s), 10);
-    for (int i = 0; i < 10; ++i)  // u steps by 95 / 9.5 = 10
-        EXPECT_EQ(s[1930 + i], 0xa5000000u | (10u << 8) | (10u * i)) << i;
-
-    auto e = test::MakeSurface();
-    DrawTexturedSpan(12.9, 12.1, 0, 9, 0, 9, 0, tex.data(), e.data());
-    DrawTexturedSpan(12.2, 12.8, 0, 9, 0, 9, 0, tex.data(), e.data());
-    EXPECT_EQ(CountWritten(e), 0);
-}
-
-TEST(ShadedTriangle, DegenerateAndFlatTriangles) {
-    const auto tex = CoordinateTexture();
-    std::vector<std::uint32_t> table(kShadeTableEntries);
-    FillShadeTable(table.data());
-    auto s = test::MakeSurface();
-    DrawShadedTriangle({10, 7, 0, 0, 255}, {90, 7, 9, 9, 255}, {40, 7, 5, 5, 255}, tex.data(),
-                       s.data(), table.data());
-    EXPECT_EQ(CountWritten(s), 0);
-
-    // Flat top with x0 > x1: the short side (from vertex 1) is on the left,
-    // rows 30 to 49 only.
-    DrawShadedTriangle({200, 30, 255, 5, 255}, {100, 30, 5, 5, 255}, {150, 50, 128, 255, 255},
-                       tex.data(), s.data(), table.data());
-    EXPECT_NE(s[30 * kPitch + 100], 0u);
-    EXPECT_EQ(s[30 * kPitch + 200], 0u);
-    for (int x = 0; x < kWidth; ++x) {
-        EXPECT_EQ(s[29 * kPitch + x], 0u);
-        EXPECT_EQ(s[50 * kPitch + x], 0u);
-    }
-    // Flat bottom: rows 60 to 69.
-    DrawShadedTriangle({400, 60, 0, 0, 200}, {420, 70, 9, 9, 200}, {380, 70, 5, 5, 200},
-                       tex.data(), s.data(), table.data());
-    EXPECT_NE(s[69 * kPitch + 400], 0u);
-    for (int x = 0; x < kWidth; ++x) EXPECT_EQ(s[70 * kPitch + x], 0u);
-}
-
-TEST(ShadedTriangle, VertexOrderDoesNotMatterWhenRowsDiffer) {
-    const auto tex = RandomTexture(5);
-    std::vector<std::uint32_t> table(kShadeTableEntries);
-    FillShadeTable(table.data());
-    std::array<ShadedVertex, 3> v = {{{50, 20, 10, 200, 255}, {300, 90, 250, 30, 20},
-                                      {120, 200, 60, 90, 140}}};
-    auto first = test::MakeSurface();
-    DrawShadedTriangle(v[0], v[1], v[2], tex.data(), first.data(), table.data());
-    EXPECT_GT(CountWritten(first), 10000);
-    std::array<int, 3> order = {0, 1, 2};
-    while (std::next_permutation(order.begin(), order.end())) {
-        auto s = test::MakeSurface();
-        DrawShadedTriangle(v[order[0]], v[order[1]], v[order[2]], tex.data(), s.data(),
-                           table.data());
-        EXPECT_EQ(s, first);
-    }
-}
-
-TEST(ShadedTriangle, SpansAndShadeTables) {
+TEST(ShadedTriangle, FlatHalvesSpanEndsAndTables) {
     const auto tex = RandomTexture(6);
-    std::vector<std::uint32_t> identity(kShadeTableEntries), scene(kShadeTableEntries);
-    for (int i = 0; i < kShadeTableEntries; ++i) identity[i] = i & 255;
+    std::vector<std::uint32_t> scene(kShadeTableEntries), identity(kShadeTableEntries);
     FillShadeTable(scene.data());
-
-    // xLeft 10.9 to xRight 12.1: columns 10 and 11; column 11 one step on.
+    for (int i = 0; i < kShadeTableEntries; ++i) identity[i] = i & 255;
     auto s = test::MakeSurface();
-    DrawShadedSpan(10.9, 12.1, 3.0, 15.0, 7.0, 7.0, 0, 0, kPitch, tex.data(), s.data(),
-                   identity.data());
-    EXPECT_EQ(CountWritten(s), 2);
-    EXPECT_EQ(s[kPitch + 10], tex[7 * 256 + 3] & 0xffffff);
-    EXPECT_EQ(s[kPitch + 11], tex[7 * 256 + 13] & 0xffffff);  // 3 + 12 / 1.2
+    // Flat top with x0 > x1 (short side on the left): rows 30-49 only.
+    DrawShadedTriangle({200, 30, 9, 5, 255}, {100, 30, 5, 5, 255}, {150, 50, 128, 255, 255},
+                       tex.data(), s.data(), identity.data());
+    EXPECT_EQ(s[30 * kPitch + 100], tex[5 * 256 + 5] & 0xffffff);
+    EXPECT_EQ(s[30 * kPitch + 200], 0u);
+    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(s[29 * kPitch + x] | s[50 * kPitch + x], 0u);
 
-    // The scene's table: shade 0 is black, shade 255 is (255 * ch) >> 8.
-    DrawShadedSpan(0, 256, 0, 256, 9, 9, 0, 0, 0, tex.data(), s.data(), scene.data());
-    DrawShadedSpan(0, 256, 0, 256, 9, 9, 255, 255, 2 * kPitch, tex.data(), s.data(), scene.data());
+    // Columns 10 and 11 of xLeft 10.9 to xRight 12.1, the second one step on.
+    auto t = test::MakeSurface();
+    DrawShadedSpan(10.9, 12.1, 3.0, 15.0, 7.0, 7.0, 0, 0, kPitch, tex.data(), t.data(),
+                   identity.data());
+    EXPECT_EQ(Written(t), 2);
+    EXPECT_EQ(t[kPitch + 10], tex[7 * 256 + 3] & 0xffffff);
+    EXPECT_EQ(t[kPitch + 11], tex[7 * 256 + 13] & 0xffffff);
+    // The scene's table: shade 0 is black, shade 255 gives (255 * ch) >> 8.
+    DrawShadedSpan(0, 256, 0, 256, 9, 9, 0, 0, 5 * kPitch, tex.data(), t.data(), scene.data());
+    DrawShadedSpan(0, 256, 0, 256, 9, 9, 255, 255, 6 * kPitch, tex.data(), t.data(), scene.data());
     for (int x = 0; x < 256; ++x) {
-        const Pixel t = tex[9 * 256 + x];
-        EXPECT_EQ(s[x], 0u);
-        EXPECT_EQ(s[2 * kPitch + x],
-                  MakePixel(255 * Red(t) >> 8, 255 * Green(t) >> 8, 255 * Blue(t) >> 8));
+        const Pixel c = tex[9 * 256 + x];
+        EXPECT_EQ(t[5 * kPitch + x], 0u);
+        EXPECT_EQ(t[6 * kPitch + x],
+                  MakePixel(255 * Red(c) >> 8, 255 * Green(c) >> 8, 255 * Blue(c) >> 8));
     }
 }
 
-// Many random triangles on the whole surface, against the step-by-step
-// copies: every pixel, all 32 bits.
+// Random triangles of every shape over the whole surface, each filler
+// against its step-by-step copy; the shaded one in every vertex order, and
+// drawn last to first behind a coverage mask, which must leave the same
+// picture as drawing first to last.
 TEST(TriangleFillers, MatchTheStepByStepFillersOnRandomTriangles) {
     const auto tex = RandomTexture(7);
-    const auto table_bytes = test::RandomBytes(kShadeTableEntries * 4, 8);
     std::vector<std::uint32_t> table(kShadeTableEntries);
+    const auto table_bytes = test::RandomBytes(kShadeTableEntries * 4, 8);
     std::memcpy(table.data(), table_bytes.data(), table_bytes.size());
     std::mt19937 rng(9);
     auto pick = [&](int n) { return static_cast<int>(rng() % (n + 1)); };
-    auto mine = test::MakeSurface(), theirs = test::MakeSurface();
+    std::vector<std::array<test::RefVertex, 3>> tris;
     for (int n = 0; n < 3000; ++n) {
-        // Small, large, thin and flat triangles.
-        const int scale = n % 3 == 0 ? 640 : (n % 3 == 1 ? 40 : 6);
-        const int ox = pick(640 - std::min(scale, 640)), oy = pick(660 - std::min(scale, 660));
-        int p[3][5];
-        for (auto& q : p) {
-            q[0] = ox + pick(std::min(scale, 640));
-            q[1] = n % 7 == 0 ? oy : oy + pick(std::min(scale, 660));
-            q[2] = pick(255), q[3] = pick(255), q[4] = pick(255);
-        }
-        if (p[0][0] > 640 || p[1][0] > 640 || p[2][0] > 640) continue;
-        if (n % 2 == 0) {
-            if (std::max({p[0][1], p[1][1], p[2][1]}) > 660) continue;
-            DrawShadedTriangle({p[0][0], p[0][1], p[0][2], p[0][3], p[0][4]},
-                               {p[1][0], p[1][1], p[1][2], p[1][3], p[1][4]},
-                               {p[2][0], p[2][1], p[2][2], p[2][3], p[2][4]}, tex.data(),
-                               mine.data(), table.data());
-            test::RefShadedTriangle({p[0][0], p[0][1], p[0][2], p[0][3], p[0][4]},
-                                    {p[1][0], p[1][1], p[1][2], p[1][3], p[1][4]},
-                                    {p[2][0], p[2][1], p[2][2], p[2][3], p[2][4]}, tex.data(),
-                                    theirs.data(), table.data());
-        } else {
-            DrawTexturedTriangle({p[0][0], p[0][1], p[0][2], p[0][3]},
-                                 {p[1][0], p[1][1], p[1][2], p[1][3]},
-                                 {p[2][0], p[2][1], p[2][2], p[2][3]}, tex.data(), mine.data());
-            test::RefTexturedTriangle(p[0][0], p[0][1], p[0][2], p[0][3], p[1][0], p[1][1],
-                                      p[1][2], p[1][3], p[2][0], p[2][1], p[2][2], p[2][3],
-                                      tex.data(), theirs.data());
-        }
+        const int size = n % 3 == 0 ? 640 : (n % 3 == 1 ? 40 : 6);  // large, small, thin
+        const int ox = pick(640 - std::min(size, 640)), oy = pick(660 - size);
+        std::array<test::RefVertex, 3> t;
+        for (auto& p : t)
+            p = {ox + pick(std::min(size, 640)), n % 7 == 0 ? oy : oy + pick(size), pick(255),
+                 pick(255), pick(255)};
+        tris.push_back(t);
     }
-    EXPECT_GT(CountWritten(mine), 100000);
-    EXPECT_TRUE(mine == theirs);
+    auto textured = test::MakeSurface(), textured_ref = textured;
+    auto shaded = textured, shaded_ref = textured, behind = textured;
+    Coverage coverage;
+    coverage.Clear();
+    for (std::size_t n = 0; n < tris.size(); ++n) {
+        const auto& [a, b, c] = tris[n];
+        DrawTexturedTriangle({a.x, a.y, a.u, a.v}, {b.x, b.y, b.u, b.v}, {c.x, c.y, c.u, c.v},
+                             tex.data(), textured.data());
+        test::RefTexturedTriangle(a, b, c, tex.data(), textured_ref.data());
+        const ShadedVertex p[3] = {
+            {a.x, a.y, a.u, a.v, a.s}, {b.x, b.y, b.u, b.v, b.s}, {c.x, c.y, c.u, c.v, c.s}};
+        const int r = n % 3;  // a rotated vertex order
+        DrawShadedTriangle(p[r], p[(r + 1) % 3], p[(r + 2) % 3], tex.data(), shaded.data(),
+                           table.data());
+        test::RefShadedTriangle(a, b, c, tex.data(), shaded_ref.data(), table.data());
+        const auto& [d, e, f] = tris[tris.size() - 1 - n];
+        DrawShadedTriangleBehind({d.x, d.y, d.u, d.v, d.s}, {e.x, e.y, e.u, e.v, e.s},
+                                 {f.x, f.y, f.u, f.v, f.s}, tex.data(), behind.data(), table.data(),
+                                 coverage);
+    }
+    EXPECT_GT(Written(textured), 100000);
+    EXPECT_TRUE(textured == textured_ref);
+    EXPECT_TRUE(shaded == shaded_ref);
+    EXPECT_TRUE(behind == shaded);
 }
 
 }  // namespace
