@@ -42,10 +42,11 @@ static_assert(kAlong * kAround == 1440);
 constexpr int kTurns = 2, kLoops = 3;        // around the axis, through the hole
 constexpr double kRing = 2.0, kSwing = 1.0;  // the torus the knot lies on
 constexpr double kTube = 0.55;               // tube radius
-// File units per model unit: the farthest vertex is about 91 units from the
-// centre, 819 after the scene's x9, which keeps the whole object on screen
-// at any angle (the limit is about 950).
-constexpr double kScale = 91.0 / (kRing + kSwing + kTube);
+// File units per model unit: the farthest vertex is about 86 units from the
+// centre, 774 after the scene's x9. The object then reaches at most about
+// 195 pixels across and 190 down from the centre at any angle (the surface
+// allows 320 and 240), leaving a margin around it.
+constexpr double kScale = 86.0 / (kRing + kSwing + kTube);
 
 Vec KnotPoint(double phi) {
     const double w = kRing + kSwing * std::cos(kLoops * phi);

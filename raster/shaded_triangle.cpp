@@ -43,34 +43,50 @@ inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
 enum class Marked { kNone, kSome, kAll };
 
 // Coverage words w0..w1 hold columns [first, end) of a row: `head` and `tail`
-// are the bits of the first and last word that belong to the span.
+// are the span's bits in the first and the last word (both all of them when
+// it is one word).
 struct SpanBits {
     int w0, w1;
     std::uint64_t head, tail;
-    SpanBits(int first, int end)
-        : w0(first >> 6),
-          w1((end - 1) >> 6),
-          head(~std::uint64_t{0} << (first & 63)),
-          tail(~std::uint64_t{0} >> (63 - ((end - 1) & 63))) {
-        if (w0 == w1) head = tail = head & tail;
-    }
 };
 
-inline Marked Look(const std::uint64_t* words, const SpanBits& b) {
-    // Spans are short: usually one word, sometimes two.
-    std::uint64_t all = (words[b.w0] | ~b.head) & (words[b.w1] | ~b.tail);
-    std::uint64_t any = (words[b.w0] & b.head) | (words[b.w1] & b.tail);
+inline SpanBits BitsOf(int first, int end) {
+    SpanBits b{first >> 6, (end - 1) >> 6, ~std::uint64_t{0} << (first & 63),
+               ~std::uint64_t{0} >> (63 - ((end - 1) & 63))};
+    const std::uint64_t both = b.head & b.tail;
+    const bool one_word = b.w0 == b.w1;
+    b.head = one_word ? both : b.head;
+    b.tail = one_word ? both : b.tail;
+    return b;
+}
+
+// The words strictly between the first and the last, for the few spans
+// longer than 64 pixels.
+[[gnu::noinline]] void LookBetween(const std::uint64_t* words, const SpanBits& b,
+                                   std::uint64_t& all, std::uint64_t& any) {
     for (int w = b.w0 + 1; w < b.w1; ++w) {
         all &= words[w];
         any |= words[w];
     }
+}
+
+[[gnu::noinline]] void MarkBetween(std::uint64_t* words, const SpanBits& b) {
+    for (int w = b.w0 + 1; w < b.w1; ++w) words[w] = ~std::uint64_t{0};
+}
+
+inline Marked Look(const std::uint64_t* words, const SpanBits& b) {
+    std::uint64_t all = (words[b.w0] | ~b.head) & (words[b.w1] | ~b.tail);
+    std::uint64_t any = (words[b.w0] & b.head) | (words[b.w1] & b.tail);
+    if (b.w1 - b.w0 > 1) [[unlikely]]
+        LookBetween(words, b, all, any);
     return all == ~std::uint64_t{0} ? Marked::kAll : (any != 0 ? Marked::kSome : Marked::kNone);
 }
 
 inline void Mark(std::uint64_t* words, const SpanBits& b) {
     words[b.w0] |= b.head;
     words[b.w1] |= b.tail;
-    for (int w = b.w0 + 1; w < b.w1; ++w) words[w] = ~std::uint64_t{0};
+    if (b.w1 - b.w0 > 1) [[unlikely]]
+        MarkBetween(words, b);
 }
 
 // One span from the left side's values to the right side's, shared by
@@ -83,7 +99,7 @@ inline void ShadeSpan(Attributes left, Attributes right, Pixel* row, const Pixel
     const auto end = static_cast<std::int32_t>(right[0]);
     if (first >= end) return;
     Marked marked = Marked::kNone;
-    const SpanBits bits(first, end);
+    const SpanBits bits = BitsOf(first, end);
     if (covered) {
         marked = Look(covered, bits);
         if (marked == Marked::kAll) return;
