@@ -7,26 +7,39 @@
 
 namespace zep::cube {
 
-ScreenPoint ProjectVertex(const Point3& p, const CubeAngles& angles) {
-    const double ca = std::cos(angles.alpha), sa = std::sin(angles.alpha);
-    const double cb = std::cos(angles.beta), sb = std::sin(angles.beta);
-    const double cg = std::cos(angles.gamma), sg = std::sin(angles.gamma);
-    const auto y1 = static_cast<std::int32_t>(p.y * ca + p.x * sa);
-    const auto x1 = static_cast<std::int32_t>(p.x * ca - p.y * sa);
-    const auto z2 = static_cast<std::int32_t>(p.z * cb + y1 * sb);
-    const auto y2 = static_cast<std::int32_t>(y1 * cb - p.z * sb);
-    const auto z3 = static_cast<std::int32_t>(z2 * cg - x1 * sg);
-    const auto x3 = static_cast<std::int32_t>(x1 * cg + z2 * sg);
-    const double size = 1.25 + 0.5 * sb;
+namespace {
+
+struct AngleTerms {
+    double ca, sa, cb, sb, cg, sg;
+    explicit AngleTerms(const CubeAngles& a)
+        : ca(std::cos(a.alpha)),
+          sa(std::sin(a.alpha)),
+          cb(std::cos(a.beta)),
+          sb(std::sin(a.beta)),
+          cg(std::cos(a.gamma)),
+          sg(std::sin(a.gamma)) {}
+};
+
+ScreenPoint Project(const Point3& p, const AngleTerms& t) {
+    const auto y1 = static_cast<std::int32_t>(p.y * t.ca + p.x * t.sa);
+    const auto x1 = static_cast<std::int32_t>(p.x * t.ca - p.y * t.sa);
+    const auto z2 = static_cast<std::int32_t>(p.z * t.cb + y1 * t.sb);
+    const auto y2 = static_cast<std::int32_t>(y1 * t.cb - p.z * t.sb);
+    const auto z3 = static_cast<std::int32_t>(z2 * t.cg - x1 * t.sg);
+    const auto x3 = static_cast<std::int32_t>(x1 * t.cg + z2 * t.sg);
+    const double size = 1.25 + 0.5 * t.sb;
     const double column = (x3 * 640) * size / (z3 + 4510);
     const double row = (y2 * 480) * size / (z3 + 3510);
-    return {static_cast<std::int32_t>(column) - static_cast<std::int32_t>(52 * cg) + 320,
-            static_cast<std::int32_t>(row) - static_cast<std::int32_t>(42 * sb) + 260};
+    return {static_cast<std::int32_t>(column) - static_cast<std::int32_t>(52 * t.cg) + 320,
+            static_cast<std::int32_t>(row) - static_cast<std::int32_t>(42 * t.sb) + 260};
 }
 
+}  // namespace
+
 void ProjectCube(const CubeAngles& angles, std::array<ScreenPoint, 8>& screen) {
+    const AngleTerms terms(angles);
     for (std::size_t i = 0; i < kCubeVertices.size(); ++i)
-        screen[i] = ProjectVertex(kCubeVertices[i], angles);
+        screen[i] = Project(kCubeVertices[i], terms);
 }
 
 void AdvanceAngles(CubeAngles& angles) {

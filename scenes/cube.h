@@ -50,10 +50,9 @@ struct CubeAngles {
 // The cube is drawn while the clock is below this.
 inline constexpr double kCubeUntil = 36.0;
 
-// Screen position of a vertex at the given angles: three rotations, each
-// result truncated, then a perspective with a pulsing size factor and a
+// Screen positions of the vertices at the given angles: three rotations,
+// each result truncated, then a perspective with a pulsing size factor and a
 // drifting centre.
-ScreenPoint ProjectVertex(const Point3& p, const CubeAngles& angles);
 void ProjectCube(const CubeAngles& angles, std::array<ScreenPoint, 8>& screen);
 void AdvanceAngles(CubeAngles& angles);
 
