@@ -39,8 +39,8 @@ void BM_TexturedTriangle(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * Covered([&](Pixel* s) {
-        DrawTexturedTriangle(a, b, c, texture.data(), s);
-    }));
+                                DrawTexturedTriangle(a, b, c, texture.data(), s);
+                            }));
 }
 BENCHMARK(BM_TexturedTriangle)->Arg(12)->Arg(200);
 
@@ -57,8 +57,8 @@ void BM_ShadedTriangle(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * Covered([&](Pixel* s) {
-        DrawShadedTriangle(a, b, c, texture.data(), s, table.data());
-    }));
+                                DrawShadedTriangle(a, b, c, texture.data(), s, table.data());
+                            }));
 }
 BENCHMARK(BM_ShadedTriangle)->Arg(12)->Arg(200);
 

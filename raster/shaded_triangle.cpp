@@ -13,15 +13,20 @@ static_assert(std::endian::native == std::endian::little, "texels are read byte 
 // one vector division costs about half as much as two scalar ones, and
 // divisions are what bounds this filler on small triangles.
 typedef double Attributes __attribute__((vector_size(32)));
+// Attributes pass only between functions of this file, most of them inlined,
+// so how a build without 32-byte vector registers would pass them to other
+// code does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
-Attributes Values(const ShadedVertex& p) {
+[[gnu::always_inline]] inline Attributes Values(const ShadedVertex& p) {
     return Attributes{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
                       static_cast<double>(p.shade)};
 }
 
 // Per-row increments from one vertex to another: each integer difference
 // divided by the height.
-Attributes Increments(const ShadedVertex& from, const ShadedVertex& to) {
+[[gnu::always_inline]] inline Attributes Increments(const ShadedVertex& from,
+                                                    const ShadedVertex& to) {
     const Attributes difference{
         static_cast<double>(to.x - from.x), static_cast<double>(to.u - from.u),
         static_cast<double>(to.v - from.v), static_cast<double>(to.shade - from.shade)};
@@ -93,8 +98,8 @@ inline void Mark(std::uint64_t* words, const SpanBits& b) {
 // DrawShadedSpan and the triangles' row loop (where it is inlined). `row`
 // points at the row's first pixel; `covered` at the row's coverage words, or
 // is null.
-inline void ShadeSpan(Attributes left, Attributes right, Pixel* row, const Pixel* texture,
-                      const std::uint32_t* table, std::uint64_t* covered) {
+inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* row,
+                      const Pixel* texture, const std::uint32_t* table, std::uint64_t* covered) {
     const auto first = static_cast<std::int32_t>(left[0]);
     const auto end = static_cast<std::int32_t>(right[0]);
     if (first >= end) return;
@@ -128,17 +133,18 @@ inline void ShadeSpan(Attributes left, Attributes right, Pixel* row, const Pixel
 
 // Rows [top, bottom) between the left and the right edge, each edge's values
 // advancing by its increments after every row.
-void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& left, Attributes left_step,
-              Attributes& right, Attributes right_step, const Pixel* texture, Pixel* destination,
-              const std::uint32_t* table, Coverage* coverage) {
+void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& left, const Attributes& left_step,
+              Attributes& right, const Attributes& right_step, const Pixel* texture,
+              Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
     Attributes l = left, r = right;  // kept in registers
+    const Attributes dl = left_step, dr = right_step;
     Pixel* row = destination + top * kPitch;
     std::uint64_t* covered =
         coverage ? coverage->bits.data() + top * Coverage::kWordsPerRow : nullptr;
     for (std::int32_t y = top; y < bottom; ++y) {
         ShadeSpan(l, r, row, texture, table, covered);
-        l += left_step;
-        r += right_step;
+        l += dl;
+        r += dr;
         row += kPitch;
         if (covered) covered += Coverage::kWordsPerRow;
     }
@@ -164,7 +170,7 @@ void ShadeTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixe
     const double long_at_middle = long_step[0] * (p1.y - p0.y) + p0.x;
     const bool long_is_right = long_at_middle > p1.x;
 
-    auto walk = [&](std::int32_t top, std::int32_t bottom, Attributes short_step) {
+    auto walk = [&](std::int32_t top, std::int32_t bottom, const Attributes& short_step) {
         if (long_is_right)
             WalkRows(top, bottom, short_edge, short_step, long_edge, long_step, texture,
                      destination, table, coverage);

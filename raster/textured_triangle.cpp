@@ -9,15 +9,20 @@ namespace {
 // lane by lane in IEEE double, exactly as separate doubles would; one vector
 // division costs about half as much as two scalar ones.
 typedef double Attributes __attribute__((vector_size(32)));
+// Attributes pass only between functions of this file, most of them inlined,
+// so how a build without 32-byte vector registers would pass them to other
+// code does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
-Attributes Values(const TexturedVertex& p) {
+[[gnu::always_inline]] inline Attributes Values(const TexturedVertex& p) {
     return Attributes{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
                       0.0};
 }
 
 // Per-row increments from one vertex to another: each integer difference
 // divided by the height.
-Attributes Increments(const TexturedVertex& from, const TexturedVertex& to) {
+[[gnu::always_inline]] inline Attributes Increments(const TexturedVertex& from,
+                                                    const TexturedVertex& to) {
     const Attributes difference{static_cast<double>(to.x - from.x),
                                 static_cast<double>(to.u - from.u),
                                 static_cast<double>(to.v - from.v), 0.0};
@@ -27,7 +32,8 @@ Attributes Increments(const TexturedVertex& from, const TexturedVertex& to) {
 // One span from the start edge's values to the end edge's, shared by
 // DrawTexturedSpan and the triangle's row loop (where it is inlined). `row`
 // points at the row's first pixel.
-inline void TextureSpan(Attributes start, Attributes end, Pixel* row, const Pixel* texture) {
+inline void TextureSpan(const Attributes& start, const Attributes& end, Pixel* row,
+                        const Pixel* texture) {
     const auto first = static_cast<std::int32_t>(start[0]);
     const auto last = static_cast<std::int32_t>(end[0]);
     if (first >= last) return;
@@ -46,14 +52,16 @@ inline void TextureSpan(Attributes start, Attributes end, Pixel* row, const Pixe
 
 // Rows [top, bottom) between the start and the end edge, each edge's values
 // advancing by its increments after every row.
-void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& start, Attributes start_step,
-              Attributes& end, Attributes end_step, const Pixel* texture, Pixel* destination) {
+void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& start,
+              const Attributes& start_step, Attributes& end, const Attributes& end_step,
+              const Pixel* texture, Pixel* destination) {
     Attributes s = start, e = end;  // kept in registers
+    const Attributes ds = start_step, de = end_step;
     Pixel* row = destination + top * kPitch;
     for (std::int32_t y = top; y < bottom; ++y) {
         TextureSpan(s, e, row, texture);
-        s += start_step;
-        e += end_step;
+        s += ds;
+        e += de;
         row += kPitch;
     }
     start = s;
@@ -96,7 +104,7 @@ void DrawTexturedTriangle(TexturedVertex a, TexturedVertex b, TexturedVertex c,
     const double long_at_middle = long_step[0] * (b.y - a.y) + a.x;
     const bool long_is_right = long_at_middle > b.x;
 
-    auto walk = [&](std::int32_t top, std::int32_t bottom, Attributes short_step) {
+    auto walk = [&](std::int32_t top, std::int32_t bottom, const Attributes& short_step) {
         if (long_is_right)
             WalkRows(top, bottom, short_edge, short_step, long_edge, long_step, texture,
                      destination);
