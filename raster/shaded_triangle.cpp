@@ -1,1 +1,208 @@
-// Not built yet.
+#include "raster/shaded_triangle.h"
+
+#include <bit>
+#include <utility>
+
+namespace zep {
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "texels are read byte by byte");
+
+// x, u, v and shade side by side. Every operation on it works lane by lane
+// in IEEE double, exactly as four separate doubles would; the point is that
+// one vector division costs about half as much as two scalar ones, and
+// divisions are what bounds this filler on small triangles.
+typedef double Attributes __attribute__((vector_size(32)));
+// Attributes pass only between functions of this file, most of them inlined,
+// so how a build without 32-byte vector registers would pass them to other
+// code does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+[[gnu::always_inline]] inline Attributes Values(const ShadedVertex& p) {
+    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
+                      static_cast<double>(p.shade)};
+}
+
+// Per-row increments from one vertex to another: each integer difference
+// divided by the height.
+[[gnu::always_inline]] inline Attributes Increments(const ShadedVertex& from,
+                                                    const ShadedVertex& to) {
+    const Attributes difference{
+        static_cast<double>(to.x - from.x), static_cast<double>(to.u - from.u),
+        static_cast<double>(to.v - from.v), static_cast<double>(to.shade - from.shade)};
+    return difference / static_cast<double>(to.y - from.y);
+}
+
+// The value of one pixel; u, v and shade lie within 0-255 (the caller's
+// promise), so their truncations index the texture and the table directly.
+inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
+                    const std::uint32_t* table) {
+    // The texel's colour bytes are read straight from memory (blue, green,
+    // red in the little-endian Pixel), which saves taking the value apart.
+    const auto* texel = reinterpret_cast<const std::uint8_t*>(
+        texture + (static_cast<std::int64_t>(v) * 256 + static_cast<std::int64_t>(u)));
+    const std::uint32_t* levels = table + static_cast<std::int64_t>(shade) * 256;
+    return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
+}
+
+enum class Marked { kNone, kSome, kAll };
+
+// Coverage words w0..w1 hold columns [first, end) of a row: `head` and `tail`
+// are the span's bits in the first and the last word (both all of them when
+// it is one word).
+struct SpanBits {
+    int w0, w1;
+    std::uint64_t head, tail;
+};
+
+inline SpanBits BitsOf(int first, int end) {
+    SpanBits b{first >> 6, (end - 1) >> 6, ~std::uint64_t{0} << (first & 63),
+               ~std::uint64_t{0} >> (63 - ((end - 1) & 63))};
+    const std::uint64_t both = b.head & b.tail;
+    const bool one_word = b.w0 == b.w1;
+    b.head = one_word ? both : b.head;
+    b.tail = one_word ? both : b.tail;
+    return b;
+}
+
+// The words strictly between the first and the last, for the few spans
+// longer than 64 pixels.
+[[gnu::noinline]] void LookBetween(const std::uint64_t* words, const SpanBits& b,
+                                   std::uint64_t& all, std::uint64_t& any) {
+    for (int w = b.w0 + 1; w < b.w1; ++w) {
+        all &= words[w];
+        any |= words[w];
+    }
+}
+
+[[gnu::noinline]] void MarkBetween(std::uint64_t* words, const SpanBits& b) {
+    for (int w = b.w0 + 1; w < b.w1; ++w) words[w] = ~std::uint64_t{0};
+}
+
+inline Marked Look(const std::uint64_t* words, const SpanBits& b) {
+    std::uint64_t all = (words[b.w0] | ~b.head) & (words[b.w1] | ~b.tail);
+    std::uint64_t any = (words[b.w0] & b.head) | (words[b.w1] & b.tail);
+    if (b.w1 - b.w0 > 1) [[unlikely]]
+        LookBetween(words, b, all, any);
+    return all == ~std::uint64_t{0} ? Marked::kAll : (any != 0 ? Marked::kSome : Marked::kNone);
+}
+
+inline void Mark(std::uint64_t* words, const SpanBits& b) {
+    words[b.w0] |= b.head;
+    words[b.w1] |= b.tail;
+    if (b.w1 - b.w0 > 1) [[unlikely]]
+        MarkBetween(words, b);
+}
+
+// One span from the left side's values to the right side's, shared by
+// DrawShadedSpan and the triangles' row loop (where it is inlined). `row`
+// points at the row's first pixel; `covered` at the row's coverage words, or
+// is null.
+inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* row,
+                      const Pixel* texture, const std::uint32_t* table, std::uint64_t* covered) {
+    const auto first = static_cast<std::int32_t>(left[0]);
+    const auto end = static_cast<std::int32_t>(right[0]);
+    if (first >= end) return;
+    Marked marked = Marked::kNone;
+    const SpanBits bits = BitsOf(first, end);
+    if (covered) {
+        marked = Look(covered, bits);
+        if (marked == Marked::kAll) return;
+    }
+    // Lane 0 is the width divided by itself, unused.
+    const Attributes step = (right - left) / (right[0] - left[0]);
+    const double du = step[1], dv = step[2], dshade = step[3];
+    double u = left[1], v = left[2], shade = left[3];
+    if (marked == Marked::kNone) {
+        for (Pixel *p = row + first, *stop = row + end; p != stop; ++p) {
+            *p = Shaded(u, v, shade, texture, table);
+            u += du;
+            v += dv;
+            shade += dshade;
+        }
+    } else {  // partly behind: only a few spans
+        for (int x = first; x < end; ++x) {
+            if (!(covered[x >> 6] >> (x & 63) & 1)) row[x] = Shaded(u, v, shade, texture, table);
+            u += du;
+            v += dv;
+            shade += dshade;
+        }
+    }
+    if (covered) Mark(covered, bits);
+}
+
+// Rows [top, bottom) between the left and the right edge, each edge's values
+// advancing by its increments after every row.
+void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& left, const Attributes& left_step,
+              Attributes& right, const Attributes& right_step, const Pixel* texture,
+              Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
+    Attributes l = left, r = right;  // kept in registers
+    const Attributes dl = left_step, dr = right_step;
+    Pixel* row = destination + top * kPitch;
+    std::uint64_t* covered =
+        coverage ? coverage->bits.data() + top * Coverage::kWordsPerRow : nullptr;
+    for (std::int32_t y = top; y < bottom; ++y) {
+        ShadeSpan(l, r, row, texture, table, covered);
+        l += dl;
+        r += dr;
+        row += kPitch;
+        if (covered) covered += Coverage::kWordsPerRow;
+    }
+    left = l;
+    right = r;
+}
+
+void ShadeTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
+                   Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
+    // Top to bottom; strict comparisons keep equal rows in the given order.
+    if (p1.y < p0.y) std::swap(p0, p1);
+    if (p2.y < p1.y) std::swap(p1, p2);
+    if (p1.y < p0.y) std::swap(p0, p1);
+    if (p0.y == p2.y) return;  // a single row: both halves are empty
+
+    // The long edge runs from vertex 0 to vertex 2, the short edges from 0
+    // to 1 and from 1 to 2. Both start at vertex 0's values.
+    const Attributes long_step = Increments(p0, p2);
+    Attributes long_edge = Values(p0);
+    Attributes short_edge = long_edge;
+
+    // The long edge's side is decided once, at the middle vertex's row.
+    const double long_at_middle = long_step[0] * (p1.y - p0.y) + p0.x;
+    const bool long_is_right = long_at_middle > p1.x;
+
+    auto walk = [&](std::int32_t top, std::int32_t bottom, const Attributes& short_step) {
+        if (long_is_right)
+            WalkRows(top, bottom, short_edge, short_step, long_edge, long_step, texture,
+                     destination, table, coverage);
+        else
+            WalkRows(top, bottom, long_edge, long_step, short_edge, short_step, texture,
+                     destination, table, coverage);
+    };
+    if (p0.y != p1.y) walk(p0.y, p1.y, Increments(p0, p1));
+    if (p1.y == p2.y) return;
+    short_edge = Values(p1);
+    walk(p1.y, p2.y, Increments(p1, p2));
+}
+
+}  // namespace
+
+void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, double vLeft,
+                    double vRight, double shadeLeft, double shadeRight, std::int32_t rowOffset,
+                    const Pixel* texture, Pixel* destination, const std::uint32_t* table) {
+    ShadeSpan(Attributes{xLeft, uLeft, vLeft, shadeLeft},
+              Attributes{xRight, uRight, vRight, shadeRight}, destination + rowOffset, texture,
+              table, nullptr);
+}
+
+void DrawShadedTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
+                        Pixel* destination, const std::uint32_t* table) {
+    ShadeTriangle(p0, p1, p2, texture, destination, table, nullptr);
+}
+
+void DrawShadedTriangleBehind(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2,
+                              const Pixel* texture, Pixel* destination, const std::uint32_t* table,
+                              Coverage& coverage) {
+    ShadeTriangle(p0, p1, p2, texture, destination, table, &coverage);
+}
+
+}  // namespace zep
