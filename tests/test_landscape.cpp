@@ -182,7 +182,9 @@ void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 // the present rows after every frame.
 void ExpectSceneMatchesReference(const LandscapeFiles& files, std::vector<Pixel> surface,
                                  double first, double fps, int frames) {
-    const std::filesystem::path dir = FreshDir("landscape-data");
+    // One folder per test: ctest runs the tests in parallel processes.
+    const std::filesystem::path dir = FreshDir(
+        std::string("landscape-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     WriteBytes(dir / "hoyc2.raw", files.colours);
     WriteBytes(dir / "clouds.raw", files.clouds);
     WriteBytes(dir / "hoy.raw", files.heights);
