@@ -9,9 +9,9 @@ namespace {
 static_assert(std::endian::native == std::endian::little, "texels are read byte by byte");
 
 // x, u, v and shade side by side. Every operation on it works lane by lane
-// in IEEE double, exactly as four separate doubles would; the point is that
-// one vector division costs about half as much as two scalar ones, and
-// divisions are what bounds this filler on small triangles.
+// in IEEE double, exactly as four separate doubles would: one vector
+// division costs about half as much as two scalar ones, and across a span
+// one vector addition steps all three attributes of a pixel.
 typedef double Attributes __attribute__((vector_size(32)));
 // Attributes pass only between functions of this file, most of them inlined,
 // so how a build without 32-byte vector registers would pass them to other
@@ -33,15 +33,26 @@ typedef double Attributes __attribute__((vector_size(32)));
     return difference / static_cast<double>(to.y - from.y);
 }
 
-// The value of one pixel; u, v and shade lie within 0-255 (the caller's
-// promise), so their truncations index the texture and the table directly.
-inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
-                    const std::uint32_t* table) {
+typedef std::int32_t Truncated __attribute__((vector_size(16)));
+typedef std::uint8_t TruncatedBytes __attribute__((vector_size(16)));
+typedef std::uint64_t TruncatedHalves __attribute__((vector_size(16)));
+
+// The value of the pixel whose attributes are `a`. One vector conversion
+// truncates every lane toward zero, exactly as converting each double on
+// its own would. u, v and shade lie within 0-255 (the caller's promise), so
+// each truncation is one byte; a byte shuffle packs them into the texel
+// index v * 256 + u (low half) and the table row shade * 256 (high half).
+inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
+    const auto bytes = std::bit_cast<TruncatedBytes>(__builtin_convertvector(a, Truncated));
+    const TruncatedBytes zero{};
+    const auto packed = std::bit_cast<TruncatedHalves>(__builtin_shufflevector(
+        bytes, zero, 4, 8, 16, 16, 16, 12, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16));
+    const std::uint64_t addresses = packed[0];
     // The texel's colour bytes are read straight from memory (blue, green,
     // red in the little-endian Pixel), which saves taking the value apart.
-    const auto* texel = reinterpret_cast<const std::uint8_t*>(
-        texture + (static_cast<std::int64_t>(v) * 256 + static_cast<std::int64_t>(u)));
-    const std::uint32_t* levels = table + static_cast<std::int64_t>(shade) * 256;
+    const auto* texel =
+        reinterpret_cast<const std::uint8_t*>(texture + static_cast<std::uint32_t>(addresses));
+    const std::uint32_t* levels = table + (addresses >> 32);
     return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
 }
 
@@ -111,21 +122,16 @@ inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* ro
     }
     // Lane 0 is the width divided by itself, unused.
     const Attributes step = (right - left) / (right[0] - left[0]);
-    const double du = step[1], dv = step[2], dshade = step[3];
-    double u = left[1], v = left[2], shade = left[3];
+    Attributes a = left;
     if (marked == Marked::kNone) {
         for (Pixel *p = row + first, *stop = row + end; p != stop; ++p) {
-            *p = Shaded(u, v, shade, texture, table);
-            u += du;
-            v += dv;
-            shade += dshade;
+            *p = Shaded(a, texture, table);
+            a += step;
         }
     } else {  // partly behind: only a few spans
         for (int x = first; x < end; ++x) {
-            if (!(covered[x >> 6] >> (x & 63) & 1)) row[x] = Shaded(u, v, shade, texture, table);
-            u += du;
-            v += dv;
-            shade += dshade;
+            if (!(covered[x >> 6] >> (x & 63) & 1)) row[x] = Shaded(a, texture, table);
+            a += step;
         }
     }
     if (covered) Mark(covered, bits);

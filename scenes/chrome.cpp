@@ -184,6 +184,16 @@ void RadixSortFaces(FaceOrder* list, FaceOrder* scratch) {
     SortByDigit(scratch, list, 6);
 }
 
+void ClearPicture(Pixel* surface, const Coverage* drawn) {
+    if (!drawn) {
+        std::fill(surface, surface + kScreenPixels, Pixel{0});
+        return;
+    }
+    static_assert(kPitch == Coverage::kWordsPerRow * 64, "a coverage word is 64 pixels of a row");
+    for (int w = 0; w < kHeight * Coverage::kWordsPerRow; ++w)
+        if (drawn->bits[w]) std::fill(surface + 64 * w, surface + 64 * w + 64, Pixel{0});
+}
+
 void DrawFaces(const FaceOrder* list, const std::int16_t* faces, const VertexFrame* vertices,
                const Pixel* texture, const std::uint32_t* shade_table, Pixel* surface,
                Coverage& coverage) {
@@ -264,7 +274,10 @@ public:
     }
 
     void Draw(Pixel* surface, SceneClock) override {
-        std::fill(surface, surface + kScreenPixels, Pixel{0});
+        // The coverage still holds what the last frame drew, on the surface
+        // it drew on.
+        ClearPicture(surface, surface == last_surface_ ? coverage_.get() : nullptr);
+        last_surface_ = surface;
         const FrameSetup f = BeginFrame(motion_);
         MapVertices(f.rotation, vertex_normals_.get(), vertices_.get());
         ProjectVertices(f.rotation, coords_.get(), f.zoom, f.dx, f.dy, vertices_.get());
@@ -288,6 +301,7 @@ private:
     std::unique_ptr<FaceOrder[]> order_;
     std::unique_ptr<FaceOrder[]> scratch_;
     std::unique_ptr<Coverage> coverage_;
+    const Pixel* last_surface_ = nullptr;  // none drawn yet
     ObjectMotion motion_;
 };
 

@@ -86,6 +86,14 @@ void ComputeSortKeys(const std::int16_t* faces, const VertexFrame* vertices, Fac
 // faces with equal low bits keep their order. `scratch` holds kFaces entries.
 void RadixSortFaces(FaceOrder* list, FaceOrder* scratch);
 
+// Clears the window rows (0-479) of `surface` to black. `drawn` is null when
+// the surface's content is unknown: then every pixel is cleared. Otherwise
+// it holds the pixels that the previous frame drew on this same surface,
+// which nothing else has written to since: every other window pixel is still
+// black from that frame's clear, so only the 64-pixel blocks with a drawn
+// pixel need clearing.
+void ClearPicture(Pixel* surface, const Coverage* drawn);
+
 // Draws the sorted faces whose screen winding is positive, each over those
 // before it. A face with a vertex off the surface is skipped. `coverage` is
 // scratch space.
