@@ -1,6 +1,7 @@
 #include "raster/shaded_triangle.h"
 
 #include <bit>
+#include <cstring>
 #include <utility>
 
 namespace zep {
@@ -105,6 +106,28 @@ inline void Mark(std::uint64_t* words, const SpanBits& b) {
         MarkBetween(words, b);
 }
 
+// The coverage bits of a span of at most 57 pixels, read as the eight bytes
+// from its first column's byte: `mask` marks the span within `bits`.
+struct SpanWindow {
+    std::uint8_t* at;
+    std::uint64_t bits, mask;
+};
+constexpr int kWindowPixels = 57;  // 7 bits before the first column, at most
+
+inline SpanWindow WindowOf(std::uint64_t* covered, int first, int end) {
+    SpanWindow w{reinterpret_cast<std::uint8_t*>(covered) + (first >> 3), 0,
+                 ((std::uint64_t{1} << (end - first)) - 1) << (first & 7)};
+    std::memcpy(&w.bits, w.at, sizeof w.bits);
+    return w;
+}
+
+// Writes the window back with the span marked; the bytes around the span
+// keep the values read, since nothing else writes the coverage meanwhile.
+inline void MarkWindow(const SpanWindow& w) {
+    const std::uint64_t marked = w.bits | w.mask;
+    std::memcpy(w.at, &marked, sizeof marked);
+}
+
 // One span from the left side's values to the right side's, shared by
 // DrawShadedSpan and the triangles' row loop (where it is inlined). `row`
 // points at the row's first pixel; `covered` at the row's coverage words, or
@@ -115,10 +138,22 @@ inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* ro
     const auto end = static_cast<std::int32_t>(right[0]);
     if (first >= end) return;
     Marked marked = Marked::kNone;
-    const SpanBits bits = BitsOf(first, end);
+    // Short spans (nearly all) test and mark their bits in one eight-byte
+    // window; longer ones word by word.
+    const bool short_span = end - first <= kWindowPixels;
+    SpanWindow window{};
+    SpanBits bits{};
     if (covered) {
-        marked = Look(covered, bits);
-        if (marked == Marked::kAll) return;
+        if (short_span) [[likely]] {
+            window = WindowOf(covered, first, end);
+            const std::uint64_t seen = window.bits & window.mask;
+            if (seen == window.mask) return;
+            marked = seen != 0 ? Marked::kSome : Marked::kNone;
+        } else {
+            bits = BitsOf(first, end);
+            marked = Look(covered, bits);
+            if (marked == Marked::kAll) return;
+        }
     }
     // Lane 0 is the width divided by itself, unused.
     const Attributes step = (right - left) / (right[0] - left[0]);
@@ -134,7 +169,12 @@ inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* ro
             a += step;
         }
     }
-    if (covered) Mark(covered, bits);
+    if (covered) {
+        if (short_span) [[likely]]
+            MarkWindow(window);
+        else
+            Mark(covered, bits);
+    }
 }
 
 // Rows [top, bottom) between the left and the right edge, each edge's values

@@ -32,9 +32,13 @@ void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, do
                     const Pixel* texture, Pixel* destination, const std::uint32_t* table);
 
 // One bit per surface pixel: which pixels some triangle has been drawn on.
+// Pixel x of row y is bit x % 64 of word y * kWordsPerRow + x / 64, which on
+// this little-endian machine is also bit x % 8 of byte x / 8 of the row. The
+// spare word at the end lets the filler read and write eight bytes from any
+// column's byte.
 struct Coverage {
     static constexpr int kWordsPerRow = kWidth / 64;
-    std::array<std::uint64_t, kSurfaceRows * kWordsPerRow> bits;
+    std::array<std::uint64_t, kSurfaceRows * kWordsPerRow + 1> bits;
     void Clear() { bits.fill(0); }
 };
 

@@ -185,6 +185,54 @@ TEST(ChromeScene, MatchesTheStepByStepSceneOnDefaultScrambledAndHugeData) {
     EXPECT_GT(ExpectSceneMatchesReference(dir, 20), 1000);
 }
 
+// Frames drawn alternately on two surfaces with random content: the scene
+// clears only what its last frame drew when it draws on the same surface
+// again, so every frame must still match the step-by-step scene, which
+// clears every window pixel.
+TEST(ChromeScene, MatchesTheStepByStepSceneDrawingOnTwoSurfaces) {
+    std::vector<Pixel> mine[2] = {test::MakeSurface(), test::MakeSurface()};
+    for (int k = 0; k < 2; ++k) {
+        const auto bytes = test::RandomBytes(mine[k].size() * 4, 60 + k);
+        std::memcpy(mine[k].data(), bytes.data(), bytes.size());
+    }
+    std::vector<Pixel> theirs[2] = {mine[0], mine[1]};
+    auto scene = kChromeScene.start(test::DefaultData());
+    ReferenceChrome reference(test::DefaultDataPath());
+    const char pattern[] = "aabbbabaabbaaab";
+    for (int frame = 0; frame < 140; ++frame) {
+        const int k = pattern[frame % (sizeof pattern - 1)] - 'a';
+        scene->Draw(mine[k].data(), 61.0);
+        reference.Draw(theirs[k].data());
+        ASSERT_TRUE(mine[k] == theirs[k]) << "frame " << frame + 1;
+    }
+}
+
+TEST(ChromeScene, ClearPictureClearsTheWindowOrTheBlocksDrawnOn) {
+    const auto bytes = test::RandomBytes(kSurfacePixels * 4, 70);
+    std::vector<Pixel> start(kSurfacePixels);
+    std::memcpy(start.data(), bytes.data(), bytes.size());
+    auto all = start;
+    chrome::ClearPicture(all.data(), nullptr);
+    for (int i = 0; i < kSurfacePixels; ++i)
+        ASSERT_EQ(all[i], i < kScreenPixels ? 0u : start[i]) << i;
+
+    Coverage drawn;
+    drawn.Clear();
+    drawn.bits[0] = 1;                                        // pixel (0, 0)
+    drawn.bits[479 * Coverage::kWordsPerRow + 9] = 1ull << 63;  // pixel (639, 479)
+    drawn.bits[123 * Coverage::kWordsPerRow + 4] = 0x0ff0;      // row 123, columns 260-267
+    drawn.bits[480 * Coverage::kWordsPerRow] = ~0ull;           // below the window
+    auto blocks = start;
+    chrome::ClearPicture(blocks.data(), &drawn);
+    auto block = [](int row, int word) { return row * kPitch + 64 * word; };
+    for (int i = 0; i < kSurfacePixels; ++i) {
+        const bool cleared = (i >= block(0, 0) && i < block(0, 1)) ||
+                             (i >= block(479, 9) && i < block(480, 0)) ||
+                             (i >= block(123, 4) && i < block(123, 5));
+        ASSERT_EQ(blocks[i], cleared ? 0u : start[i]) << i;
+    }
+}
+
 TEST(ChromeScene, BadVertexIndexEndsTheProgramNamingFileAndFace) {
     const std::filesystem::path dir = test::FreshDir("chrome-bad-index");
     test::CopyDefaultData(dir);

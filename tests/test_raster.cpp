@@ -138,5 +138,67 @@ TEST(TriangleFillers, MatchTheStepByStepFillersOnRandomTriangles) {
     EXPECT_TRUE(behind == shaded);
 }
 
+// Triangles drawn behind a coverage mask that already has random pixels
+// marked, where its bits are read and written eight bytes at a time: spans
+// across word boundaries, of 56 to 59 pixels, ending at the right edge and
+// on the last row. Expected: what painting them last to first leaves on the
+// unmarked pixels, the marked ones untouched, and every drawn pixel marked.
+TEST(ShadedTriangle, BehindAMarkedMaskKeepsMarkedPixelsOnEveryKindOfSpan) {
+    const auto tex = RandomTexture(11);
+    std::vector<std::uint32_t> table(kShadeTableEntries);
+    const auto table_bytes = test::RandomBytes(kShadeTableEntries * 4, 12);
+    std::memcpy(table.data(), table_bytes.data(), table_bytes.size());
+    std::mt19937 rng(13);
+    auto pick = [&](int n) { return static_cast<int>(rng() % (n + 1)); };
+    std::vector<std::array<test::RefVertex, 3>> tris;
+    for (int n = 0; n < 400; ++n) {
+        const int y = n % 4 == 0 ? 650 + pick(9) : pick(658);  // a quarter on the last rows
+        const int x0 = n % 2 ? pick(639) : 640 - pick(70), x1 = pick(640);
+        const int width = 56 + n % 4;  // spans across the window's limit
+        auto vertex = [&](int x, int vy) {
+            return test::RefVertex{x, vy, pick(255), pick(255), pick(255)};
+        };
+        if (n % 3 == 0)  // one row: a span of `width` pixels ending anywhere
+            tris.push_back({vertex(std::max(x0 - width, 0), y), vertex(x0, y),
+                            vertex(x0, y + 1)});
+        else
+            tris.push_back({vertex(x0, y), vertex(x1, y + pick(660 - y - 1) + 1),
+                            vertex(pick(640), y + pick(660 - y))});
+    }
+    auto start = test::MakeSurface();
+    const auto start_bytes = test::RandomBytes(start.size() * 4, 14);
+    std::memcpy(start.data(), start_bytes.data(), start_bytes.size());
+    Coverage coverage;
+    coverage.Clear();
+    std::vector<bool> marked(kSurfacePixels);
+    for (int i = 0; i < kSurfacePixels; ++i)
+        if (rng() % 3 == 0) {
+            marked[i] = true;
+            coverage.bits[i / 64] |= std::uint64_t{1} << (i % 64);
+        }
+    auto behind = start, painted = start;
+    // Which pixels the triangles cover: a table of zeros paints them black
+    // on a white surface.
+    const std::vector<std::uint32_t> zeros(kShadeTableEntries, 0);
+    std::vector<Pixel> drawn(kSurfacePixels, ~Pixel{0});
+    for (const auto& [a, b, c] : tris)
+        DrawShadedTriangleBehind({a.x, a.y, a.u, a.v, a.s}, {b.x, b.y, b.u, b.v, b.s},
+                                 {c.x, c.y, c.u, c.v, c.s}, tex.data(), behind.data(),
+                                 table.data(), coverage);
+    for (auto t = tris.rbegin(); t != tris.rend(); ++t) {
+        test::RefShadedTriangle((*t)[0], (*t)[1], (*t)[2], tex.data(), painted.data(),
+                                table.data());
+        test::RefShadedTriangle((*t)[0], (*t)[1], (*t)[2], tex.data(), drawn.data(), zeros.data());
+    }
+    long changed = 0;
+    for (int i = 0; i < kSurfacePixels; ++i) {
+        ASSERT_EQ(behind[i], marked[i] ? start[i] : painted[i]) << i % kPitch << "," << i / kPitch;
+        const bool bit = coverage.bits[i / 64] >> (i % 64) & 1;
+        ASSERT_EQ(bit, marked[i] || drawn[i] == 0) << i % kPitch << "," << i / kPitch;
+        changed += behind[i] != start[i];
+    }
+    EXPECT_GT(changed, 100000);
+}
+
 }  // namespace
 }  // namespace zep
