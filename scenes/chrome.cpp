@@ -194,15 +194,12 @@ void ClearPicture(Pixel* surface, const Coverage* drawn) {
         if (drawn->bits[w]) std::fill(surface + 64 * w, surface + 64 * w + 64, Pixel{0});
 }
 
-void DrawFaces(const FaceOrder* list, const std::int16_t* faces, const VertexFrame* vertices,
-               const Pixel* texture, const std::uint32_t* shade_table, Pixel* surface,
-               Coverage& coverage) {
-    // Nearest first, each face behind those already drawn: the same picture
-    // as drawing far to near, without shading pixels that nearer faces hide.
-    // The faces to draw are listed first without branching on each test
-    // (about half the faces turn away, in no pattern a branch predictor
-    // could follow).
-    std::array<std::int16_t, kFaces> drawn;
+void ListFacesToDraw(const FaceOrder* list, const std::int16_t* faces,
+                     const VertexFrame* vertices, DrawList& draw) {
+    // Every face is written at the end of the list and counted only if it is
+    // drawn, without branching on each test (about half the faces turn away,
+    // in no pattern a branch predictor could follow). The drawing pass then
+    // reads its vertices in order.
     int count = 0;
     for (int n = kFaces - 1; n >= 0; --n) {
         const std::int16_t* face = faces + list[n].position;
@@ -214,19 +211,23 @@ void DrawFaces(const FaceOrder* list, const std::int16_t* faces, const VertexFra
         const std::uint32_t winding =
             static_cast<std::uint32_t>(a.sx - b.sx) * static_cast<std::uint32_t>(c.sy - b.sy) -
             static_cast<std::uint32_t>(a.sy - b.sy) * static_cast<std::uint32_t>(c.sx - b.sx);
-        drawn[count] = list[n].position;
+        draw.faces[count] = {ShadedVertex{a.sx, a.sy, a.u, a.v, a.shade},
+                             ShadedVertex{b.sx, b.sy, b.u, b.v, b.shade},
+                             ShadedVertex{c.sx, c.sy, c.u, c.v, c.shade}};
         count +=
             a.on_surface & b.on_surface & c.on_surface & (static_cast<std::int32_t>(winding) > 0);
     }
+    draw.count = count;
+}
+
+void DrawFaces(const DrawList& draw, const Pixel* texture, const std::uint32_t* shade_table,
+               Pixel* surface, Coverage& coverage) {
+    // Nearest first, each face behind those already drawn: the same picture
+    // as drawing far to near, without shading pixels that nearer faces hide.
     coverage.Clear();
-    for (int k = 0; k < count; ++k) {
-        const std::int16_t* face = faces + drawn[k];
-        const VertexFrame& a = vertices[face[0]];
-        const VertexFrame& b = vertices[face[1]];
-        const VertexFrame& c = vertices[face[2]];
-        DrawShadedTriangleBehind({a.sx, a.sy, a.u, a.v, a.shade}, {b.sx, b.sy, b.u, b.v, b.shade},
-                                 {c.sx, c.sy, c.u, c.v, c.shade}, texture, surface, shade_table,
-                                 coverage);
+    for (int k = 0; k < draw.count; ++k) {
+        const auto& [a, b, c] = draw.faces[k];
+        DrawShadedTriangleBehind(a, b, c, texture, surface, shade_table, coverage);
     }
 }
 
@@ -253,6 +254,7 @@ public:
           vertices_(std::make_unique<VertexFrame[]>(kVertices)),
           order_(std::make_unique<FaceOrder[]>(kFaces)),
           scratch_(std::make_unique<FaceOrder[]>(kFaces)),
+          draw_(std::make_unique<DrawList>()),
           coverage_(std::make_unique<Coverage>()) {
         data.Read(kFiles[0], texture_.get());
         {
@@ -284,8 +286,8 @@ public:
         ComputeSortKeys(faces_.get(), vertices_.get(), order_.get());
         RadixSortFaces(order_.get(), scratch_.get());
         EndFrame(motion_);
-        DrawFaces(order_.get(), faces_.get(), vertices_.get(), texture_.get(), shade_table_.get(),
-                  surface, *coverage_);
+        ListFacesToDraw(order_.get(), faces_.get(), vertices_.get(), *draw_);
+        DrawFaces(*draw_, texture_.get(), shade_table_.get(), surface, *coverage_);
     }
 
     PresentRows Present() const override { return {1, 479}; }
@@ -300,6 +302,7 @@ private:
     std::unique_ptr<VertexFrame[]> vertices_;
     std::unique_ptr<FaceOrder[]> order_;
     std::unique_ptr<FaceOrder[]> scratch_;
+    std::unique_ptr<DrawList> draw_;
     std::unique_ptr<Coverage> coverage_;
     const Pixel* last_surface_ = nullptr;  // none drawn yet
     ObjectMotion motion_;

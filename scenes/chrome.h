@@ -94,11 +94,22 @@ void RadixSortFaces(FaceOrder* list, FaceOrder* scratch);
 // pixel need clearing.
 void ClearPicture(Pixel* surface, const Coverage* drawn);
 
-// Draws the sorted faces whose screen winding is positive, each over those
-// before it. A face with a vertex off the surface is skipped. `coverage` is
-// scratch space.
-void DrawFaces(const FaceOrder* list, const std::int16_t* faces, const VertexFrame* vertices,
-               const Pixel* texture, const std::uint32_t* shade_table, Pixel* surface,
-               Coverage& coverage);
+// The faces to draw, nearest first, each as its three filler vertices in the
+// face's index order.
+struct DrawList {
+    int count;
+    std::array<std::array<ShadedVertex, 3>, kFaces> faces;
+};
+
+// Lists the sorted faces whose screen winding is positive, last (nearest)
+// first. A face with a vertex off the surface is left out.
+void ListFacesToDraw(const FaceOrder* list, const std::int16_t* faces,
+                     const VertexFrame* vertices, DrawList& draw);
+
+// Draws the listed faces, each behind those before it, which leaves the
+// picture that drawing them in the sorted order (far to near) would.
+// `coverage` is scratch space.
+void DrawFaces(const DrawList& draw, const Pixel* texture, const std::uint32_t* shade_table,
+               Pixel* surface, Coverage& coverage);
 
 }  // namespace zep::chrome
