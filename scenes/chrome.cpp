@@ -116,35 +116,39 @@ void MapVertices(const Rotation& r, const double* normals, VertexFrame* vertices
     }
 }
 
-namespace {
-
-// A screen offset from the centre, or nothing when it is far off any surface
-// (or not a number), so that no huge value is converted to an integer.
-bool ScreenOffset(double offset, std::int32_t& out) {
-    if (!(std::fabs(offset) < 1e6)) return false;
-    out = static_cast<std::int32_t>(offset);
-    return true;
-}
-
-}  // namespace
-
 void ProjectVertices(const Rotation& r, const std::int16_t* coords, double zoom, std::int32_t dx,
                      std::int32_t dy, VertexFrame* vertices) {
     const auto& m = r.m;
-    for (int i = 0; i < kVertices; ++i) {
-        const double x = coords[3 * i], y = coords[3 * i + 1], z = coords[3 * i + 2];
-        const double rx = m[0][0] * x + m[0][1] * y + m[0][2] * z;
-        const double ry = m[1][0] * x + m[1][1] * y + m[1][2] * z;
-        const double rz = m[2][0] * x + m[2][1] * y + m[2][2] * z;
-        VertexFrame& out = vertices[i];
-        std::int32_t ox = 0, oy = 0;
-        const bool finite = ScreenOffset(rx * 1120 / (rz + 4510) * zoom / 256, ox) &&
-                            ScreenOffset(ry * 840 / (rz + 3510) * zoom / 256, oy);
-        out.sx = 320 + dx + ox;
-        out.sy = 240 + dy + oy;
-        out.depth = static_cast<std::int16_t>(static_cast<std::int32_t>(rz));
-        out.on_surface =
-            finite && out.sx >= 0 && out.sx <= kWidth && out.sy >= 0 && out.sy <= kSurfaceRows;
+    // Worked out for a block of vertices side by side (the compiler steps
+    // several at a time through the same operations), then stored per vertex.
+    constexpr int kBlock = 160;
+    static_assert(kVertices % kBlock == 0);
+    for (int start = 0; start < kVertices; start += kBlock) {
+        std::int32_t ox[kBlock], oy[kBlock], depth[kBlock];
+        bool finite[kBlock];
+        for (int k = 0; k < kBlock; ++k) {
+            const int i = start + k;
+            const double x = coords[3 * i], y = coords[3 * i + 1], z = coords[3 * i + 2];
+            const double rx = m[0][0] * x + m[0][1] * y + m[0][2] * z;
+            const double ry = m[1][0] * x + m[1][1] * y + m[1][2] * z;
+            const double rz = m[2][0] * x + m[2][1] * y + m[2][2] * z;
+            const double offset_x = rx * 1120 / (rz + 4510) * zoom / 256;
+            const double offset_y = ry * 840 / (rz + 3510) * zoom / 256;
+            // An offset far off any surface (or not a number) is not
+            // converted to an integer; its vertex is off the surface.
+            finite[k] = std::fabs(offset_x) < 1e6 && std::fabs(offset_y) < 1e6;
+            ox[k] = static_cast<std::int32_t>(finite[k] ? offset_x : 0.0);
+            oy[k] = static_cast<std::int32_t>(finite[k] ? offset_y : 0.0);
+            depth[k] = static_cast<std::int32_t>(rz);
+        }
+        for (int k = 0; k < kBlock; ++k) {
+            VertexFrame& out = vertices[start + k];
+            out.sx = 320 + dx + ox[k];
+            out.sy = 240 + dy + oy[k];
+            out.depth = static_cast<std::int16_t>(depth[k]);
+            out.on_surface = finite[k] && out.sx >= 0 && out.sx <= kWidth && out.sy >= 0 &&
+                             out.sy <= kSurfaceRows;
+        }
     }
 }
 
