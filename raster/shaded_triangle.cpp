@@ -41,13 +41,16 @@ typedef std::uint64_t TruncatedHalves __attribute__((vector_size(16)));
 // The value of the pixel whose attributes are `a`. One vector conversion
 // truncates every lane toward zero, exactly as converting each double on
 // its own would. u, v and shade lie within 0-255 (the caller's promise), so
-// each truncation is one byte; a byte shuffle packs them into the texel
-// index v * 256 + u (low half) and the table row shade * 256 (high half).
+// each truncation is its low byte; a byte shuffle packs them into the texel
+// index v * 256 + u (low half) and the table row shade * 256 (high half),
+// and the mask keeps just those bytes, so the reads stay inside the texture
+// and the table whatever the values.
 inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
     const auto bytes = std::bit_cast<TruncatedBytes>(__builtin_convertvector(a, Truncated));
-    const TruncatedBytes zero{};
-    const auto packed = std::bit_cast<TruncatedHalves>(__builtin_shufflevector(
-        bytes, zero, 4, 8, 16, 16, 16, 12, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16));
+    const TruncatedBytes keep{255, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const auto packed = std::bit_cast<TruncatedHalves>(
+        __builtin_shufflevector(bytes, bytes, 4, 8, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) &
+        keep);
     const std::uint64_t addresses = packed[0];
     // The texel's colour bytes are read straight from memory (blue, green,
     // red in the little-endian Pixel), which saves taking the value apart.
