@@ -108,7 +108,7 @@ void ListFacesToDraw(const FaceOrder* list, const std::int16_t* faces,
 
 // Draws the listed faces, each behind those before it, which leaves the
 // picture that drawing them in the sorted order (far to near) would.
-// `coverage` is scratch space.
+// `coverage` is cleared first and then holds every pixel drawn.
 void DrawFaces(const DrawList& draw, const Pixel* texture, const std::uint32_t* shade_table,
                Pixel* surface, Coverage& coverage);
 
