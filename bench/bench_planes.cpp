@@ -24,9 +24,8 @@ BENCHMARK(BM_PlanesDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 void BM_PlanesSmear(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     auto scene = StartScene(kPlanesScene, surface, 1, 3.0);
-    auto scratch = std::make_unique<planes::SmearScratch>();
     for (auto _ : state) {
-        planes::SmearPass(surface.data(), *scratch);
+        planes::SmearPass(surface.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 478 * kWidth);

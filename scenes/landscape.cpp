@@ -11,6 +11,7 @@
 #endif
 
 #include "scenes/scenes.h"
+#include "shell/quarter_chain.h"
 
 namespace zep::landscape {
 
@@ -333,25 +334,34 @@ void NearGroundPass(Pixel* surface, const Pixel* lit, const ScanTables& scan,
     }
 }
 
-void MeltPass(Pixel* surface) {
-    // Lp is the pixel just replaced, Rt the next one not yet replaced; the
-    // walk runs on through the row ends, so column 0 mixes with the end of
-    // the row above and column 639 with the start of the row below.
-    Pixel* p = surface + kPitch;
-    const Pixel first = p[-1];
-    std::uint32_t lr = Red(first), lg = Green(first), lb = Blue(first);
-    std::uint32_t cur = p[0];
-    for (int i = 0; i < 478 * kPitch; ++i) {
-        const std::uint32_t right = p[i + 1];
-        const std::uint32_t g = (Red(cur) + Blue(cur) + lg + Green(cur)) >> 2;
-        const std::uint32_t b = (lb + Blue(cur) + g) >> 2;
-        const std::uint32_t r = (lr + Green(cur) + Red(right)) >> 2;
-        p[i] = (r << 16) | (g << 8) | b;
-        lr = r;
-        lg = g;
-        lb = b;
-        cur = right;
+namespace {
+
+// Melts the 640 pixels from p on. Lp is the pixel just replaced, Rt the next
+// one not yet replaced (p[640] for the last): each channel is a quarter
+// chain over its own inputs, the carry bringing the run before's last pixel.
+void MeltRun(Pixel* p, ChannelCarry& left) {
+    alignas(64) std::uint32_t green_in[kChainRun], blue_in[kChainRun], red_in[kChainRun];
+    alignas(64) std::uint32_t green[kChainRun], blue[kChainRun], red[kChainRun];
+    for (int x = 0; x < kChainRun; ++x) {
+        const Pixel cur = p[x];
+        green_in[x] = Red(cur) + Blue(cur) + Green(cur);
+        blue_in[x] = Blue(cur);
+        red_in[x] = Green(cur) + Red(p[x + 1]);
     }
+    QuarterChain(green_in, green, left.g);
+    for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
+    QuarterChain(blue_in, blue, left.b);
+    QuarterChain(red_in, red, left.r);
+    for (int x = 0; x < kChainRun; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
+}
+
+}  // namespace
+
+void MeltPass(Pixel* surface) {
+    // Rows 1 to 478 are one run of elements: column 0 mixes with the end of
+    // the row above and column 639 with the start of the row below.
+    ChannelCarry left = CarryOf(surface[kPitch - 1]);
+    for (int y = 1; y <= 478; ++y) MeltRun(surface + y * kPitch, left);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "scenes/scenes.h"
+#include "shell/quarter_chain.h"
 
 namespace zep::planes {
 
@@ -118,67 +119,33 @@ void SmearPassSerial(Pixel* surface) {
 
 namespace {
 
-// Sixteen 32-bit lanes, one per stretch of the smear chain (a GCC/Clang
-// vector type: plain arithmetic, compiled to whatever vector width the
-// target has).
-using Lanes = std::uint32_t __attribute__((vector_size(4 * kSmearLanes)));
-
-Lanes LoadLanes(const Pixel* p) {
-    Lanes v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+// Smears the 640 pixels from p on, whose left neighbour's smeared channels
+// are in `left`; p[640] is read as the right neighbour of the last one.
+// Each channel is a quarter chain over its own inputs.
+void SmearRun(Pixel* p, ChannelCarry& left) {
+    alignas(64) std::uint32_t red_in[kChainRun], green_in[kChainRun], blue_in[kChainRun];
+    alignas(64) std::uint32_t red[kChainRun], green[kChainRun], blue[kChainRun];
+    for (int x = 0; x < kChainRun; ++x) {
+        const Pixel mid = p[x];
+        red_in[x] = Red(mid) + Red(p[x + 1]) + Green(mid);
+        green_in[x] = Green(mid) + Blue(mid);
+        blue_in[x] = Blue(mid);
+    }
+    QuarterChain(red_in, red, left.r);
+    for (int x = 0; x < kChainRun; ++x) green_in[x] += red[x];
+    QuarterChain(green_in, green, left.g);
+    for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
+    QuarterChain(blue_in, blue, left.b);
+    for (int x = 0; x < kChainRun; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
 }
-
-void StoreLanes(Pixel* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
 
 }  // namespace
 
-void SmearPass(Pixel* surface, SmearScratch& scratch) {
-    // The pass is one serial chain through rows 1 to 478. Each block of the
-    // chain is cut into kSmearLanes stretches that run side by side, every
-    // stretch but the first from a guessed left pixel. Then the true left
-    // pixel is pushed into each stretch in turn until the recomputed pixel
-    // equals the guessed run's pixel at the same place: the state carried
-    // along the chain is exactly the last output pixel, so from there on both
-    // runs agree. The result is the serial pass, bit for bit, whatever the
-    // guess; the recomputing usually stops after a pixel or two.
-    constexpr int L = kSmearLanes, S = kSmearSteps;
-    Pixel* in = scratch.in.data();
-    Pixel* out = scratch.out.data();
-    for (int block = 0; block < kSmearBlocks; ++block) {
-        const int base = kSmearFirst + block * L * S;
-        // Step s of lane k is pixel base + k*S + s; one extra step gives each
-        // stretch's last pixel its right neighbour (not yet smeared).
-        for (int s = 0; s <= S; ++s)
-            for (int k = 0; k < L; ++k) in[s * L + k] = surface[base + k * S + s];
-
-        Pixel guess[L];
-        for (int k = 0; k < L; ++k) guess[k] = k == 0 ? surface[base - 1] : in[k - 1];
-        const Lanes g0 = LoadLanes(guess);
-        Lanes lr = (g0 >> 16) & 255, lg = (g0 >> 8) & 255, lb = g0 & 255;
-        Lanes mid = LoadLanes(in);
-        for (int s = 0; s < S; ++s) {
-            const Lanes right = LoadLanes(in + (s + 1) * L);
-            const Lanes mr = (mid >> 16) & 255, mg = (mid >> 8) & 255, mb = mid & 255;
-            lr = (mr + ((right >> 16) & 255) + mg + lr) >> 2;
-            lg = (mg + mb + lg + lr) >> 2;
-            lb = (mb + lb + lg) >> 2;
-            StoreLanes(out + s * L, (lr << 16) | (lg << 8) | lb);
-            mid = right;
-        }
-
-        for (int k = 1; k < L; ++k) {
-            Pixel left = out[(S - 1) * L + k - 1];
-            for (int s = 0; s < S; ++s) {
-                const Pixel v = SmearPixel(left, in[s * L + k], in[(s + 1) * L + k]);
-                if (v == out[s * L + k]) break;
-                out[s * L + k] = v;
-                left = v;
-            }
-        }
-        for (int s = 0; s < S; ++s)
-            for (int k = 0; k < L; ++k) surface[base + k * S + s] = out[s * L + k];
-    }
+void SmearPass(Pixel* surface) {
+    // Rows 1 to 478 are one run of elements, starting after row 0's last
+    // pixel, which the smear never changes.
+    ChannelCarry left = CarryOf(surface[kSmearFirst - 1]);
+    for (int y = 1; y <= 478; ++y) SmearRun(surface + y * kPitch, left);
 }
 
 namespace {
@@ -217,13 +184,12 @@ public:
             FillPlanesRow(surface, y, textures, tables);
             if (logo) DrawLogoRow(surface, y, *logo, strip_pixels_[logo->strip]);
         }
-        SmearPass(surface, *smear_);
+        SmearPass(surface);
     }
 
     PresentRows Present() const override { return {1, 479}; }
 
 private:
-    std::unique_ptr<SmearScratch> smear_ = std::make_unique<SmearScratch>();
     std::unique_ptr<Pixel[]> textures_[3];
     std::unique_ptr<Pixel[]> tiled_[3];  // the textures in 4 x 4 tiles
     std::unique_ptr<std::uint8_t[]> strips_[3];

@@ -97,21 +97,11 @@ void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPix
 // untouched last pixel) and the pixel after it (not yet smeared).
 inline constexpr int kSmearFirst = kPitch;       // pixel (0, 1)
 inline constexpr int kSmearEnd = 479 * kPitch;   // one past pixel (639, 478)
-inline constexpr int kSmearLanes = 16;
-inline constexpr int kSmearSteps = 1195;
-inline constexpr int kSmearBlocks = 16;
-static_assert(kSmearLanes * kSmearSteps * kSmearBlocks == kSmearEnd - kSmearFirst);
 
 // One smeared pixel from its left (smeared), middle and right pixels.
 Pixel SmearPixel(Pixel left, Pixel mid, Pixel right);
 
-// Working space of the fast pass.
-struct SmearScratch {
-    std::array<Pixel, (kSmearSteps + 1) * kSmearLanes> in;
-    std::array<Pixel, kSmearSteps * kSmearLanes> out;
-};
-
-void SmearPass(Pixel* surface, SmearScratch& scratch);
+void SmearPass(Pixel* surface);
 // The same pass, one pixel after the other.
 void SmearPassSerial(Pixel* surface);
 

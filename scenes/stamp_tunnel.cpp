@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "scenes/scenes.h"
+#include "shell/quarter_chain.h"
 
 namespace zep::stamp_tunnel {
 
@@ -115,67 +116,24 @@ void MagnifyPass(Pixel* surface) {
 
 namespace {
 
-// The colour-mixing filter runs three channel chains of the form
-// out[n] = (in[n] + out[n - 1]) >> 2. Unrolled over a block of eight that
-// starts after a known out value c, it is
-//   out[i] = (sum_{j <= i} in[j] * 4^j + c) >> (2i + 2),
-// because (m + (s >> 2k)) >> 2 == (4^k m + s) >> (2k + 2) for non-negative
-// integers. Only one value per block (the last) has to wait for the block
-// before it; the rest of the work is independent across the block.
-// With in[j] <= 765 the block sums stay below 2^24.
-constexpr int kChunk = kWidth;  // one row per chunk
-constexpr int kBlocks = kChunk / 8;
-
-// sums[8k + i] = sum_{j <= i} in[8k + j] * 4^j.
-void BlockSums(const std::uint32_t* in, std::uint32_t* sums) {
-    for (int k = 0; k < kBlocks; ++k) {
-        const std::uint32_t* a = in + 8 * k;
-        std::uint32_t* s = sums + 8 * k;
-        std::uint32_t total = 0;
-        for (int i = 0; i < 8; ++i) {
-            total += a[i] << (2 * i);
-            s[i] = total;
-        }
-    }
-}
-
-// out[n] = (in[n] + out[n - 1]) >> 2 from the block sums; `carry` is out[-1]
-// on entry and the last out on return.
-void QuarterChain(const std::uint32_t* sums, std::uint32_t* out, std::uint32_t& carry) {
-    std::uint32_t c = carry;
-    for (int k = 0; k < kBlocks; ++k) {
-        const std::uint32_t* s = sums + 8 * k;
-        std::uint32_t* o = out + 8 * k;
-        for (int i = 0; i < 8; ++i) o[i] = (s[i] + c) >> (2 * i + 2);
-        c = (s[7] + c) >> 16;
-    }
-    carry = c;
-}
-
-struct MixCarry {
-    std::uint32_t r, g, b;  // channels of the last mixed pixel
-};
-
 // Mixes the 640 pixels from p on, whose left neighbour's mixed channels are
-// in `left`; p[640] is read as the right neighbour of the last one.
-void MixChunk(Pixel* p, MixCarry& left) {
-    alignas(64) std::uint32_t green_in[kChunk], red_in[kChunk], blue_cur[kChunk];
-    alignas(64) std::uint32_t sums[kChunk], green[kChunk], red[kChunk], blue[kChunk];
-    for (int x = 0; x < kChunk; ++x) {
+// in `left`; p[640] is read as the right neighbour of the last one. Each
+// channel is a quarter chain over its own inputs.
+void MixRun(Pixel* p, ChannelCarry& left) {
+    alignas(64) std::uint32_t green_in[kChainRun], red_in[kChainRun], blue_in[kChainRun];
+    alignas(64) std::uint32_t green[kChainRun], red[kChainRun], blue[kChainRun];
+    for (int x = 0; x < kChainRun; ++x) {
         const Pixel cur = p[x];
         const Pixel right = p[x + 1];
         green_in[x] = Red(cur) + Blue(cur) + Green(cur);
         red_in[x] = Green(cur) + 2 * Red(right);
-        blue_cur[x] = Blue(cur);
+        blue_in[x] = Blue(cur);
     }
-    BlockSums(green_in, sums);
-    QuarterChain(sums, green, left.g);
-    BlockSums(red_in, sums);
-    QuarterChain(sums, red, left.r);
-    for (int x = 0; x < kChunk; ++x) blue_cur[x] += green[x];
-    BlockSums(blue_cur, sums);
-    QuarterChain(sums, blue, left.b);
-    for (int x = 0; x < kChunk; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
+    QuarterChain(green_in, green, left.g);
+    QuarterChain(red_in, red, left.r);
+    for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
+    QuarterChain(blue_in, blue, left.b);
+    for (int x = 0; x < kChainRun; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
 }
 
 }  // namespace
@@ -185,9 +143,8 @@ void ColourMixPass(Pixel* surface) {
     // first pixel is the last pixel of the row above, the right neighbour of
     // its last pixel the first of the row below. The run starts after row
     // 0's last pixel, which the filter never changes.
-    const Pixel before = surface[kPitch - 1];
-    MixCarry left{Red(before), Green(before), Blue(before)};
-    for (int y = 1; y <= 478; ++y) MixChunk(surface + y * kPitch, left);
+    ChannelCarry left = CarryOf(surface[kPitch - 1]);
+    for (int y = 1; y <= 478; ++y) MixRun(surface + y * kPitch, left);
 }
 
 namespace {

@@ -99,8 +99,7 @@ Pixel SettledSmear(Pixel colour, bool black_left_edge) {
     std::vector<Pixel> surface(kSurfacePixels, colour);
     if (black_left_edge)
         for (int y = 0; y < kSurfaceRows; ++y) surface[y * kPitch] = 0;
-    auto scratch = std::make_unique<planes::SmearScratch>();
-    planes::SmearPass(surface.data(), *scratch);
+    planes::SmearPass(surface.data());
     return surface[200 * kPitch + 40];
 }
 
@@ -129,7 +128,6 @@ void ReferenceSmear(Pixel* s) {
 }
 
 TEST(Planes, FastSmearEqualsThePixelByPixelPass) {
-    auto scratch = std::make_unique<planes::SmearScratch>();
     // Noise, flat areas, stripes and hard edges: the lanes' guesses converge
     // at different speeds on each, and must never change the result.
     for (int pattern = 0; pattern < 6; ++pattern) {
@@ -151,7 +149,7 @@ TEST(Planes, FastSmearEqualsThePixelByPixelPass) {
         ReferenceSmear(expected.data());
         std::vector<Pixel> serial = surface;
         planes::SmearPassSerial(serial.data());
-        planes::SmearPass(surface.data(), *scratch);
+        planes::SmearPass(surface.data());
         EXPECT_EQ(serial, expected) << "pattern " << pattern;
         EXPECT_EQ(surface, expected) << "pattern " << pattern;
     }
