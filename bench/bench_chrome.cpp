@@ -12,11 +12,7 @@ void BM_ChromeDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const SceneClock t = 70.0;
     auto scene = StartScene(kChromeScene, surface, 200, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_ChromeDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

@@ -12,11 +12,7 @@ void BM_CubeDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const SceneClock t = 30.0;
     auto scene = StartScene(kCubeScene, surface, 60, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_CubeDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

@@ -2,6 +2,8 @@
 // a temporary folder, and a frame surface.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <memory>
 #include <vector>
 
@@ -20,5 +22,16 @@ std::vector<Pixel> MakeSurface();
 // so the benchmark measures a scene in its steady state.
 std::unique_ptr<Scene> StartScene(const SceneEntry& entry, std::vector<Pixel>& surface,
                                   int warmup, SceneClock t);
+
+// The timed loop of a draw-step benchmark: one frame at clock `t` per
+// iteration, counting `pixels` items per frame.
+inline void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surface,
+                        SceneClock t, long pixels = kScreenPixels) {
+    for (auto _ : state) {
+        scene.Draw(surface.data(), t);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * pixels);
+}
 
 }  // namespace zep::bench

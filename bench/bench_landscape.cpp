@@ -15,11 +15,7 @@ void BM_LandscapeDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const SceneClock t = 45.0;
     auto scene = StartScene(kLandscapeScene, surface, 30, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_LandscapeDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
@@ -28,11 +24,7 @@ void BM_LandscapeMelt(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     auto scene = StartScene(kLandscapeScene, surface, 30, 45.0);
     const SceneClock t = 60.0;
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * 478 * kWidth);
+    MeasureDraw(state, *scene, surface, t, 478 * kWidth);
 }
 BENCHMARK(BM_LandscapeMelt)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

@@ -12,11 +12,7 @@ void BM_PlanesDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const SceneClock t = 9.0;  // inside the first logo window
     auto scene = StartScene(kPlanesScene, surface, 30, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_PlanesDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

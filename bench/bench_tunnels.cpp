@@ -22,11 +22,7 @@ void BM_StampTunnelDraw(benchmark::State& state) {
     FillGradient(surface);
     const SceneClock t = 80.0;
     auto scene = StartScene(kStampTunnelScene, surface, 30, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_StampTunnelDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
@@ -58,11 +54,7 @@ void BM_PolarTunnelDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const SceneClock t = 90.0;
     auto scene = StartScene(kPolarTunnelScene, surface, 30, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_PolarTunnelDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
@@ -70,11 +62,7 @@ void BM_PolarPictureDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const SceneClock t = 105.0;
     auto scene = StartScene(kPolarTunnelScene, surface, 30, t);
-    for (auto _ : state) {
-        scene->Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kScreenPixels);
+    MeasureDraw(state, *scene, surface, t);
 }
 BENCHMARK(BM_PolarPictureDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

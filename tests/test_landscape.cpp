@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "datagen/common.h"
 #include "scenes/landscape.h"
 #include "scenes/scenes.h"
 #include "tests/test_support.h"
@@ -170,13 +171,6 @@ LandscapeFiles ReadFiles(const DataDir& data) {
     return f;
 }
 
-void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-}
-
 // Runs the scene and the reference side by side, frame n at clock first +
 // n / fps, and compares the whole 660-row surface (hidden rows included) and
 // the present rows after every frame.
@@ -185,10 +179,10 @@ void ExpectSceneMatchesReference(const LandscapeFiles& files, std::vector<Pixel>
     // One folder per test: ctest runs the tests in parallel processes.
     const std::filesystem::path dir = FreshDir(
         std::string("landscape-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    WriteBytes(dir / "hoyc2.raw", files.colours);
-    WriteBytes(dir / "clouds.raw", files.clouds);
-    WriteBytes(dir / "hoy.raw", files.heights);
-    WriteBytes(dir / "512bump.raw", files.bump);
+    datagen::WriteFile(dir, "hoyc2.raw", files.colours);
+    datagen::WriteFile(dir, "clouds.raw", files.clouds);
+    datagen::WriteFile(dir, "hoy.raw", files.heights);
+    datagen::WriteFile(dir, "512bump.raw", files.bump);
     std::unique_ptr<Scene> scene = kLandscapeScene.start(DataDir(dir));
     ReferenceLandscape reference(files.colours, files.clouds, files.heights, files.bump);
     std::vector<Pixel> expected = surface;
