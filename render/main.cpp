@@ -74,8 +74,7 @@ int Render(const RenderOptions& options) {
         if (!options.raw_path.empty())
             raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
         if (!options.video_path.empty()) {
-            if (zep::render::FindOnPath("ffmpeg").empty())
-                throw OutputError("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");
+            const std::string ffmpeg = zep::render::FindFfmpeg();  // before the music is rendered
             char name[] = "/tmp/zep-render-audio-XXXXXX";
             const int fd = ::mkstemp(name);
             if (fd < 0) throw OutputError("cannot create a temporary file for the music");
@@ -84,7 +83,7 @@ int Render(const RenderOptions& options) {
             const double start = options.from / options.fps;
             const double seconds = (last - options.from + 1) / options.fps;
             zep::render::RenderMusicWav(data.Path("076.it"), start, seconds, audio_wav);
-            mp4 = std::make_unique<zep::render::Mp4Video>(options.video_path, options.fps,
+            mp4 = std::make_unique<zep::render::Mp4Video>(ffmpeg, options.video_path, options.fps,
                                                           options.scale, audio_wav);
         }
     } catch (const OutputError& e) {

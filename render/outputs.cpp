@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -116,19 +117,10 @@ RawVideo::~RawVideo() {
 }
 
 void RawVideo::Write(const Pixel* picture) {
-    // Little-endian bytes of each Pixel: blue, green, red, top byte.
-    std::uint8_t bytes[kWidth * 4];
-    for (int y = 0; y < kHeight; ++y) {
-        const Pixel* row = picture + y * kWidth;
-        for (int x = 0; x < kWidth; ++x) {
-            bytes[4 * x] = static_cast<std::uint8_t>(row[x]);
-            bytes[4 * x + 1] = static_cast<std::uint8_t>(row[x] >> 8);
-            bytes[4 * x + 2] = static_cast<std::uint8_t>(row[x] >> 16);
-            bytes[4 * x + 3] = static_cast<std::uint8_t>(row[x] >> 24);
-        }
-        if (std::fwrite(bytes, 1, sizeof bytes, file_) != sizeof bytes)
-            throw OutputError("cannot write the raw video to " + name_ + ": " + Reason());
-    }
+    static_assert(std::endian::native == std::endian::little, "pixels are written as held");
+    const std::size_t bytes = sizeof(Pixel) * kScreenPixels;
+    if (std::fwrite(picture, 1, bytes, file_) != bytes)
+        throw OutputError("cannot write the raw video to " + name_ + ": " + Reason());
 }
 
 void RawVideo::Finish() {
@@ -152,12 +144,16 @@ std::string FindOnPath(const std::string& program) {
     return {};
 }
 
-Mp4Video::Mp4Video(const std::string& path, double fps, int scale,
-                   const std::filesystem::path& audio_wav)
-    : path_(path), scale_(scale) {
-    const std::string ffmpeg = FindOnPath("ffmpeg");
+std::string FindFfmpeg() {
+    std::string ffmpeg = FindOnPath("ffmpeg");
     if (ffmpeg.empty())
         throw OutputError("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");
+    return ffmpeg;
+}
+
+Mp4Video::Mp4Video(const std::string& ffmpeg, const std::string& path, double fps, int scale,
+                   const std::filesystem::path& audio_wav)
+    : path_(path), scale_(scale) {
     {
         std::FILE* probe = std::fopen(path.c_str(), "wb");
         if (!probe) throw OutputError("cannot write " + path + ": " + Reason());

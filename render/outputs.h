@@ -33,7 +33,8 @@ private:
     int scale_;
 };
 
-// 640 x 480 pixels of 4 bytes each, the Pixel as held, little-endian.
+// 640 x 480 pixels of 4 bytes each, the Pixel as held, little-endian (the
+// machine's own order: the program is built for little-endian machines).
 class RawVideo {
 public:
     explicit RawVideo(const std::string& path);  // "-" is standard output
@@ -52,9 +53,11 @@ private:
 // H.264 + AAC through an ffmpeg child process reading raw frames on a pipe.
 class Mp4Video {
 public:
-    // Throws OutputError when ffmpeg is not installed or the file cannot be
-    // written. `audio_wav` is muxed in as the soundtrack.
-    Mp4Video(const std::string& path, double fps, int scale, const std::filesystem::path& audio_wav);
+    // `ffmpeg` is the program's path (see FindFfmpeg); throws OutputError
+    // when the file cannot be written. `audio_wav` is muxed in as the
+    // soundtrack.
+    Mp4Video(const std::string& ffmpeg, const std::string& path, double fps, int scale,
+             const std::filesystem::path& audio_wav);
     ~Mp4Video();
     Mp4Video(const Mp4Video&) = delete;
     Mp4Video& operator=(const Mp4Video&) = delete;
@@ -70,6 +73,9 @@ private:
 
 // Full path of `program` found on PATH, or empty.
 std::string FindOnPath(const std::string& program);
+
+// The ffmpeg program; throws OutputError when it is not installed.
+std::string FindFfmpeg();
 
 // Renders `seconds` of the module at `module_path` from `start` seconds on,
 // 44100 Hz stereo 16-bit, into a WAV file.
