@@ -6,7 +6,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build data run test test-release test-asan bench clean
+.PHONY: all deps build data run test test-release test-asan bench manifest clean
 
 all: build
 
@@ -40,6 +40,12 @@ test: test-release test-asan
 
 bench: build
 	$(BUILD)/zep-bench
+
+# Rewrites the frame manifest from the default data set, after a deliberate
+# change to the pictures or to the data generator.
+manifest: build
+	$(BUILD)/zep-data $(BUILD)/data
+	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
