@@ -61,7 +61,9 @@ std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data
         inputs.push_back(data.Path(file.name).string());
     inputs.push_back(data.Path(kModuleName).string());
     const std::pair<const char*, const std::string*> outputs[] = {
-        {"--rawvideo", &options.raw_path}, {"--video", &options.video_path}};
+        {"--rawvideo", &options.raw_path},
+        {"--hashes", &options.hashes_path},
+        {"--video", &options.video_path}};
     for (const auto& [option, path] : outputs) {
         if (path->empty() || *path == "-") continue;
         for (const std::string& input : inputs) {
@@ -71,8 +73,15 @@ std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data
                        ", which the demo reads; choose another output";
         }
     }
-    if (!options.raw_path.empty() && options.raw_path == options.video_path)
-        return "--rawvideo and --video name the same file";
+    for (std::size_t i = 0; i < std::size(outputs); ++i)
+        for (std::size_t k = i + 1; k < std::size(outputs); ++k) {
+            const std::string& a = *outputs[i].second;
+            const std::string& b = *outputs[k].second;
+            std::error_code ec;
+            if (!a.empty() && a != "-" && (a == b || std::filesystem::equivalent(a, b, ec)))
+                return std::string(outputs[i].first) + " and " + outputs[k].first +
+                       " name the same file";
+        }
     return {};
 }
 
@@ -96,6 +105,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
     const zep::render::FrameRate rate{options.fps_num, options.fps_den};
     std::optional<zep::render::PngFrames> png;
     std::unique_ptr<zep::render::RawVideo> raw;
+    std::unique_ptr<zep::render::HashList> hashes;
     std::unique_ptr<zep::render::Mp4Video> mp4;
     try {
         std::string ffmpeg;
@@ -117,6 +127,10 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
             raw = std::make_unique<zep::render::RawVideo>(picture_stream, "standard output");
         else if (!options.raw_path.empty())
             raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
+        if (options.hashes_path == "-")
+            hashes = std::make_unique<zep::render::HashList>(picture_stream, "standard output");
+        else if (!options.hashes_path.empty())
+            hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
         if (module)
             mp4 = std::make_unique<zep::render::Mp4Video>(
                 ffmpeg, options.video_path, rate, options.scale,
@@ -145,6 +159,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
                                   const zep::Pixel* picture = console.picture();
                                   if (png) png->Write(frame, picture);
                                   if (raw) raw->Write(picture);
+                                  if (hashes) hashes->Write(frame, picture);
                                   if (mp4) mp4->Write(picture);
                               });
         progress.Done();
@@ -153,6 +168,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
         // Finish removes what was begun.
         if (status != 0) return status;
         if (raw) raw->Finish();
+        if (hashes) hashes->Finish();
         if (mp4) mp4->Finish();
         if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
     } catch (const OutputError& e) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "shell/frame_hash.h"
+
 namespace zep::render {
 namespace {
 
@@ -164,6 +166,11 @@ void PngFrames::Write(long frame, const Pixel* picture) {
 void RawVideo::Write(const Pixel* picture) {
     static_assert(std::endian::native == std::endian::little, "pixels are written as held");
     out_.Write(picture, sizeof(Pixel) * kScreenPixels);
+}
+
+void HashList::Write(long frame, const Pixel* picture) {
+    const std::string line = FrameHashLine(frame, FrameHash(picture));
+    out_.Write(line.data(), line.size());
 }
 
 MusicTrack::MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames)

@@ -83,6 +83,18 @@ private:
     OutputFile out_;
 };
 
+// One FrameHashLine per frame, to a file or standard output.
+class HashList {
+public:
+    explicit HashList(const std::filesystem::path& path) : out_(path) {}
+    HashList(std::FILE* stream, std::string name) : out_(stream, std::move(name)) {}
+    void Write(long frame, const Pixel* picture);
+    void Finish() { out_.Commit(); }
+
+private:
+    OutputFile out_;
+};
+
 // The frame rate as an exact fraction of whole numbers.
 struct FrameRate {
     long num = 60;
