@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 #include "datagen/datagen.h"
 #include "shell/music.h"
@@ -47,6 +51,54 @@ TEST(Music, LoadingReportsWhyAModuleCannotBeUsed) {
     EXPECT_EQ(music.FSOUND_GetError(), kMusicNoError);
     EXPECT_TRUE(music.FMUSIC_PlaySong(module));
     EXPECT_FALSE(music.FMUSIC_PlaySong(nullptr));
+}
+
+TEST(Music, OnlyARegularFileOfBoundedSizeIsRead) {
+    namespace fs = std::filesystem;
+    const auto dir = test::FreshDir("music-files");
+    std::vector<char> bytes;
+    // A named pipe would wait for a writer and a device never ends: neither
+    // is opened.
+    ASSERT_EQ(::mkfifo((dir / "pipe.it").c_str(), 0600), 0);
+    EXPECT_EQ(ReadModuleFile((dir / "pipe.it").string(), bytes), kMusicLoadFailed);
+    fs::create_symlink("/dev/zero", dir / "zero.it");
+    EXPECT_EQ(ReadModuleFile((dir / "zero.it").string(), bytes), kMusicLoadFailed);
+    fs::create_symlink("loop.it", dir / "loop.it");
+    EXPECT_EQ(ReadModuleFile((dir / "loop.it").string(), bytes), kMusicLoadFailed);
+    // Past the limit: not read at all (a sparse file takes no room).
+    { std::ofstream big(dir / "big.it"); }
+    fs::resize_file(dir / "big.it", kMaxModuleBytes + 1);
+    EXPECT_EQ(ReadModuleFile((dir / "big.it").string(), bytes), kMusicUnknownFormat);
+    EXPECT_TRUE(bytes.empty());
+    fs::resize_file(dir / "big.it", 1000);
+    EXPECT_EQ(ReadModuleFile((dir / "big.it").string(), bytes), kMusicNoError);
+    EXPECT_EQ(bytes.size(), 1000u);
+
+    // The player says the same through its error code.
+    Music music(AudioOutput::None);
+    ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1);
+    EXPECT_EQ(music.FMUSIC_LoadSong((dir / "pipe.it").string()), nullptr);
+    EXPECT_STREQ(MusicErrorText(music.FSOUND_GetError()), "Error loading file");
+}
+
+TEST(Music, AModuleRendersForAsLongAsItPlays) {
+    const auto dir = test::FreshDir("music-render");
+    datagen::WriteSong(dir);
+    std::vector<char> bytes;
+    ASSERT_EQ(ReadModuleFile((dir / "076.it").string(), bytes), kMusicNoError);
+    int error = -1;
+    MusicModulePtr module = MakeModule(bytes, error);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(error, kMusicNoError);
+    std::vector<std::int16_t> pcm(2 * 44100);
+    EXPECT_EQ(RenderModule(*module, 44100, 44100, pcm.data()), 44100u);
+    EXPECT_NE(std::count(pcm.begin(), pcm.end(), 0), static_cast<long>(pcm.size()));
+    // Past the song's end nothing more comes.
+    SeekModule(*module, 1e6);
+    EXPECT_LT(RenderModule(*module, 44100, 44100, pcm.data()), 44100u);
+
+    EXPECT_EQ(MakeModule(std::vector<char>(100, 'x'), error), nullptr);
+    EXPECT_EQ(error, kMusicUnknownFormat);
 }
 
 TEST(Music, PlaysThroughTheAudioDevice) {
