@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build data run test test-release test-asan test-clang bench manifest clean
+.PHONY: all deps build data run test test-release test-asan test-clang fuzz bench manifest clean
 
 all: build
 
@@ -47,6 +47,13 @@ test-clang: deps $(CLANG_BUILD)/build.ninja
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test: test-release test-asan test-clang
+
+# The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
+# find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
+FUZZ_SECONDS ?= 300
+fuzz: deps $(CLANG_BUILD)/build.ninja
+	cmake -S . -B $(CLANG_BUILD) -DZEP_FUZZ=ON -DZEP_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(CLANG_BUILD) -j $(JOBS) --target fuzz
 
 bench: build
 	$(BUILD)/zep-bench
