@@ -1,7 +1,6 @@
 #include "render/outputs.h"
 
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -195,7 +194,7 @@ std::string FindOnPath(const std::string& program) {
     std::string dir;
     while (std::getline(dirs, dir, ':')) {
         const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        if (sys::IsExecutable(candidate)) return candidate;
     }
     return {};
 }

@@ -19,6 +19,9 @@ std::FILE* TakeStandardOutputForPictures();
 
 bool StandardErrorIsTerminal();
 
+// True when `path` names a program this process may run.
+bool IsExecutable(const std::string& path);
+
 // A write to a closed pipe fails with an error instead of ending the process.
 void IgnoreBrokenPipes();
 

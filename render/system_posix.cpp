@@ -31,6 +31,8 @@ std::FILE* TakeStandardOutputForPictures() {
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
+bool IsExecutable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+
 void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
 
 void CatchInterrupts() {
