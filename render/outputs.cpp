@@ -45,6 +45,14 @@ std::vector<std::uint8_t> ScaledRgb(const Pixel* picture, int scale) {
 }
 
 OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)), name_(target_.string()) {
+    // A symbolic link keeps pointing where it did: the file it names is the
+    // one replaced.
+    std::error_code ec;
+    for (int links = 0; links < 40 && std::filesystem::is_symlink(target_, ec); ++links) {
+        const std::filesystem::path to = std::filesystem::read_symlink(target_, ec);
+        if (ec) break;
+        target_ = to.is_absolute() ? to : target_.parent_path() / to;
+    }
     if (IsRegularOrAbsent(target_)) {
         file_ = sys::CreateFileBeside(target_, temporary_);
     } else {

@@ -143,6 +143,13 @@ only "png "
 grep -qF "File too large" "$WORK/err" || fail "no reason for the failed raw video: $(cat "$WORK/err")"
 only ""
 
+# Through a symbolic link the file it names is written, and the link stays.
+ln -s real.raw "$WORK/out/link.raw"
+"$RENDER" --data "$DATA" --to 1 --rawvideo "$WORK/out/link.raw" || fail "raw video through a link failed"
+[ -L "$WORK/out/link.raw" ] || fail "the link to the output was replaced"
+[ "$(wc -c <"$WORK/out/real.raw")" -eq "$frame" ] || fail "the file behind the link is not one frame"
+only "link.raw real.raw "
+
 # The help text to a closed or full standard output is a failure.
 "$RENDER" --help >&- 2>"$WORK/err" && fail "--help to a closed stdout ended with 0"
 grep -qF "cannot write the help text" "$WORK/err" || fail "--help to a closed stdout: $(cat "$WORK/err")"
