@@ -16,7 +16,8 @@ const char* const kRenderUsage =
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
     "  --data DIR         folder with the data files and 076.it (default: .)\n"
-    "  --fps N            frames per second of the virtual clock (default: 60)\n"
+    "  --fps N            frames per second of the virtual clock, 1 to 1000 with up to\n"
+    "                     three decimals (default: 60)\n"
     "  --from A, --to B   frames to write, inclusive (default: all)\n"
     "  --png DIR          DIR/frame_000001.png and so on, RGB\n"
     "  --rawvideo FILE|-  640x480 frames of 4-byte little-endian pixels, back to back\n"
@@ -187,7 +188,8 @@ std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& e
     plan.total = DemoFrameCount(options.fps);
     plan.from = options.from;
     const std::string length = "the demo has " + std::to_string(plan.total) + " frames at " +
-                               FormatRate(options) + " frames a second";
+                               FormatRate(options) +
+                               (options.fps == 1.0 ? " frame a second" : " frames a second");
     if (options.from > plan.total) {
         error = "--from " + std::to_string(options.from) + " is past the last frame: " + length;
         return std::nullopt;
