@@ -67,7 +67,7 @@ expect 2 "--fps needs a number" -- "$RENDER" --data "$DATA" --fps 0.5 --to 1 --r
 # A bad or missing module: the music layer's words and status 1 in every
 # mode, nothing on standard output, no file left.
 copy_data badmusic
-head -c 3000 /dev/urandom >"$WORK/badmusic/076.it"
+yes "not a module" | head -c 3000 >"$WORK/badmusic/076.it"
 expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/badmusic" --to 3 --rawvideo -
 [ -s "$WORK/stdout" ] && fail "text on standard output with --rawvideo -: $(head -c 100 "$WORK/stdout")"
 expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/badmusic" --to 3 --hashes -
