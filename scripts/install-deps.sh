@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
-x11-utils sox"
+x11-utils sox clang binutils"
 
 missing=""
 for p in $PACKAGES; do
