@@ -79,18 +79,6 @@ void WebPlatform::Report(const ptc::DynamicError& error) {
     std::fprintf(stderr, "zep: %s\n", error.what());
 }
 
-std::uint64_t PictureHash(const Pixel* picture) {
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    constexpr std::uint64_t kPrime = 0x100000001b3ull;
-    for (int i = 0; i < kScreenPixels; ++i) {
-        const Pixel p = picture[i];
-        hash = (hash ^ (p & 0xff)) * kPrime;
-        hash = (hash ^ ((p >> 8) & 0xff)) * kPrime;
-        hash = (hash ^ ((p >> 16) & 0xff)) * kPrime;
-    }
-    return hash;
-}
-
 void PictureToRgba(const Pixel* picture, std::uint32_t* rgba) {
     for (int i = 0; i < kScreenPixels; ++i) {
         const Pixel p = picture[i];

@@ -39,10 +39,6 @@ private:
     std::vector<Pixel> last_picture_;
 };
 
-// 64-bit FNV-1a over the window picture's rows 0 to 479, pixels left to
-// right, three bytes each: blue, green, red (the top byte is left out).
-std::uint64_t PictureHash(const Pixel* picture);
-
 // The picture as RGBA bytes (red first, alpha 255) for a canvas.
 void PictureToRgba(const Pixel* picture, std::uint32_t* rgba);
 

@@ -29,6 +29,7 @@ const page = {
   sound: false,
   audioClock: () => 0,
   sceneClock: () => 0,
+  musicPlaying: () => false,
   log: [],  // per frame while running: [audio clock before the frame, scene clock of the frame]
 };
 window.zepPage = page;
@@ -171,6 +172,7 @@ async function runPage() {
   let nextDue = 0;
   let musicStart = 0;  // where the music starts, on the clock below
   let clock = () => 0;
+  page.musicPlaying = () => source !== null;
 
   const stopMusic = () => {
     if (source) {

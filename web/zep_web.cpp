@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/driver.h"
+#include "shell/frame_hash.h"
 #include "web/platform_web.h"
 
 namespace {
@@ -92,7 +93,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t* zep_rgba() {
 // The latest window picture's hash as 16 lowercase hex digits.
 EMSCRIPTEN_KEEPALIVE const char* zep_hash() {
     const zep::Pixel* picture = g_run ? g_run->picture : nullptr;
-    const std::uint64_t hash = picture ? zep::web::PictureHash(picture) : 0;
+    const std::uint64_t hash = picture ? zep::FrameHash(picture) : 0;
     std::snprintf(g_hash_text, sizeof g_hash_text, "%016" PRIx64, hash);
     return g_hash_text;
 }

@@ -1,0 +1,66 @@
+// The page in real time in headless Chromium: a still title until a click,
+// then frames on the audio clock with the music playing; a key ends the demo,
+// stops the music and offers to watch again.
+// Usage: node page.mjs SITE
+import { check, finish, withPage } from './browser.mjs';
+
+const [site] = process.argv.slice(2);
+const state = (page) => page.evaluate(() => window.zepPage && window.zepPage.state);
+const waitState = (page, want, timeout) =>
+  page.waitForFunction((s) => window.zepPage && window.zepPage.state === s, want, { timeout, polling: 50 });
+
+await withPage(site, { width: 800, height: 600 }, async (page, server) => {
+  await page.goto(server.url);
+  await waitState(page, 'title', 60000);
+  await page.waitForTimeout(300);
+  check((await page.evaluate(() => window.zepPage.frames)) === 0 && (await state(page)) === 'title',
+    'nothing runs before a gesture');
+  const prompt = await page.evaluate(() => document.getElementById('prompt').textContent);
+  check(/click or press a key to start/.test(prompt), `the title says how to start ("${prompt}")`);
+  const boxes = await page.evaluate(() => [document.getElementById('picture'), document.getElementById('fullscreen')]
+    .map((e) => e.getBoundingClientRect().toJSON()));
+  const [picture, button] = boxes;
+  check(Math.abs(picture.width / picture.height - 4 / 3) < 0.01, `the picture keeps its 4:3 shape (${picture.width}x${picture.height})`);
+  check(button.top >= picture.bottom - 0.5, 'the fullscreen button sits outside the picture');
+
+  await page.mouse.click(picture.x + picture.width / 2, picture.y + picture.height / 2);
+  await waitState(page, 'running', 10000);
+  const first = await page.evaluate(() => ({ frames: zepPage.frames, audio: zepPage.audioClock() }));
+  await page.waitForTimeout(5000);
+  const after = await page.evaluate(() => ({
+    frames: zepPage.frames, audio: zepPage.audioClock(), scene: zepPage.sceneClock(), sound: zepPage.sound,
+    music: zepPage.musicPlaying(), log: zepPage.log, message: document.getElementById('message').textContent,
+  }));
+  const frames = after.frames - first.frames;
+  console.log(`real-time page: ${frames} frames in 5 s (${(frames / 5).toFixed(1)} a second)`);
+  check(after.sound && after.music, `the music plays (${after.message || 'no message'})`);
+  check(frames >= 150, `at least 150 frames in 5 seconds (${frames})`);
+  check(after.audio - first.audio > 4, `the audio clock advances (${first.audio.toFixed(3)} s to ${after.audio.toFixed(3)} s)`);
+  // Each frame's scene clock against the audio clock read just before the
+  // frame: the scene clock is that clock, so it is at most a frame ahead
+  // (the time the frame took to start) and never behind.
+  const started = after.log.filter(([audio]) => audio > 0);
+  const worst = started.reduce((w, [audio, scene]) => Math.max(w, Math.abs(scene - audio)), 0);
+  check(started.length > 100 && worst < 1 / 60,
+    `the scene clock follows the audio clock within one frame (worst ${(worst * 1000).toFixed(2)} ms over ${started.length} frames)`);
+  check(after.log.every(([, scene], i, log) => i === 0 || scene >= log[i - 1][1]), 'the scene clock never steps back');
+
+  await page.keyboard.press('Space');
+  await waitState(page, 'ended', 5000);
+  const ended = await page.evaluate(() => ({
+    music: zepPage.musicPlaying(), frames: zepPage.frames, prompt: document.getElementById('prompt').textContent,
+  }));
+  check(!ended.music, 'a key ends the demo and stops the music');
+  check(/watch again/.test(ended.prompt), `the ended page offers to watch again ("${ended.prompt}")`);
+  await page.waitForTimeout(200);
+  check((await page.evaluate(() => zepPage.frames)) === ended.frames, 'no frame runs after the end');
+
+  // Again, ended by a click this time.
+  await page.keyboard.press('Enter');
+  await waitState(page, 'running', 10000);
+  await page.waitForFunction(() => zepPage.frames > 10, null, { timeout: 10000 });
+  await page.mouse.click(10, 10);
+  await waitState(page, 'ended', 5000);
+  check(!(await page.evaluate(() => zepPage.musicPlaying())), 'watched again; a click ends it and stops the music');
+});
+finish();
