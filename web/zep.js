@@ -16,7 +16,6 @@ const HEIGHT = 480;
 const DATA_DIR = '/data';
 const FRAME_MS = 1000 / 60;
 const MUSIC_LEAD = 0.05;  // seconds between asking the music to start and its first sample
-const SCENES = ['planes', 'cube', 'landscape', 'chrome', 'stamp tunnel', 'polar tunnel'];
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('picture');
@@ -61,7 +60,11 @@ async function fetchGzip(url) {
     throw new Error('this browser cannot unpack the data (no DecompressionStream)');
   const response = await fetchBytes(url);
   const stream = response.body.pipeThrough(new DecompressionStream('gzip'));
-  return new Uint8Array(await new Response(stream).arrayBuffer());
+  try {
+    return new Uint8Array(await new Response(stream).arrayBuffer());
+  } catch (error) {
+    throw new Error(`${url} is damaged or incomplete (${error.message || error})`);
+  }
 }
 
 function text(bytes, start, length) {
@@ -310,7 +313,7 @@ async function runCheck(params) {
   const loaded = performance.now();
   start(zep, fps);
   const lines = [];
-  const times = SCENES.map(() => []);
+  const times = [];
   let scene = -1;
   let n = 0;
   let done = false;
@@ -326,7 +329,7 @@ async function runCheck(params) {
       n++;
       const s = zep._zep_scene();
       // A scene's first frame also runs its start step: it is left out.
-      if (timing && s === scene) times[s].push(t1 - t0);
+      if (timing && s === scene) (times[s] ??= []).push(t1 - t0);
       scene = s;
       if (n >= from) lines.push(`${String(n).padStart(6, '0')} ${zep.UTF8ToString(zep._zep_hash())}`);
       if (n >= to) done = true;
@@ -344,7 +347,7 @@ async function runCheck(params) {
       load_ms: loaded - began,
       run_ms: finished - loaded,
       total_ms: finished - began,
-      scenes: SCENES.map((name, i) => ({ name, frames: times[i] })),
+      scenes: Array.from(times, (frames, i) => ({ name: zep.UTF8ToString(zep._zep_scene_name(i)), frames: frames ?? [] })),
     });
   }
   document.title = 'zep check done';

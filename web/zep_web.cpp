@@ -76,6 +76,12 @@ EMSCRIPTEN_KEEPALIVE int zep_scene() {
     return g_run ? static_cast<int>(g_run->run.SceneIndex()) : 0;
 }
 
+// The name of scene `k` of the sequence, or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* zep_scene_name(int k) {
+    const auto sequence = zep::DemoSequence();
+    return k >= 0 && static_cast<std::size_t>(k) < sequence.size() ? sequence[k]->name : "";
+}
+
 EMSCRIPTEN_KEEPALIVE double zep_frames() { return g_run ? static_cast<double>(g_run->frames) : 0.0; }
 
 // The failure the platform reported, or an empty text.

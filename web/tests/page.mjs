@@ -63,4 +63,26 @@ await withPage(site, { width: 800, height: 600 }, async (page, server) => {
   await waitState(page, 'ended', 5000);
   check(!(await page.evaluate(() => zepPage.musicPlaying())), 'watched again; a click ends it and stops the music');
 });
+
+// Without sound (here the audio cannot start at all) the demo runs silently
+// on the page's own clock and says so under the picture.
+await withPage(site, { width: 800, height: 600 }, async (page, server) => {
+  await page.addInitScript(() => {
+    window.AudioContext = class { constructor() { throw new Error('no audio device'); } };
+  });
+  await page.goto(server.url);
+  await waitState(page, 'title', 60000);
+  await page.keyboard.press('KeyA');
+  await waitState(page, 'running', 10000);
+  await page.waitForTimeout(1500);
+  const silent = await page.evaluate(() => ({
+    sound: zepPage.sound, frames: zepPage.frames, scene: zepPage.sceneClock(),
+    message: document.getElementById('message').textContent,
+  }));
+  check(!silent.sound && /No sound: .*no audio device.*silently/.test(silent.message),
+    `without sound the page says so ("${silent.message}")`);
+  check(silent.frames > 30 && silent.scene > 1, `and runs on its own clock (${silent.frames} frames, clock ${silent.scene.toFixed(2)} s)`);
+  await page.keyboard.press('Escape');
+  await waitState(page, 'ended', 5000);
+});
 finish();
