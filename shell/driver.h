@@ -58,7 +58,7 @@ private:
     Platform& platform_;
     std::span<const SceneEntry* const> sequence_;
     std::size_t built_scenes_;
-    const DataDir& data_;
+    DataDir data_;
     FrameHook on_frame_;
 
     // Declared in creation order, so they are destroyed in reverse: the scene

@@ -8,7 +8,7 @@ import { runCheck, withPage } from './browser.mjs';
 
 const [site, zepBench] = process.argv.slice(2);
 
-const nativeJson = execFileSync(zepBench, ['--benchmark_filter=BM_DemoFramesByScene$',
+const nativeJson = execFileSync(zepBench, ['--benchmark_filter=BM_DemoFramesByScene',
   '--benchmark_format=json'], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
 const native = JSON.parse(nativeJson).benchmarks[0];
 
