@@ -54,7 +54,8 @@ test-clang: deps $(CLANG_BUILD)/build.ninja
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
-web: build
+web: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zep-data zep-music-wav zep-render
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DZEP_HOST_BUILD=$(abspath $(BUILD)) -DZEP_WEB_DATA=$(if $(WEB_DATA),$(abspath $(WEB_DATA))) >/dev/null
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
@@ -82,6 +83,7 @@ bench: build
 # Frame times in headless Chromium next to the native ones, the check run's
 # time, the real-time frame rate and the page's transfer size.
 bench-web: web web-npm
+	cmake --build $(BUILD) -j $(JOBS) --target zep-bench
 	cd $(WEB_BUILD)/npm && node $(abspath web/tests/bench.mjs) $(abspath $(WEB_BUILD)/site) \
 		$(abspath $(BUILD)/zep-bench)
 
