@@ -75,7 +75,6 @@ std::unique_ptr<ptc::Timer> WebPlatform::MakeTimer() {
 }
 
 void WebPlatform::Report(const ptc::DynamicError& error) {
-    last_error_ = error.what();
     std::fprintf(stderr, "zep: %s\n", error.what());
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "shell/platform.h"
@@ -27,7 +26,6 @@ public:
 
     // Marks a key press as pending for the console.
     void PressKey() { key_pending_ = true; }
-    const std::string& LastError() const { return last_error_; }
     // The picture the console showed when it closed (empty before): the page
     // keeps showing it after the run.
     const std::vector<Pixel>& LastPicture() const { return last_picture_; }
@@ -35,7 +33,6 @@ public:
 private:
     WebOptions options_;
     bool key_pending_ = false;
-    std::string last_error_;
     std::vector<Pixel> last_picture_;
 };
 

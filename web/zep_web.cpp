@@ -22,7 +22,6 @@ struct WebRun {
     zep::DataDir data;
     zep::web::WebPlatform platform;
     zep::DemoRun run;
-    long frames = 0;
     const zep::Pixel* picture = nullptr;  // the latest window picture, or null
 };
 
@@ -54,7 +53,6 @@ EMSCRIPTEN_KEEPALIVE int zep_frame() {
         w.picture = last.empty() ? nullptr : last.data();
         return 0;
     }
-    ++w.frames;
     return 1;
 }
 
@@ -66,8 +64,7 @@ EMSCRIPTEN_KEEPALIVE void zep_stop() {
     g_run.reset();
 }
 
-EMSCRIPTEN_KEEPALIVE int zep_ended() { return !g_run || g_run->run.Ended() ? 1 : 0; }
-
+// The run's exit status once it has ended (see DemoRun::Status).
 EMSCRIPTEN_KEEPALIVE int zep_status() { return g_run ? g_run->run.Status() : 0; }
 
 EMSCRIPTEN_KEEPALIVE double zep_clock() { return g_run ? g_run->run.Clock() : 0.0; }
@@ -80,13 +77,6 @@ EMSCRIPTEN_KEEPALIVE int zep_scene() {
 EMSCRIPTEN_KEEPALIVE const char* zep_scene_name(int k) {
     const auto sequence = zep::DemoSequence();
     return k >= 0 && static_cast<std::size_t>(k) < sequence.size() ? sequence[k]->name : "";
-}
-
-EMSCRIPTEN_KEEPALIVE double zep_frames() { return g_run ? static_cast<double>(g_run->frames) : 0.0; }
-
-// The failure the platform reported, or an empty text.
-EMSCRIPTEN_KEEPALIVE const char* zep_error() {
-    return g_run ? g_run->platform.LastError().c_str() : "";
 }
 
 // The latest window picture as 640 x 480 RGBA bytes (also after the run has
