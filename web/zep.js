@@ -19,7 +19,7 @@ const MUSIC_LEAD = 0.05;  // seconds between asking the music to start and its f
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('picture');
-const context = canvas.getContext('2d', { alpha: false });
+const painter = canvas.getContext('2d', { alpha: false });
 
 // What the tests and the benchmark read.
 const page = {
@@ -117,28 +117,35 @@ function start(zep, fps) {
 
 function present(zep) {
   const pixels = new Uint8ClampedArray(zep.HEAPU8.buffer, zep._zep_rgba(), WIDTH * HEIGHT * 4);
-  context.putImageData(new ImageData(pixels, WIDTH, HEIGHT), 0, 0);
+  painter.putImageData(new ImageData(pixels, WIDTH, HEIGHT), 0, 0);
 }
 
 // --- sound -----------------------------------------------------------------
 
 // The music decoded in an AudioContext at the module's own rate, so nothing
 // is resampled before the output. Never throws: a failure leaves a reason.
-async function prepareAudio(musicResponse) {
+function prepareAudio(musicResponse) {
+  const audio = { context: null, buffer: null, reason: '' };
   try {
-    const audio = new AudioContext({ sampleRate: 44100 });
-    const bytes = await (await musicResponse).arrayBuffer();
-    audio.buffer = await audio.decodeAudioData(bytes);
-    return { context: audio, buffer: audio.buffer };
+    audio.context = new AudioContext({ sampleRate: 44100 });
   } catch (error) {
-    return { reason: `the music cannot play here (${error.message || error})` };
+    audio.reason = `the music cannot play here (${error.message || error})`;
+    return { audio, ready: Promise.resolve(audio) };
   }
+  const ready = musicResponse
+    .then((response) => response.arrayBuffer())
+    .then((bytes) => audio.context.decodeAudioData(bytes))
+    .then((buffer) => { audio.buffer = buffer; })
+    .catch((error) => { audio.reason = `the music cannot play here (${error.message || error})`; })
+    .then(() => audio);
+  return { audio, ready };
 }
 
-// Resumes the context inside the user's gesture; false when it does not run.
-async function resumeAudio(audio) {
-  if (!audio.context) return false;
-  const resumed = audio.context.resume();
+// Whether the sound runs once the music is decoded and the context resumed
+// (asked for within the user's gesture, as some browsers require).
+async function soundRuns(audio, ready, resumed) {
+  await ready;
+  if (!audio.buffer) return false;
   await Promise.race([resumed, new Promise((done) => setTimeout(done, 1000))]);
   if (audio.context.state !== 'running') {
     audio.reason = 'the browser did not start the sound';
@@ -162,7 +169,7 @@ async function runPage() {
   const music = fetchBytes('music.m4a');
   music.catch(() => {});
   const zep = await loadDemo();
-  const audioReady = prepareAudio(music);
+  const { audio, ready: audioReady } = prepareAudio(music);
 
   // The still title: the first frame, on the virtual clock.
   start(zep, 60);
@@ -216,11 +223,10 @@ async function runPage() {
     requestAnimationFrame(frame);
   };
 
-  const begin = async () => {
+  const begin = async (resumed) => {
     setState('starting');
     prompt('');
-    const audio = await audioReady;
-    page.sound = await resumeAudio(audio);
+    page.sound = await soundRuns(audio, audioReady, resumed);
     if (page.sound) {
       const ctx = audio.context;
       clock = () => audioTime(ctx) - musicStart;
@@ -260,7 +266,8 @@ async function runPage() {
   // again after the end.
   const input = (event) => {
     if (event.type === 'keydown' && event.repeat) return;
-    if (page.state === 'title' || page.state === 'ended') begin();
+    if (page.state === 'title' || page.state === 'ended')
+      begin(audio.context ? audio.context.resume().catch(() => {}) : null);
     else if (page.state === 'running') zep._zep_key();
   };
   document.addEventListener('keydown', input);
