@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <csetjmp>
 #include <cstring>
 #include <sstream>
@@ -180,20 +181,24 @@ void HashList::Write(long frame, const Pixel* picture) {
     out_.Write(line.data(), line.size());
 }
 
-MusicTrack::MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames)
-    : module_(std::move(module)) {
-    // Frame n shows the clock at n / fps, and the music plays from clock 0.
-    SeekModule(*module_, static_cast<double>(first) * rate.den / rate.num);
-    const std::int64_t num = rate.num;
-    samples_ = (2 * static_cast<std::int64_t>(frames) * kRate * rate.den + num) / (2 * num);
+namespace {
+
+// `frames` stereo frames of the module from `start` seconds on, in one read.
+std::vector<std::int16_t> RenderSong(MusicModule& module, double start, std::size_t frames) {
+    SeekModule(module, start);
+    std::vector<std::int16_t> pcm(2 * frames, 0);
+    RenderModule(module, MusicTrack::kRate, frames, pcm.data());
+    return pcm;
 }
 
-std::size_t MusicTrack::Next(std::int16_t* out, std::size_t max) {
-    const auto count = static_cast<std::size_t>(std::min<std::int64_t>(samples_ - given_, static_cast<std::int64_t>(max)));
-    const std::size_t got = RenderModule(*module_, kRate, count, out);
-    std::fill(out + 2 * got, out + 2 * count, std::int16_t{0});
-    given_ += static_cast<std::int64_t>(count);
-    return count;
+}  // namespace
+
+MusicTrack::MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames) {
+    // Frame n shows the clock at n / fps, and the music plays from clock 0.
+    const std::int64_t num = rate.num;
+    const std::int64_t samples = (2 * static_cast<std::int64_t>(frames) * kRate * rate.den + num) / (2 * num);
+    pcm_ = RenderSong(*module, static_cast<double>(first) * rate.den / rate.num,
+                      static_cast<std::size_t>(samples));
 }
 
 std::string FindOnPath(const std::string& program) {
@@ -241,10 +246,8 @@ Mp4Video::~Mp4Video() {
 }
 
 void Mp4Video::WriteMusic() {
-    std::vector<std::int16_t> chunk(2 * 4096);
-    std::size_t count = 0;
-    while ((count = music_.Next(chunk.data(), 4096)) > 0)
-        if (!ffmpeg_.Write(1, chunk.data(), count * 4)) break;  // ffmpeg says why, or was ended
+    const std::vector<std::int16_t>& pcm = music_.Samples();
+    ffmpeg_.Write(1, pcm.data(), pcm.size() * sizeof(std::int16_t));  // on failure ffmpeg says why
     ffmpeg_.ClosePipe(1);
 }
 
@@ -261,6 +264,38 @@ void Mp4Video::Finish() {
     music_writer_.join();
     if (!ffmpeg_.Finish()) out_.Fail("ffmpeg could not make the video");
     out_.Commit();
+}
+
+void RenderMusicWav(const std::filesystem::path& module_path, double start, double seconds,
+                    const std::filesystem::path& wav_path) {
+    if (!(seconds > 0.0 && seconds <= 3600.0))
+        throw OutputError("cannot render " + std::to_string(seconds) + " seconds of music");
+    std::vector<char> bytes;
+    int error = ReadModuleFile(module_path.string(), bytes);
+    MusicModulePtr module;
+    if (error == kMusicNoError) module = MakeModule(bytes, error);
+    if (!module) throw OutputError(module_path.string() + ": " + MusicErrorText(error));
+    constexpr int kRate = MusicTrack::kRate;
+    const auto frames = static_cast<std::uint32_t>(std::llround(seconds * kRate));
+    const std::vector<std::int16_t> pcm = RenderSong(*module, start, frames);
+    const std::uint32_t data_bytes = frames * 4;
+    OutputFile out(wav_path);
+    auto u32 = [&](std::uint32_t v) { out.Write(&v, 4); };
+    auto u16 = [&](std::uint16_t v) { out.Write(&v, 2); };
+    out.Write("RIFF", 4);
+    u32(36 + data_bytes);
+    out.Write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(kRate);
+    u32(kRate * 4);
+    u16(4);
+    u16(16);
+    out.Write("data", 4);
+    u32(data_bytes);
+    out.Write(pcm.data(), data_bytes);
+    out.Commit();
 }
 
 }  // namespace zep::render

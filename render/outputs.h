@@ -103,22 +103,19 @@ struct FrameRate {
 };
 
 // The music of `frames` frames from frame `first` on, at 44100 Hz: as many
-// samples as the frames last, to the nearest sample.
+// samples as the frames last, to the nearest sample. It is rendered in one
+// read, as the player's output depends on how it is cut into reads.
 class MusicTrack {
 public:
     static constexpr int kRate = 44100;
     // `module` is a loaded module; at most 107200 frames at 1 to 1000
-    // frames a second, so the sample count is small and exact.
+    // frames a second, so the sound is at most 108 s (19 MB).
     MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames);
-    std::int64_t Samples() const { return samples_; }
-    // The next at most `max` stereo frames of 16-bit samples into `out`
-    // (silence after the song's end); 0 once all were given.
-    std::size_t Next(std::int16_t* out, std::size_t max);
+    // 16-bit stereo samples, silence after the song's end.
+    const std::vector<std::int16_t>& Samples() const { return pcm_; }
 
 private:
-    MusicModulePtr module_;
-    std::int64_t samples_ = 0;
-    std::int64_t given_ = 0;
+    std::vector<std::int16_t> pcm_;
 };
 
 // H.264 + AAC through an ffmpeg child process that reads raw frames on one
@@ -152,5 +149,12 @@ std::string FindOnPath(const std::string& program);
 
 // The ffmpeg program; throws OutputError when it is not installed.
 std::string FindFfmpeg();
+
+// Renders `seconds` (above 0, at most an hour) of the module at
+// `module_path` from `start` seconds on, 44100 Hz stereo 16-bit, into a WAV
+// file, written completely or not at all. Throws OutputError naming the
+// module and the music layer's reason, or the file and the system's.
+void RenderMusicWav(const std::filesystem::path& module_path, double start, double seconds,
+                    const std::filesystem::path& wav_path);
 
 }  // namespace zep::render

@@ -3,9 +3,13 @@
 # only for what is missing, so it is quick and quiet when all is there.
 set -eu
 
+# Native build, tests and tools.
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils sox clang libclang-rt-14-dev binutils"
+# Browser build and its tests: the WebAssembly compiler (its JavaScript
+# tools need acorn), Node.js and headless Chromium, Python for make serve.
+PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"
 
 missing=""
 for p in $PACKAGES; do
@@ -13,6 +17,8 @@ for p in $PACKAGES; do
         missing="$missing $p"
     fi
 done
+# npm comes with some builds of nodejs and as its own package with others.
+command -v npm >/dev/null 2>&1 || missing="$missing npm"
 [ -z "$missing" ] && exit 0
 
 echo "installing:$missing"

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <fstream>
 
 #include "datagen/datagen.h"
+#include "render/outputs.h"
 #include "shell/music.h"
 #include "tests/test_support.h"
 
@@ -99,6 +102,44 @@ TEST(Music, AModuleRendersForAsLongAsItPlays) {
 
     EXPECT_EQ(MakeModule(std::vector<char>(100, 'x'), error), nullptr);
     EXPECT_EQ(error, kMusicUnknownFormat);
+}
+
+TEST(Music, TheWavFileHoldsTheSongFromItsStartTime) {
+    const auto dir = test::FreshDir("music-wav");
+    datagen::WriteSong(dir);
+    render::RenderMusicWav(dir / "076.it", 2.0, 3.0, dir / "out.wav");
+    std::ifstream in(dir / "out.wav", std::ios::binary);
+    const std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(wav.size(), 44u + 3 * 44100 * 4);
+
+    std::vector<char> bytes;
+    ASSERT_EQ(ReadModuleFile((dir / "076.it").string(), bytes), kMusicNoError);
+    int error = 0;
+    MusicModulePtr module = MakeModule(bytes, error);
+    ASSERT_NE(module, nullptr);
+    SeekModule(*module, 2.0);
+    std::vector<std::int16_t> pcm(2 * 3 * 44100);
+    ASSERT_EQ(RenderModule(*module, 44100, 3 * 44100, pcm.data()), 3u * 44100);
+    // The player dithers its 16-bit output with fresh noise on every run, so
+    // two renders agree only to within its two lowest steps.
+    std::vector<std::int16_t> written(pcm.size());
+    std::memcpy(written.data(), wav.data() + 44, written.size() * 2);
+    int largest = 0, loudest = 0;
+    for (std::size_t i = 0; i < pcm.size(); ++i) {
+        largest = std::max(largest, std::abs(written[i] - pcm[i]));
+        loudest = std::max(loudest, std::abs(int{written[i]}));
+    }
+    EXPECT_LE(largest, 2);
+    EXPECT_GT(loudest, 1000);
+
+    datagen::WriteFile(dir, "bad.it", datagen::Bytes(300, 'x'));
+    try {
+        render::RenderMusicWav(dir / "bad.it", 0.0, 1.0, dir / "bad.wav");
+        FAIL() << "a bad module was rendered";
+    } catch (const render::OutputError& e) {
+        EXPECT_NE(std::string(e.what()).find("Unknown file format"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.wav"));
 }
 
 TEST(Music, PlaysThroughTheAudioDevice) {
