@@ -105,7 +105,7 @@ MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
     if (error_ != kMusicNoError) return nullptr;
     MusicModulePtr module = MakeModule(bytes, error_);
     if (!module) return nullptr;
-    module_ = std::move(module);
+    module_.reset(module.release());
     return module_.get();
 }
 

@@ -76,7 +76,7 @@ private:
     int error_ = kMusicNoError;
     int mixrate_ = 44100;
     std::unique_ptr<Device> device_;
-    MusicModulePtr module_;
+    std::unique_ptr<MusicModule> module_;
 };
 
 }  // namespace zep

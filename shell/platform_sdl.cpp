@@ -97,7 +97,7 @@ private:
         const char* driver = SDL_GetCurrentVideoDriver();
         if (!driver) return false;
         const std::string name = driver;
-        if (name != "offscreen" && name != "dummy" && name != "evdev") return true;
+        if (name != "offscreen" && name != "dummy") return true;
         const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
         return wanted && SDL_strcasecmp(wanted, driver) == 0;
     }
