@@ -12,7 +12,7 @@ WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
-.PHONY: all deps build data run test test-release test-asan test-clang test-web bench bench-web \
+.PHONY: all deps build data run test test-release test-asan test-clang test-web fuzz bench bench-web \
 	manifest web web-npm serve clean
 
 all: build
@@ -76,6 +76,13 @@ test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 test: test-release test-asan test-clang test-web
+
+# The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
+# find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
+FUZZ_SECONDS ?= 300
+fuzz: deps $(CLANG_BUILD)/build.ninja
+	cmake -S . -B $(CLANG_BUILD) -DZEP_FUZZ=ON -DZEP_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(CLANG_BUILD) -j $(JOBS) --target fuzz
 
 bench: build
 	$(BUILD)/zep-bench
