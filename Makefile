@@ -1,23 +1,37 @@
-# zep: make run (install, build, write the default data, run the demo) and
+# zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release and the sanitizer
-# builds).
+# builds and the Windows programs under wine) and make windows (the Windows
+# zip, build-windows/zep-windows.zip).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build data run test test-release test-asan bench clean
+.PHONY: all deps deps-windows build data run test test-release test-asan test-windows \
+	windows bench clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
 
+deps-windows:
+	@./scripts/install-deps.sh windows
+
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEP_SANITIZE=ON
+
+# SDL2, libopenmpt and libpng for Windows are built once, into
+# $(WIN_BUILD)/deps, before the first configure finds them there.
+$(WIN_BUILD)/build.ninja:
+	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+		-DZEP_HOST_DATAGEN=$(abspath $(BUILD))/zep-data
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -36,10 +50,19 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-test: test-release test-asan
+# The zip's data set is written by the zep-data of the Linux build.
+windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zep-data
+	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows
+	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-release test-asan test-windows
 
 bench: build
 	$(BUILD)/zep-bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)

@@ -1,11 +1,23 @@
 #!/bin/sh
 # Installs the Debian packages zep needs to build, test and run; asks apt-get
 # only for what is missing, so it is quick and quiet when all is there.
+# Usage: install-deps.sh [windows]
+#   (no argument)  the Linux build, its tests and the demo
+#   windows        also the Windows cross-build and its tests under wine
 set -eu
 
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils sox"
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils
+debian-archive-keyring zip wine wine64"
+
+for group in "$@"; do
+    case $group in
+        windows) PACKAGES="$PACKAGES $WINDOWS_PACKAGES" ;;
+        *) echo "install-deps.sh: unknown group '$group' (known: windows)" >&2; exit 2 ;;
+    esac
+done
 
 missing=""
 for p in $PACKAGES; do

@@ -6,6 +6,8 @@
 #include <memory>
 #include <system_error>
 
+#include "shell/open_file.h"
+
 namespace zep {
 
 const char* const kDefaultDataHint =
@@ -34,7 +36,7 @@ struct FileCloser {
 }  // namespace
 
 void DataDir::Read(const DataFile& file, void* block) const {
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(Path(file.name).c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> f(OpenFile(Path(file.name), "rb"));
     if (!f) {
         if (errno == ENOENT || errno == ENOTDIR) throw DataError(MissingFileMessage(file));
         throw DataError("zep: data file \"" + std::string(file.name) +

@@ -1,7 +1,13 @@
 // zep: the demo. Reads its data files and "076.it" from the working folder.
 #include "shell/driver.h"
+#ifdef _WIN32
+#include "shell/message_box.h"
+#endif
 
 int main() {
+#ifdef _WIN32
+    zep::ShowLostOutputAtExit("ZEP.");
+#endif
     zep::SdlPlatform platform;
     return zep::RunDemo(platform, zep::DemoSequence(), zep::DataDir("."));
 }
