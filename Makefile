@@ -9,7 +9,7 @@ WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
 .PHONY: all deps deps-windows build data run test test-release test-asan test-windows \
-	windows bench clean
+	windows bench manifest clean
 
 all: build
 
@@ -63,6 +63,12 @@ test: test-release test-asan test-windows
 
 bench: build
 	$(BUILD)/zep-bench
+
+# Rewrites the frame manifest from the default data set, after a deliberate
+# change to the pictures or to the data generator.
+manifest: build
+	$(BUILD)/zep-data $(BUILD)/data
+	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD)

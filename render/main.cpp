@@ -67,12 +67,15 @@ int Render(const RenderOptions& options) {
     const long last = options.to > 0 ? options.to : ExpectedFrames(options.fps);
     std::optional<zep::render::PngFrames> png;
     std::unique_ptr<zep::render::RawVideo> raw;
+    std::unique_ptr<zep::render::HashList> hashes;
     std::unique_ptr<zep::render::Mp4Video> mp4;
     std::filesystem::path audio_wav;
     try {
         if (!options.png_dir.empty()) png.emplace(options.png_dir, options.scale);
         if (!options.raw_path.empty())
             raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
+        if (!options.hashes_path.empty())
+            hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
         if (!options.video_path.empty()) {
             const std::string ffmpeg = zep::render::FindFfmpeg();  // before the music is rendered
             char name[] = "/tmp/zep-render-audio-XXXXXX";
@@ -112,9 +115,11 @@ int Render(const RenderOptions& options) {
                                   const zep::Pixel* picture = console.picture();
                                   if (png) png->Write(frame, picture);
                                   if (raw) raw->Write(picture);
+                                  if (hashes) hashes->Write(frame, picture);
                                   if (mp4) mp4->Write(picture);
                               });
         if (raw) raw->Finish();
+        if (hashes) hashes->Finish();
         if (mp4) mp4->Finish();
     } catch (const OutputError& e) {
         progress.Done();

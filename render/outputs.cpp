@@ -1,5 +1,7 @@
 #include "render/outputs.h"
 
+#include "shell/frame_hash.h"
+
 #include <fcntl.h>
 #include <png.h>
 #include <spawn.h>
@@ -130,6 +132,36 @@ void RawVideo::Finish() {
         const int rc = std::fclose(file_);
         file_ = nullptr;
         if (rc != 0) throw OutputError("cannot write the raw video to " + name_ + ": " + Reason());
+    }
+}
+
+HashList::HashList(const std::string& path) : name_(path == "-" ? "standard output" : path) {
+    if (path == "-") {
+        file_ = stdout;
+    } else {
+        file_ = std::fopen(path.c_str(), "wb");
+        owned_ = true;
+        if (!file_) throw OutputError("cannot write " + path + ": " + Reason());
+    }
+}
+
+HashList::~HashList() {
+    if (owned_ && file_) std::fclose(file_);
+}
+
+void HashList::Write(long frame, const Pixel* picture) {
+    const std::string line = FrameHashLine(frame, FrameHash(picture));
+    if (std::fputs(line.c_str(), file_) == EOF)
+        throw OutputError("cannot write the frame hashes to " + name_ + ": " + Reason());
+}
+
+void HashList::Finish() {
+    if (std::fflush(file_) != 0)
+        throw OutputError("cannot write the frame hashes to " + name_ + ": " + Reason());
+    if (owned_) {
+        const int rc = std::fclose(file_);
+        file_ = nullptr;
+        if (rc != 0) throw OutputError("cannot write the frame hashes to " + name_ + ": " + Reason());
     }
 }
 

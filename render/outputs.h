@@ -50,6 +50,22 @@ private:
     bool owned_ = false;
 };
 
+// One FrameHashLine per frame, to a file or standard output ("-").
+class HashList {
+public:
+    explicit HashList(const std::string& path);
+    ~HashList();
+    HashList(const HashList&) = delete;
+    HashList& operator=(const HashList&) = delete;
+    void Write(long frame, const Pixel* picture);
+    void Finish();
+
+private:
+    std::string name_;
+    std::FILE* file_ = nullptr;
+    bool owned_ = false;
+};
+
 // H.264 + AAC through an ffmpeg child process reading raw frames on a pipe.
 class Mp4Video {
 public:

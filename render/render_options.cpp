@@ -8,7 +8,8 @@ namespace zep::render {
 
 const char* const kRenderUsage =
     "usage: zep-render [--data DIR] [--fps N] [--from A] [--to B] [--png DIR]\n"
-    "                  [--rawvideo FILE|-] [--video FILE.mp4] [--scale K]\n"
+    "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
+    "                  [--scale K] [--key-after N]\n"
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
     "  --data DIR         folder with the data files and 076.it (default: .)\n"
@@ -18,6 +19,9 @@ const char* const kRenderUsage =
     "  --rawvideo FILE|-  640x480 frames of 4-byte little-endian pixels, back to back\n"
     "                     (ffmpeg's bgr0), no header; - is standard output\n"
     "  --video FILE.mp4   H.264 video with the music, made by ffmpeg\n"
+    "  --hashes FILE|-    one line per frame: the frame number (six digits), a space\n"
+    "                     and the 64-bit FNV-1a hash of its blue, green, red bytes\n"
+    "                     in 16 hexadecimal digits; - is standard output\n"
     "  --scale K          PNG and video: every pixel becomes a KxK block (1 to 8)\n"
     "  --key-after N      act as if a key were pressed after frame N\n";
 
@@ -56,7 +60,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
             continue;
         }
         const bool takes_value = a == "--data" || a == "--fps" || a == "--from" || a == "--to" ||
-                                 a == "--png" || a == "--rawvideo" || a == "--video" ||
+                                 a == "--png" || a == "--rawvideo" || a == "--video" || a == "--hashes" ||
                                  a == "--scale" || a == "--key-after";
         if (!takes_value) {
             error = "unknown option '" + a + "'";
@@ -90,6 +94,8 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
             o.raw_path = v;
         } else if (a == "--video") {
             o.video_path = v;
+        } else if (a == "--hashes") {
+            o.hashes_path = v;
         } else if (a == "--scale") {
             long k = 0;
             if (!ParseLong(v, k) || k < 1 || k > 8) {
@@ -111,6 +117,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     }
     if (o.to != -1 && o.to < o.from) {
         error = "--to (" + std::to_string(o.to) + ") is before --from (" + std::to_string(o.from) + ")";
+        return std::nullopt;
+    }
+    if (o.raw_path == "-" && o.hashes_path == "-") {
+        error = "--rawvideo and --hashes cannot both write to standard output";
         return std::nullopt;
     }
     if (scale_given && o.png_dir.empty() && o.video_path.empty()) {

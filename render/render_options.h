@@ -15,6 +15,7 @@ struct RenderOptions {
     std::string png_dir;      // empty: no PNG frames
     std::string raw_path;     // empty: no raw video; "-" is standard output
     std::string video_path;   // empty: no MP4
+    std::string hashes_path;  // empty: no frame hashes; "-" is standard output
     int scale = 1;            // K x K blocks per pixel (PNG and MP4)
     long key_after = -1;      // a scripted key press pending after this frame
     bool help = false;

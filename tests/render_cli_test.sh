@@ -1,10 +1,11 @@
 #!/bin/sh
 # zep-render as a user runs it: outputs, frame selection, bad options and
-# missing data. Usage: render_cli_test.sh ZEP_RENDER ZEP_DATA DATA_DIR WORK_DIR
+# missing data. Usage: render_cli_test.sh ZEP_RENDER ZEP_DATA DATA_DIR WORK_DIR MANIFEST
 set -u
 RENDER=$1
 DATA=$3
 WORK=$4
+MANIFEST=$5
 rm -rf "$WORK" && mkdir -p "$WORK"
 failures=0
 
@@ -38,6 +39,17 @@ size=$(wc -c <"$WORK/three.raw")
 # The same frames on standard output.
 "$RENDER" --data "$DATA" --from 2 --to 4 --rawvideo - >"$WORK/stdout.raw" || fail "raw video to stdout failed"
 cmp -s "$WORK/three.raw" "$WORK/stdout.raw" || fail "raw video to a file and to stdout differ"
+
+# Frame hashes: the manifest's lines for the frames asked for, across the
+# first scene change, to a file and to standard output.
+"$RENDER" --data "$DATA" --from 1319 --to 1322 --hashes "$WORK/hashes.txt" || fail "hashes run failed"
+sed -n 1319,1322p "$MANIFEST" | cmp -s - "$WORK/hashes.txt" || fail "frame hashes differ from the manifest: $(cat "$WORK/hashes.txt")"
+"$RENDER" --data "$DATA" --from 1319 --to 1322 --hashes - >"$WORK/hashes-stdout.txt" || fail "hashes to stdout failed"
+cmp -s "$WORK/hashes.txt" "$WORK/hashes-stdout.txt" || fail "frame hashes to a file and to stdout differ"
+# A key after frame 2 ends the run there, whatever --to says.
+head -n 2 "$MANIFEST" >"$WORK/first-two"
+"$RENDER" --data "$DATA" --to 10 --key-after 2 --hashes - | cmp -s - "$WORK/first-two" || fail "--key-after 2 did not end the hashes after frame 2"
+expect 2 "cannot both write to standard output" -- "$RENDER" --data "$DATA" --to 1 --rawvideo - --hashes -
 
 # PNG frames, numbered from the first frame drawn, scaled on request.
 "$RENDER" --data "$DATA" --from 2 --to 3 --png "$WORK/png" --scale 2 || fail "png run failed"

@@ -1,29 +1,62 @@
 // The whole demo on the default data through the headless driver: every
 // scene hands over on its frame, the wipes reveal the new scene over the old
-// one, and the run ends on frame 6432 (107.2 s at 60 frames a second).
+// one, the run ends on frame 6432 (107.2 s at 60 frames a second), and every
+// frame's picture hashes to the value the frame manifest holds for it.
+//
+// After a deliberate change to the pictures, rewrite the manifest with
+// `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "shell/driver.h"
+#include "shell/frame_hash.h"
 #include "tests/test_support.h"
 
 namespace zep {
 namespace {
 
-TEST(WholeDemo, ScenesChangeOnTheirFramesAndTheRunEndsAt107_2s) {
+const std::filesystem::path kManifest = std::filesystem::path(ZEP_GOLDEN_DIR) / "frames-60fps.txt";
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+    return lines;
+}
+
+bool Recording() {
+    const char* record = std::getenv("ZEP_RECORD_GOLDEN");
+    return record && std::string(record) == "1";
+}
+
+TEST(WholeDemo, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the whole run is checked in the release build";
 #endif
+    const std::vector<std::string> manifest = ReadLines(kManifest);
+    if (!Recording()) {
+        ASSERT_EQ(manifest.size(), 6432u) << "cannot read " << kManifest;
+    }
+
     HeadlessPlatform platform;  // 60 frames a second
     std::vector<std::size_t> scene_of_frame;
-    std::vector<Pixel> wipe_down, wipe_up;
+    std::vector<std::string> hashes;
+    std::vector<Pixel> wipe_down, wipe_up, first_mismatch;
     const int status = RunDemo(platform, DemoSequence(), test::DefaultData(),
                                [&](const ptc::Console& console, std::size_t scene) {
+                                   const Pixel* picture = console.picture();
                                    scene_of_frame.push_back(scene);
                                    const auto frame = scene_of_frame.size();
-                                   if (frame == 2235) wipe_down.assign(console.picture(), console.picture() + kScreenPixels);
-                                   if (frame == 5180) wipe_up.assign(console.picture(), console.picture() + kScreenPixels);
+                                   hashes.push_back(FrameHashLine(static_cast<long>(frame), FrameHash(picture)));
+                                   if (first_mismatch.empty() && frame <= manifest.size() &&
+                                       hashes.back() != manifest[frame - 1])
+                                       first_mismatch.assign(picture, picture + kScreenPixels);
+                                   if (frame == 2235) wipe_down.assign(picture, picture + kScreenPixels);
+                                   if (frame == 5180) wipe_up.assign(picture, picture + kScreenPixels);
                                });
     EXPECT_EQ(status, 0);
     ASSERT_EQ(scene_of_frame.size(), 6432u);
@@ -41,6 +74,36 @@ TEST(WholeDemo, ScenesChangeOnTheirFramesAndTheRunEndsAt107_2s) {
     ASSERT_FALSE(wipe_up.empty());
     test::ExpectMatchesGolden("sequence_frame_2235", wipe_down.data());
     test::ExpectMatchesGolden("sequence_frame_5180", wipe_up.data());
+
+    if (Recording()) {
+        std::ofstream out(kManifest, std::ios::binary);
+        for (const std::string& line : hashes) out << line;
+        ASSERT_TRUE(out.good()) << "cannot write " << kManifest;
+        std::printf("recorded %s\n", kManifest.c_str());
+        return;
+    }
+    // Name the first few differing frames with their scenes, and write the
+    // first one as a picture a person can look at.
+    std::string report;
+    int differing = 0;
+    long first_frame = 0;
+    for (std::size_t i = 0; i < hashes.size(); ++i) {
+        if (hashes[i] == manifest[i]) continue;
+        if (++differing == 1) first_frame = static_cast<long>(i + 1);
+        if (differing <= 5)
+            report += "  frame " + std::to_string(i + 1) + " (" + DemoSequence()[scene_of_frame[i]]->name +
+                      "): expected " + manifest[i].substr(7, 16) + ", got " + hashes[i].substr(7, 16) + "\n";
+    }
+    if (differing == 0) return;
+    char name[48];
+    std::snprintf(name, sizeof name, "frame_%06ld_actual.png", first_frame);
+    const std::filesystem::path out = std::filesystem::path(ZEP_TEST_OUTPUT_DIR) / "manifest" / name;
+    std::filesystem::create_directories(out.parent_path());
+    test::WritePicturePng(out, first_mismatch.data());
+    ADD_FAILURE() << differing << " of 6432 frames differ from " << kManifest << ":\n"
+                  << report << "frame " << first_frame << " as drawn now: " << out
+                  << "\nas the manifest expects it: `zep-render --from " << first_frame << " --to "
+                  << first_frame << " --png DIR` built from the commit that last changed the manifest";
 }
 
 }  // namespace
