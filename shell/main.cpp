@@ -6,7 +6,8 @@
 
 int main() {
 #ifdef _WIN32
-    zep::ShowLostOutputAtExit("ZEP.");
+    // Started without a console (a double-click): messages in a message box.
+    if (const int status = zep::RunWithLostOutputInMessageBox("ZEP."); status >= 0) return status;
 #endif
     zep::SdlPlatform platform;
     return zep::RunDemo(platform, zep::DemoSequence(), zep::DataDir("."));

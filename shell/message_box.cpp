@@ -2,20 +2,15 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace zep {
 namespace {
 
-const char* g_title = "";
-std::wstring g_path;  // the file the lost streams are appended to
-bool g_out_lost = false;
-bool g_err_lost = false;
+// Set for the second run, which never starts a third.
+constexpr const wchar_t* kCollectedMark = L"ZEP_OUTPUT_COLLECTED";
 
-bool LeadsSomewhere(DWORD which) {
-    const HANDLE handle = GetStdHandle(which);
+bool LeadsSomewhere(HANDLE handle) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
            GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
@@ -28,43 +23,65 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-void ShowCollected() {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::string text;
-    if (std::FILE* f = _wfopen(g_path.c_str(), L"rb")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-        std::fclose(f);
-    }
-    if (g_out_lost) std::fclose(stdout);
-    if (g_err_lost) std::fclose(stderr);
-    _wremove(g_path.c_str());
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    if (text.empty()) return;
-    MessageBoxW(nullptr, Wide(text).c_str(), Wide(g_title).c_str(),
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-}
-
 }  // namespace
 
-void ShowLostOutputAtExit(const char* title) {
-    const bool out_lost = !LeadsSomewhere(STD_OUTPUT_HANDLE);
-    const bool err_lost = !LeadsSomewhere(STD_ERROR_HANDLE);
-    if (!out_lost && !err_lost) return;
-    wchar_t dir[MAX_PATH + 1];
-    wchar_t path[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, dir);
-    if (n == 0 || n > MAX_PATH || GetTempFileNameW(dir, L"zep", 0, path) == 0) return;
-    g_path = path;
-    g_title = title;
-    // Appended to unbuffered, the two streams keep the order of their lines.
-    g_out_lost = out_lost && _wfreopen(path, L"a", stdout) != nullptr;
-    g_err_lost = err_lost && _wfreopen(path, L"a", stderr) != nullptr;
-    if (g_out_lost) std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (g_err_lost) std::setvbuf(stderr, nullptr, _IONBF, 0);
-    std::atexit(ShowCollected);
+int RunWithLostOutputInMessageBox(const char* title) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    const bool out_lost = !LeadsSomewhere(out);
+    const bool err_lost = !LeadsSomewhere(err);
+    if ((!out_lost && !err_lost) || GetEnvironmentVariableW(kCollectedMark, nullptr, 0) > 0)
+        return -1;
+
+    // Both lost streams go into one pipe, so their lines keep their order.
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    if (!CreatePipe(&read_end, &write_end, &inheritable, 0)) return -1;
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out_lost ? write_end : out;
+    startup.hStdError = err_lost ? write_end : err;
+    std::wstring program(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, program.data(),
+                                        static_cast<DWORD>(program.size()))) == program.size())
+        program.resize(program.size() * 2);
+    program.resize(length);
+    std::wstring command_line = GetCommandLineW();
+    PROCESS_INFORMATION child{};
+    SetEnvironmentVariableW(kCollectedMark, L"1");
+    const bool started = length > 0 && CreateProcessW(program.c_str(), command_line.data(), nullptr,
+                                                      nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                                      &child);
+    SetEnvironmentVariableW(kCollectedMark, nullptr);
+    CloseHandle(write_end);
+    if (!started) {
+        CloseHandle(read_end);
+        return -1;  // run here, even if the messages are lost
+    }
+
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(read_end);
+    WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD status = 1;
+    GetExitCodeProcess(child.hProcess, &status);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    if (!text.empty())
+        MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(),
+                    MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    return static_cast<int>(status);
 }
 
 }  // namespace zep

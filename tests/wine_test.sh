@@ -6,7 +6,8 @@
 #   wine_test.sh window WINE_DIR ZIP
 #       unpacks the zip; zep.exe in its folder, in a window under Xvfb with a
 #       silent sound device: a picture that is not black, a key ends it with
-#       status 0; in an empty folder: one line per missing file, status 1
+#       status 0; in an empty folder: one line per missing file, status 1,
+#       shown in a message box when there is no console
 #   wine_test.sh frames WINE_DIR ZIP ZEP_RENDER_EXE MANIFEST
 #       zep-render.exe --hashes - on the zip's data: every frame of the whole
 #       run at 60 fps equals the manifest
@@ -20,8 +21,6 @@ WINE_DIR=$2
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs: zep needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-WINE=wine
-command -v wine64 >/dev/null 2>&1 && WINE=wine64
 
 failures=0
 fail() {
@@ -38,7 +37,8 @@ finish() {
 # A fresh copy of the template prefix named $1, used from here on.
 use_prefix() {
     rm -rf "${WINE_DIR:?}/$1"
-    cp -a "$WINE_DIR/template" "$WINE_DIR/$1" || exit 1
+    # Linked, not copied: wine replaces the files it changes, never writes into them.
+    cp -al "$WINE_DIR/template" "$WINE_DIR/$1" || exit 1
     export WINEPREFIX="$WINE_DIR/$1"
     trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null' EXIT
 }
@@ -69,7 +69,7 @@ prefix)
     rm -rf "$WINE_DIR/template" && mkdir -p "$WINE_DIR"
     export WINEPREFIX="$WINE_DIR/template"
     trap 'wineserver -k 2>/dev/null' EXIT
-    $WINE wineboot --init >"$WINE_DIR/wineboot.log" 2>&1 || {
+    wine wineboot --init >"$WINE_DIR/wineboot.log" 2>&1 || {
         cat "$WINE_DIR/wineboot.log"
         exit 1
     }
@@ -94,7 +94,7 @@ window)
     [ -f "$ZEP_EXE" ] || { echo "FAIL: the zip holds no zep/zep.exe"; exit 1; }
 
     # 1. In the unpacked folder: the demo plays in a window; a key ends it.
-    (cd "$WORK/unpacked/zep" && exec $WINE zep.exe) >"$WORK/out" 2>"$WORK/err" &
+    (cd "$WORK/unpacked/zep" && exec wine zep.exe) >"$WORK/out" 2>"$WORK/err" &
     pid=$!
     window=""
     n=0
@@ -117,7 +117,7 @@ window)
 
     # 2. In an empty folder: each missing file named with its size, status 1.
     mkdir -p "$WORK/empty"
-    (cd "$WORK/empty" && exec $WINE "$ZEP_EXE") >"$WORK/out" 2>"$WORK/err" &
+    (cd "$WORK/empty" && exec wine "$ZEP_EXE") >"$WORK/out" 2>"$WORK/err" &
     pid=$!
     wait_for $pid 300
     [ "$status" -eq 1 ] || fail "in an empty folder zep.exe ended with status $status"
@@ -129,6 +129,25 @@ window)
     done
     missing=$(grep -c 'is missing' "$WORK/err.txt")
     [ "$missing" -eq 17 ] || fail "$missing missing-file lines, expected 17"
+
+    # 3. As after a double-click, with no console and no standard streams
+    # (what start.exe gives a GUI program): the messages in a message box.
+    cp "$ZEP_EXE" "$WORK/empty/"
+    (cd "$WORK/empty" && exec wine start /wait /unix "$WORK/empty/zep.exe") >"$WORK/out" 2>&1 &
+    pid=$!
+    box=""
+    n=0
+    while [ -z "$box" ] && [ "$n" -lt 300 ] && kill -0 $pid 2>/dev/null; do
+        sleep 0.1
+        box=$(xdotool search --name "^ZEP\.$" 2>/dev/null | head -n 1)
+        n=$((n + 1))
+    done
+    [ -n "$box" ] || fail "no message box titled 'ZEP.' appeared without a console"
+    sleep 0.5
+    xdotool key --window "$box" Return 2>/dev/null
+    xdotool key Return
+    wait_for $pid 300
+    [ "$status" -eq 1 ] || fail "without a console, in an empty folder, zep.exe ended with status $status"
     finish
     ;;
 
@@ -139,7 +158,7 @@ frames)
     WORK=$WINE_DIR/frames-test
     use_prefix frames
     unpack "$ZIP" "$WORK"
-    (cd "$WORK/zep" && $WINE "$RENDER" --hashes -) >"$WORK/hashes.txt" 2>"$WORK/err"
+    (cd "$WORK/zep" && wine "$RENDER" --hashes -) >"$WORK/hashes.txt" 2>"$WORK/err"
     status=$?
     [ "$status" -eq 0 ] || fail "zep-render.exe ended with status $status: $(cat "$WORK/err")"
     if ! cmp -s "$WORK/hashes.txt" "$MANIFEST"; then
