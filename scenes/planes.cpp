@@ -17,6 +17,30 @@ void AdvancePlane(TexturePlane& plane, const PlaneSteps& steps) {
     plane.shift_y_phase += steps.shift_y_phase;
 }
 
+// GCC 12's vectoriser pairs the two rotation sums of a corner into one vector
+// add-subtract and, when the CPU has FMA, fuses the products into it even
+// under -ffp-contract=off, which changes the last bit of some results. The
+// rotation is kept out of the vectoriser, and out of line so no caller can
+// vectorise it again, to keep every product rounded on its own.
+#if defined(__GNUC__) && !defined(__clang__)
+#define ZEP_SCALAR_ROTATION __attribute__((noinline, optimize("no-tree-vectorize")))
+#else
+#define ZEP_SCALAR_ROTATION __attribute__((noinline))
+#endif
+
+ZEP_SCALAR_ROTATION std::array<RotatedCorner, 3> RotateCorners(double angle) {
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    std::array<RotatedCorner, 3> r;
+    for (std::size_t i = 0; i < kCornerPoints.size(); ++i) {
+        const double x = kCornerPoints[i].x;
+        const double y = kCornerPoints[i].y;
+        r[i].x = x * c - y * s;
+        r[i].y = x * s + y * c;
+    }
+    return r;
+}
+
 PlaneFrame ComputePlaneFrame(const TexturePlane& plane, const PlaneSteps& steps) {
     PlaneFrame f;
     f.zoom = static_cast<std::int32_t>(1000.0 * std::sin(plane.zoom_phase) - 1220.0);
@@ -24,13 +48,10 @@ PlaneFrame ComputePlaneFrame(const TexturePlane& plane, const PlaneSteps& steps)
                                           steps.shift_centre);
     f.shift_y = static_cast<std::int32_t>(steps.shift_scale * std::sin(plane.shift_y_phase) +
                                           steps.shift_centre);
-    const double c = std::cos(plane.angle);
-    const double s = std::sin(plane.angle);
+    const std::array<RotatedCorner, 3> r = RotateCorners(plane.angle);
     for (std::size_t i = 0; i < kCornerPoints.size(); ++i) {
-        const double x = kCornerPoints[i].x;
-        const double y = kCornerPoints[i].y;
-        const auto rx = static_cast<std::int32_t>(x * c - y * s);
-        const auto ry = static_cast<std::int32_t>(x * s + y * c);
+        const auto rx = static_cast<std::int32_t>(r[i].x);
+        const auto ry = static_cast<std::int32_t>(r[i].y);
         f.mapped[i].x = (rx * f.zoom) / 200 + f.shift_x;
         f.mapped[i].y = (ry * f.zoom) / 200 + f.shift_y;
     }

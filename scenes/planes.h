@@ -51,6 +51,13 @@ struct PlaneTables {
     std::array<std::int32_t, kWidth> col_u{}, col_v{};
 };
 
+// The three corner points turned by `angle`, before truncation:
+// x * cos - y * sin and x * sin + y * cos, each product rounded on its own.
+struct RotatedCorner {
+    double x = 0.0, y = 0.0;
+};
+std::array<RotatedCorner, 3> RotateCorners(double angle);
+
 void AdvancePlane(TexturePlane& plane, const PlaneSteps& steps);
 PlaneFrame ComputePlaneFrame(const TexturePlane& plane, const PlaneSteps& steps);
 void BuildPlaneTables(const PlaneFrame& frame, PlaneTables& tables);

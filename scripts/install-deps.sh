@@ -8,9 +8,9 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
-x11-utils sox"
+x11-utils sox clang binutils"
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils
-debian-archive-keyring zip wine wine64"
+debian-archive-keyring wine wine64"
 
 for group in "$@"; do
     case $group in

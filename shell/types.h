@@ -1,7 +1,14 @@
 // Shared picture types and helpers used by every scene.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
+
+// Every double must be rounded to 64 bits after each operation, as SSE2 does.
+// x87 maths keeps intermediate results in 80-bit registers and moves pixels.
+#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
+#error "zep needs floating point evaluated in the type's own precision (FLT_EVAL_METHOD 0): on x86, build with SSE2 maths (-msse2 -mfpmath=sse), not x87"
+#endif
 
 namespace zep {
 

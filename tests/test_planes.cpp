@@ -24,6 +24,31 @@ PlaneFrame FirstFrame(int plane, PlaneTables* tables = nullptr) {
     return f;
 }
 
+// Each product rounded on its own: a volatile store forces it to memory, so
+// the compiler cannot fuse it into the addition that follows.
+double ProductThenSum(double a, double b, double c, double d, bool subtract) {
+    volatile double ab = a * b;
+    volatile double cd = c * d;
+    return subtract ? ab - cd : ab + cd;
+}
+
+TEST(Planes, CornerRotationRoundsEveryProductOnItsOwn) {
+    // Many angles, including the ones the planes pass through in a long run.
+    int checked = 0;
+    for (int k = -20000; k <= 20000; ++k) {
+        const double angle = k * 0.0137 + 0.001 * (k % 7);
+        const std::array<planes::RotatedCorner, 3> r = planes::RotateCorners(angle);
+        const double c = std::cos(angle), s = std::sin(angle);
+        for (std::size_t i = 0; i < 3; ++i) {
+            const double x = planes::kCornerPoints[i].x, y = planes::kCornerPoints[i].y;
+            ASSERT_EQ(r[i].x, ProductThenSum(x, c, y, s, true)) << "angle " << angle << ", corner " << i;
+            ASSERT_EQ(r[i].y, ProductThenSum(x, s, y, c, false)) << "angle " << angle << ", corner " << i;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 3 * 40001);
+}
+
 TEST(Planes, FirstFrameParameters) {
     PlaneTables t;
     const PlaneFrame p1 = FirstFrame(0, &t);
