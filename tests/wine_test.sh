@@ -104,14 +104,25 @@ window)
         n=$((n + 1))
     done
     [ -n "$window" ] || fail "no window titled 'ZEP. ' appeared: $(cat "$WORK/out" "$WORK/err")"
-    sleep 2
-    ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
-        -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
-    lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
+    # The first frames may take a moment on a busy machine: up to 20 tries.
+    lit=0
+    n=0
+    while [ -n "$window" ] && [ "$lit" -le 100000 ] && [ "$n" -lt 20 ]; do
+        sleep 1
+        ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
+            -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
+        lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
+        n=$((n + 1))
+    done
     [ "$lit" -gt 100000 ] || fail "the window looks blank ($lit lit pixels)"
     xdotool windowfocus --sync "$window" 2>/dev/null
-    xdotool key --window "$window" space
-    xdotool key space
+    n=0
+    while [ -n "$window" ] && [ "$n" -lt 60 ] && kill -0 $pid 2>/dev/null; do
+        xdotool key --window "$window" space 2>/dev/null
+        xdotool key space 2>/dev/null
+        sleep 0.5
+        n=$((n + 1))
+    done
     wait_for $pid 300
     [ "$status" -eq 0 ] || fail "zep.exe ended with status $status after a key: $(cat "$WORK/out" "$WORK/err")"
 
@@ -143,9 +154,14 @@ window)
         n=$((n + 1))
     done
     [ -n "$box" ] || fail "no message box titled 'ZEP.' appeared without a console"
-    sleep 0.5
-    xdotool key --window "$box" Return 2>/dev/null
-    xdotool key Return
+    # Return presses OK; pressed again until the box has taken it.
+    n=0
+    while [ -n "$box" ] && [ "$n" -lt 30 ] && kill -0 $pid 2>/dev/null; do
+        sleep 0.5
+        xdotool key --window "$box" Return 2>/dev/null
+        xdotool key Return 2>/dev/null
+        n=$((n + 1))
+    done
     wait_for $pid 300
     [ "$status" -eq 1 ] || fail "without a console, in an empty folder, zep.exe ended with status $status"
     finish
