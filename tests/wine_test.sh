@@ -10,7 +10,8 @@
 #       shown in a message box when there is no console
 #   wine_test.sh frames WINE_DIR ZIP ZEP_RENDER_EXE MANIFEST
 #       zep-render.exe --hashes - on the zip's data: every frame of the whole
-#       run at 60 fps equals the manifest
+#       run at 60 fps equals the manifest; --hashes, --rawvideo and --png
+#       into files and --rawvideo - agree; --video says it is not available
 #
 # Each mode runs its own copy of the prefix, so its wine server is its own,
 # and stops that server (and only that one) when it ends.
@@ -181,6 +182,30 @@ frames)
         fail "frames differ from $(basename "$MANIFEST") ($(wc -l <"$WORK/hashes.txt") lines written):"
         diff "$MANIFEST" "$WORK/hashes.txt" | head -n 20
     fi
+
+    # The other outputs, for three frames: files, and raw frames on standard
+    # output byte for byte as in the file.
+    out=$WORK/out
+    mkdir -p "$out"
+    (cd "$WORK/zep" && wine "$RENDER" --from 100 --to 102 --hashes "$out/h.txt" \
+        --rawvideo "$out/v.raw" --png "$out/png") 2>"$WORK/err" ||
+        fail "zep-render.exe with file outputs failed: $(cat "$WORK/err")"
+    sed -n '100,102p' "$MANIFEST" | cmp -s - "$out/h.txt" || fail "--hashes FILE differs from the manifest"
+    [ "$(wc -c <"$out/v.raw")" -eq $((3 * 640 * 480 * 4)) ] || fail "--rawvideo wrote $(wc -c <"$out/v.raw") bytes"
+    (cd "$WORK/zep" && wine "$RENDER" --from 100 --to 102 --rawvideo -) >"$out/stdout.raw" 2>"$WORK/err"
+    cmp -s "$out/v.raw" "$out/stdout.raw" || fail "--rawvideo - differs from --rawvideo FILE"
+    [ "$(ls "$out/png")" = "$(printf 'frame_000100.png\nframe_000101.png\nframe_000102.png')" ] ||
+        fail "--png wrote: $(ls "$out/png")"
+    [ "$(od -An -tx1 -N4 "$out/png/frame_000101.png" | tr -d ' ')" = "89504e47" ] || fail "frame_000101.png is not a PNG"
+    leftover=$(ls -A "$out" | grep '^\.')
+    [ -z "$leftover" ] || fail "temporary files left: $leftover"
+
+    # --video is not available on Windows, and says so.
+    (cd "$WORK/zep" && wine "$RENDER" --to 2 --video "$out/v.mp4") 2>"$WORK/err"
+    status=$?
+    [ "$status" -eq 2 ] || fail "--video ended with status $status"
+    grep -q 'not available on Windows' "$WORK/err" || fail "--video said: $(cat "$WORK/err")"
+    [ -e "$out/v.mp4" ] && fail "--video left $out/v.mp4"
     finish
     ;;
 
