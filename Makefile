@@ -1,16 +1,22 @@
 # zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release, the sanitizer
-# and the Clang generic-CPU builds and the Windows programs under wine) and
-# make windows (the Windows zip, build-windows/zep-windows.zip).
+# and the Clang generic-CPU builds, in the browser build and the Windows
+# programs under wine) and make windows (the Windows zip,
+# build-windows/zep-windows.zip).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
 WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
+WEB_BUILD  ?= build-web
+# The data folder the site is built for; empty: the default set zep-data writes.
+WEB_DATA   ?=
+# Debian's emscripten finds its acorn there when node is not Debian's own.
+WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
-.PHONY: all deps deps-windows build data run test test-release test-asan test-clang \
-	test-windows windows bench manifest clean
+.PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
+	test-windows bench bench-web manifest web web-npm serve windows clean
 
 all: build
 
@@ -69,10 +75,40 @@ windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
 test-windows: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: test-release test-asan test-clang test-windows
+# The browser build: the site in $(WEB_BUILD)/site, made with the native
+# build's zep-data and music renderer.
+web: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zep-data zep-music-wav zep-render
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DZEP_HOST_BUILD=$(abspath $(BUILD)) -DZEP_WEB_DATA=$(if $(WEB_DATA),$(abspath $(WEB_DATA))) >/dev/null
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	@echo "zep: the site is in $(WEB_BUILD)/site"
+
+serve: web
+	@echo "zep: serving $(WEB_BUILD)/site at http://127.0.0.1:8000/ (Ctrl-C stops)"
+	cd $(WEB_BUILD)/site && python3 -m http.server 8000 --bind 127.0.0.1
+
+# The browser tests' one npm package, pinned by web/package-lock.json; it
+# drives Debian's Chromium and downloads no browser.
+web-npm:
+	mkdir -p $(WEB_BUILD)/npm
+	cp web/package.json web/package-lock.json $(WEB_BUILD)/npm/
+	cd $(WEB_BUILD)/npm && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error
+
+test-web: web web-npm
+	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+
+test: test-release test-asan test-clang test-web test-windows
 
 bench: build
 	$(BUILD)/zep-bench
+
+# Frame times in headless Chromium next to the native ones, the check run's
+# time, the real-time frame rate and the page's transfer size.
+bench-web: web web-npm
+	cmake --build $(BUILD) -j $(JOBS) --target zep-bench
+	cd $(WEB_BUILD)/npm && node $(abspath web/tests/bench.mjs) $(abspath $(WEB_BUILD)/site) \
+		$(abspath $(BUILD)/zep-bench)
 
 # Rewrites the frame manifest from the default data set, after a deliberate
 # change to the pictures or to the data generator.
@@ -81,4 +117,4 @@ manifest: build
 	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD)

@@ -6,9 +6,14 @@
 #   windows        also the Windows cross-build and its tests under wine
 set -eu
 
+# Native build, tests and tools.
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils sox clang binutils"
+# Browser build and its tests: the WebAssembly compiler (its JavaScript
+# tools need acorn), Node.js and headless Chromium, Python for make serve.
+PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"
+# Windows cross-build and its tests under wine (install-deps.sh windows).
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils
 debian-archive-keyring wine wine64"
 
@@ -25,6 +30,8 @@ for p in $PACKAGES; do
         missing="$missing $p"
     fi
 done
+# npm comes with some builds of nodejs and as its own package with others.
+command -v npm >/dev/null 2>&1 || missing="$missing npm"
 [ -z "$missing" ] && exit 0
 
 echo "installing:$missing"

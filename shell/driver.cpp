@@ -1,8 +1,6 @@
 #include "shell/driver.h"
 
 #include <cstdio>
-#include <memory>
-#include <optional>
 
 namespace zep {
 namespace {
@@ -20,62 +18,112 @@ void ReportDataError(const DataError& error) {
     std::fprintf(stderr, "%s\n%s\n", error.what(), kDefaultDataHint);
 }
 
-// The whole run from creating the format to destroying it. Objects are
-// declared in creation order, so leaving the function by any path destroys
-// them in reverse: timer, surface, console, format.
-int Run(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
-        const FrameHook& on_frame, Music& music) {
-    const std::size_t scenes = BuiltScenes(sequence);
-
-    const ptc::Format format{32, 0xff0000, 0xff00, 0xff, 0};
-    std::unique_ptr<ptc::Console> console = platform.MakeConsole();
-    console->open(kTitle, kWidth, kHeight, format, 0);
-    ptc::Surface surface(kPitch, kSurfaceRows, format);
-
-    if (music.FSOUND_Init(44100, 32, 0) == 0) {
-        std::printf("%s\n", MusicErrorText(music.FSOUND_GetError()));
-        std::fflush(stdout);
-        return 1;
-    }
-    MusicModule* module = music.FMUSIC_LoadSong(data.Path(kModuleName).string());
-    if (module == nullptr) {
-        std::printf("%s\n", MusicErrorText(music.FSOUND_GetError()));
-        std::fflush(stdout);
-        return 1;
-    }
-    music.FMUSIC_PlaySong(module);
-
-    std::unique_ptr<ptc::Timer> timer = platform.MakeTimer();
-    timer->start();
-    SceneClock clock = timer->time();
-
-    for (std::size_t k = 0; k < scenes; ++k) {
-        const SceneEntry& entry = *sequence[k];
-        std::unique_ptr<Scene> scene;
-        try {
-            scene = entry.start(data);
-        } catch (const DataError& error) {
-            ReportDataError(error);
-            return 1;
-        }
-        while (console->key() != 1 && clock < entry.end_time) {
-            clock = timer->time();
-            Pixel* pixels = surface.lock();
-            scene->Draw(pixels, clock);
-            surface.unlock();
-            const PresentRows rows = scene->Present();
-            const ptc::Area area{0, rows.top, kWidth, rows.bottom};
-            surface.copy(*console, area, area);
-            console->update();
-            if (on_frame) on_frame(*console, k);
-        }
-        scene.reset();  // the end step
-        if (clock < entry.end_time) break;  // left by a key press
-    }
-    return 0;
+void ReportMusicError(const Music& music) {
+    std::printf("%s\n", MusicErrorText(music.FSOUND_GetError()));
+    std::fflush(stdout);
 }
 
 }  // namespace
+
+DemoRun::DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence,
+                 const DataDir& data, FrameHook on_frame)
+    : platform_(platform),
+      sequence_(sequence),
+      built_scenes_(BuiltScenes(sequence)),
+      data_(data),
+      on_frame_(std::move(on_frame)),
+      music_(platform.Audio()) {}
+
+DemoRun::~DemoRun() = default;
+
+bool DemoRun::End(int status) {
+    scene_.reset();
+    timer_.reset();
+    surface_.reset();
+    console_.reset();
+    ended_ = true;
+    status_ = status;
+    return false;
+}
+
+bool DemoRun::Start() {
+    if (started_ || ended_) return !ended_;
+    started_ = true;
+    if (!CheckSequenceFiles(sequence_, data_)) return End(1);
+    try {
+        const ptc::Format format{32, 0xff0000, 0xff00, 0xff, 0};
+        console_ = platform_.MakeConsole();
+        console_->open(kTitle, kWidth, kHeight, format, 0);
+        surface_.emplace(kPitch, kSurfaceRows, format);
+
+        if (music_.FSOUND_Init(44100, 32, 0) == 0) {
+            ReportMusicError(music_);
+            return End(1);
+        }
+        MusicModule* module = music_.FMUSIC_LoadSong(data_.Path(kModuleName).string());
+        if (module == nullptr) {
+            ReportMusicError(music_);
+            return End(1);
+        }
+        music_.FMUSIC_PlaySong(module);
+
+        timer_ = platform_.MakeTimer();
+        timer_->start();
+        clock_ = timer_->time();
+    } catch (const ptc::DynamicError& error) {
+        End(1);  // the console and what came after it close before the report
+        platform_.Report(error);
+        return false;
+    }
+    return true;
+}
+
+bool DemoRun::Frame() {
+    if (!started_ || ended_) return false;
+    try {
+        for (;;) {
+            if (scene_index_ >= built_scenes_) return End(0);
+            const SceneEntry& entry = *sequence_[scene_index_];
+            if (!scene_) {
+                try {
+                    scene_ = entry.start(data_);
+                } catch (const DataError& error) {
+                    ReportDataError(error);
+                    return End(1);
+                }
+            }
+            if (console_->key() != 1 && clock_ < entry.end_time) break;
+            scene_.reset();  // the end step
+            if (clock_ < entry.end_time) return End(0);  // left by a key press
+            ++scene_index_;
+        }
+
+        clock_ = timer_->time();
+        Pixel* pixels = surface_->lock();
+        scene_->Draw(pixels, clock_);
+        surface_->unlock();
+        const PresentRows rows = scene_->Present();
+        const ptc::Area area{0, rows.top, kWidth, rows.bottom};
+        surface_->copy(*console_, area, area);
+        console_->update();
+        if (on_frame_) on_frame_(*console_, scene_index_);
+        return true;
+    } catch (const ptc::DynamicError& error) {
+        End(1);
+        platform_.Report(error);
+        return false;
+    }
+}
+
+int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
+            const FrameHook& on_frame) {
+    DemoRun run(platform, sequence, data, on_frame);
+    if (run.Start()) {
+        while (run.Frame()) {
+        }
+    }
+    return run.Status();
+}
 
 std::vector<DataFile> SequenceFiles(std::span<const SceneEntry* const> sequence) {
     std::vector<DataFile> files;
@@ -90,19 +138,6 @@ bool CheckSequenceFiles(std::span<const SceneEntry* const> sequence, const DataD
     for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
     if (!problems.empty()) std::fprintf(stderr, "%s\n", kDefaultDataHint);
     return problems.empty();
-}
-
-int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
-            const FrameHook& on_frame) {
-    if (!CheckSequenceFiles(sequence, data)) return 1;
-    // The music outlives everything else: it plays until the process ends.
-    Music music(platform.Audio());
-    try {
-        return Run(platform, sequence, data, on_frame, music);
-    } catch (const ptc::DynamicError& error) {
-        platform.Report(error);
-        return 1;
-    }
 }
 
 }  // namespace zep

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <span>
 
 #include "shell/data_dir.h"
@@ -16,10 +18,66 @@ namespace zep {
 // the window shows) and the index of the scene that drew the frame.
 using FrameHook = std::function<void(const ptc::Console& console, std::size_t scene)>;
 
-// Runs the scenes in order until the last built one (a scene without a start
-// step ends the sequence) has ended or a key was pressed. Returns the exit
-// status: 0 after a normal end or a key press; 1 when the music cannot start,
-// when a data file is missing or short, or after a console failure.
+// One run of the demo, advanced one frame per call: the desktop and the
+// offline renderer call Frame() in a loop, a browser once per animation
+// frame. Scenes run in order until the last built one (a scene without a
+// start step ends the sequence) has ended or a key was pressed.
+class DemoRun {
+public:
+    DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
+            FrameHook on_frame = {});
+    ~DemoRun();
+    DemoRun(const DemoRun&) = delete;
+    DemoRun& operator=(const DemoRun&) = delete;
+
+    // Start-up: checks the data files, opens the console, creates the
+    // surface, starts the music and then the timer, and reads the first clock
+    // value. False when the run cannot start; Status() then says why.
+    bool Start();
+
+    // One frame: ends the current scene when a key is pending or the clock
+    // read in the previous frame has reached its end time, starts the next
+    // scene as needed, then reads the timer, draws, copies the present rows
+    // and updates the console. False, with nothing drawn, once the run has
+    // ended (also when it ends during this call).
+    bool Frame();
+
+    bool Ended() const { return ended_; }
+    // The exit status once ended: 0 after a normal end or a key press; 1 when
+    // the music cannot start, when a data file is missing or short, or after
+    // a console failure.
+    int Status() const { return status_; }
+    // The latest clock value read.
+    SceneClock Clock() const { return clock_; }
+    // The index of the current scene (the one that drew the latest frame).
+    std::size_t SceneIndex() const { return scene_index_; }
+
+private:
+    bool End(int status);
+
+    Platform& platform_;
+    std::span<const SceneEntry* const> sequence_;
+    std::size_t built_scenes_;
+    DataDir data_;
+    FrameHook on_frame_;
+
+    // Declared in creation order, so they are destroyed in reverse: the scene
+    // (its end step), timer, surface, console; the music last of all.
+    Music music_;
+    std::unique_ptr<ptc::Console> console_;
+    std::optional<ptc::Surface> surface_;
+    std::unique_ptr<ptc::Timer> timer_;
+    std::unique_ptr<Scene> scene_;
+
+    SceneClock clock_ = 0.0;
+    std::size_t scene_index_ = 0;
+    bool started_ = false;
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+// A whole run: Start() and then Frame() until the run ends. Returns the exit
+// status.
 int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
             const FrameHook& on_frame = {});
 

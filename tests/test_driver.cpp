@@ -124,6 +124,30 @@ TEST_F(DriverTest, EverySceneDrawsAtLeastOneFrame) {
     EXPECT_EQ(Count("draw C"), 19);  // frames 12 to 30
 }
 
+TEST_F(DriverTest, OneCallPerFrame_EachCallDrawsOneFrameUntilTheRunEnds) {
+    HeadlessOptions options;
+    options.fps = 10.0;
+    HeadlessPlatform platform(options);
+    const std::vector<const SceneEntry*> scenes{&kA, &kB};
+    DemoRun run(platform, scenes, DataDir(dir_));
+    EXPECT_FALSE(run.Frame());  // nothing runs before start-up
+    EXPECT_TRUE(g_events.empty());
+    ASSERT_TRUE(run.Start());
+    for (int n = 1; n <= 20; ++n) {
+        ASSERT_TRUE(run.Frame()) << n;
+        EXPECT_EQ(run.Clock(), n / 10.0) << n;
+        EXPECT_EQ(run.SceneIndex(), n <= 10 ? 0u : 1u) << n;
+        EXPECT_EQ(Count("draw"), n);
+    }
+    EXPECT_FALSE(run.Ended());
+    EXPECT_FALSE(run.Frame());  // B's clock reached its end: the run ends without drawing
+    EXPECT_TRUE(run.Ended());
+    EXPECT_EQ(run.Status(), 0);
+    EXPECT_EQ(g_events.back(), "end B");
+    EXPECT_FALSE(run.Frame());
+    EXPECT_EQ(Count("draw"), 20);
+}
+
 TEST_F(DriverTest, OnlyThePresentRowsReachTheWindow) {
     g_rows = {5, 7};
     HeadlessOptions options;

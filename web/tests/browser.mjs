@@ -1,0 +1,114 @@
+// Shared by the browser tests and the benchmark: serves the site on a free
+// port of 127.0.0.1 and opens it in Debian's Chromium, headless, with a
+// fresh profile that is removed afterwards.
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+
+// playwright-core is installed (npm ci) in the folder the tests run in.
+const { chromium } = createRequire(path.join(process.cwd(), 'package.json'))('playwright-core');
+
+const TYPES = {
+  '.html': 'text/html; charset=utf-8',
+  '.js': 'text/javascript; charset=utf-8',
+  '.mjs': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',
+  '.wasm': 'application/wasm',
+  '.gz': 'application/gzip',
+  '.m4a': 'audio/mp4',
+  '.png': 'image/png',
+};
+
+export const CHROMIUM = process.env.ZEP_CHROMIUM || '/usr/bin/chromium';
+
+// Serves `root`; resolves to { url, close, bytesSent }.
+export function serve(root) {
+  let bytesSent = 0;
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = path.join(root, name === '/' ? 'index.html' : name);
+    if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    const body = fs.readFileSync(file);
+    bytesSent += body.length;
+    response.writeHead(200, {
+      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+      'Content-Length': body.length,
+      'Cache-Control': 'no-store',
+    });
+    response.end(body);
+  });
+  return new Promise((resolve) => {
+    server.listen(0, '127.0.0.1', () => {
+      resolve({
+        url: `http://127.0.0.1:${server.address().port}/`,
+        bytesSent: () => bytesSent,
+        close: () => new Promise((done) => server.close(done)),
+      });
+    });
+  });
+}
+
+// Runs `body(page, site)` on a fresh headless Chromium with the site served;
+// cleans up whatever happens.
+export async function withPage(root, viewport, body) {
+  const site = await serve(path.resolve(root));
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zep-chromium-'));
+  let browser;
+  try {
+    browser = await chromium.launchPersistentContext(profile, {
+      executablePath: CHROMIUM,
+      headless: true,
+      viewport,
+      deviceScaleFactor: 1,
+      args: [
+        '--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync',
+        '--no-first-run', '--force-color-profile=srgb', '--autoplay-policy=user-gesture-required',
+      ],
+    });
+    const page = browser.pages()[0] || (await browser.newPage());
+    page.on('console', (message) => {
+      if (message.type() === 'error') console.log(`page: ${message.text()}`);
+    });
+    page.on('pageerror', (error) => console.log(`page error: ${error.message}`));
+    return await body(page, site);
+  } finally {
+    if (browser) await browser.close();
+    await site.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+// Opens index.html?check... and waits for its result: { title, hashes, timing }.
+export async function runCheck(page, site, query, timeoutMs = 300000) {
+  await page.goto(`${site.url}index.html?check${query}`);
+  await page.waitForFunction(() => document.title.startsWith('zep check '), null,
+    { timeout: timeoutMs, polling: 100 });
+  await page.waitForFunction(() => /^zep check (done|failed)/.test(document.title), null,
+    { timeout: timeoutMs, polling: 200 });
+  return page.evaluate(() => ({
+    title: document.title,
+    hashes: document.getElementById('hashes').textContent,
+    timing: document.getElementById('timing').textContent,
+  }));
+}
+
+let failures = 0;
+export function check(ok, what) {
+  if (ok) {
+    console.log(`ok: ${what}`);
+  } else {
+    console.log(`FAIL: ${what}`);
+    failures++;
+  }
+}
+
+export function finish() {
+  console.log(failures === 0 ? 'all checks passed' : `${failures} check(s) failed`);
+  process.exit(failures === 0 ? 0 : 1);
+}

@@ -1,0 +1,97 @@
+// The functions the page calls: start a run on the data it unpacked, run one
+// frame per call, pass a key press, and read the picture, its hash, the clock
+// and the state.
+#include <emscripten.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "shell/driver.h"
+#include "shell/frame_hash.h"
+#include "web/platform_web.h"
+
+namespace {
+
+struct WebRun {
+    WebRun(const char* data_dir, double fps)
+        : data(data_dir), platform(zep::web::WebOptions{fps}),
+          run(platform, zep::DemoSequence(), data,
+              [this](const ptc::Console& console, std::size_t) { picture = console.picture(); }) {}
+    zep::DataDir data;
+    zep::web::WebPlatform platform;
+    zep::DemoRun run;
+    const zep::Pixel* picture = nullptr;  // the latest window picture, or null
+};
+
+std::unique_ptr<WebRun> g_run;
+std::vector<std::uint32_t> g_rgba(zep::kScreenPixels, 0xff000000u);
+char g_hash_text[17];
+
+}  // namespace
+
+extern "C" {
+
+// Starts a run on the files in `data_dir`: on the virtual clock at `fps`
+// frames a second when fps is above 0, otherwise on the page's clock with its
+// music. Returns 0, or the run's exit status when it could not start.
+EMSCRIPTEN_KEEPALIVE int zep_start(const char* data_dir, double fps) {
+    g_run.reset();
+    g_run = std::make_unique<WebRun>(data_dir, fps);
+    if (!g_run->run.Start()) return g_run->run.Status() == 0 ? 1 : g_run->run.Status();
+    return 0;
+}
+
+// Runs one frame. 1 when a frame was drawn, 0 once the run has ended.
+EMSCRIPTEN_KEEPALIVE int zep_frame() {
+    if (!g_run) return 0;
+    WebRun& w = *g_run;
+    if (!w.run.Frame()) {
+        // The console closed with the run and left its picture to the platform.
+        const std::vector<zep::Pixel>& last = w.platform.LastPicture();
+        w.picture = last.empty() ? nullptr : last.data();
+        return 0;
+    }
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE void zep_key() {
+    if (g_run) g_run->platform.PressKey();
+}
+
+EMSCRIPTEN_KEEPALIVE void zep_stop() {
+    g_run.reset();
+}
+
+// The run's exit status once it has ended (see DemoRun::Status).
+EMSCRIPTEN_KEEPALIVE int zep_status() { return g_run ? g_run->run.Status() : 0; }
+
+EMSCRIPTEN_KEEPALIVE double zep_clock() { return g_run ? g_run->run.Clock() : 0.0; }
+
+EMSCRIPTEN_KEEPALIVE int zep_scene() {
+    return g_run ? static_cast<int>(g_run->run.SceneIndex()) : 0;
+}
+
+// The name of scene `k` of the sequence, or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* zep_scene_name(int k) {
+    const auto sequence = zep::DemoSequence();
+    return k >= 0 && static_cast<std::size_t>(k) < sequence.size() ? sequence[k]->name : "";
+}
+
+// The latest window picture as 640 x 480 RGBA bytes (also after the run has
+// ended).
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* zep_rgba() {
+    if (g_run && g_run->picture) zep::web::PictureToRgba(g_run->picture, g_rgba.data());
+    return g_rgba.data();
+}
+
+// The latest window picture's hash as 16 lowercase hex digits.
+EMSCRIPTEN_KEEPALIVE const char* zep_hash() {
+    const zep::Pixel* picture = g_run ? g_run->picture : nullptr;
+    const std::uint64_t hash = picture ? zep::FrameHash(picture) : 0;
+    std::snprintf(g_hash_text, sizeof g_hash_text, "%016" PRIx64, hash);
+    return g_hash_text;
+}
+
+}  // extern "C"
