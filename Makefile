@@ -16,7 +16,7 @@ WEB_DATA   ?=
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
 .PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
-	test-windows bench bench-web manifest web web-npm serve windows clean
+	test-windows fuzz bench bench-web manifest web web-npm serve windows clean
 
 all: build
 
@@ -99,6 +99,13 @@ test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 test: test-release test-asan test-clang test-web test-windows
+
+# The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
+# find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
+FUZZ_SECONDS ?= 300
+fuzz: deps $(CLANG_BUILD)/build.ninja
+	cmake -S . -B $(CLANG_BUILD) -DZEP_FUZZ=ON -DZEP_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(CLANG_BUILD) -j $(JOBS) --target fuzz
 
 bench: build
 	$(BUILD)/zep-bench

@@ -4,19 +4,23 @@
 #include <string>
 
 #include "datagen/datagen.h"
+#include "shell/process.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-        std::fprintf(stderr,
-                     "usage: zep-data DIR\n"
-                     "writes the demo's default data files and music module into DIR\n");
-        return argc == 2 ? 0 : 2;
-    }
-    try {
-        zep::datagen::WriteDefaultData(argv[1]);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zep-data: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+    zep::KeepStandardStreamsOpen();
+    return zep::RunGuarded("zep-data", [&] {
+        if (argc != 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+            std::fprintf(stderr,
+                         "usage: zep-data DIR\n"
+                         "writes the demo's default data files and music module into DIR\n");
+            return argc == 2 ? 0 : 2;
+        }
+        try {
+            zep::datagen::WriteDefaultData(argv[1]);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "zep-data: %s\n", e.what());
+            return 1;
+        }
+        return 0;
+    });
 }

@@ -1,17 +1,17 @@
 // zep-render: runs the demo on the headless platform and writes the window
 // picture after each frame as PNG files, raw video or an MP4 with the music.
-#include <unistd.h>
-
+// Its messages go to standard error only: standard output may carry pictures.
+#include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
 #include "render/outputs.h"
 #include "render/render_options.h"
+#include "render/system.h"
 #include "shell/driver.h"
+#include "shell/process.h"
 
 namespace {
 
@@ -19,16 +19,10 @@ using zep::render::OutputError;
 using zep::render::RenderOptions;
 
 constexpr int kUsageStatus = 2;
+constexpr const char* kModuleName = "076.it";
 
-// The frame count at which the built part of the sequence ends on its own.
-long ExpectedFrames(double fps) {
-    double end = 0.0;
-    for (const zep::SceneEntry* entry : zep::DemoSequence()) {
-        if (!entry->start) break;
-        end = entry->end_time;
-    }
-    return static_cast<long>(std::ceil(end * fps - 1e-9));
-}
+// The render stops at the next frame once SIGINT or SIGTERM arrived.
+struct Interrupted {};
 
 class Progress {
 public:
@@ -59,87 +53,134 @@ private:
     Clock::time_point last_{};
 };
 
-int Render(const RenderOptions& options) {
+// An output must not be one of the files the render reads: it would be
+// replaced, or cut short before it was read.
+std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data) {
+    std::vector<std::string> inputs;
+    for (const zep::DataFile& file : zep::SequenceFiles(zep::DemoSequence()))
+        inputs.push_back(data.Path(file.name).string());
+    inputs.push_back(data.Path(kModuleName).string());
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--rawvideo", &options.raw_path},
+        {"--hashes", &options.hashes_path},
+        {"--video", &options.video_path}};
+    for (const auto& [option, path] : outputs) {
+        if (path->empty() || *path == "-") continue;
+        for (const std::string& input : inputs) {
+            std::error_code ec;
+            if (std::filesystem::equivalent(*path, input, ec))
+                return std::string(option) + " " + *path + " is " + input +
+                       ", which the demo reads; choose another output";
+        }
+    }
+    for (std::size_t i = 0; i < std::size(outputs); ++i)
+        for (std::size_t k = i + 1; k < std::size(outputs); ++k) {
+            const std::string& a = *outputs[i].second;
+            const std::string& b = *outputs[k].second;
+            std::error_code ec;
+            if (!a.empty() && a != "-" && (a == b || std::filesystem::equivalent(a, b, ec)))
+                return std::string(outputs[i].first) + " and " + outputs[k].first +
+                       " name the same file";
+        }
+    return {};
+}
+
+int Render(const RenderOptions& options, std::FILE* picture_stream) {
+    std::string problem;
+    const std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(options, problem);
+    if (!plan) {
+        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
+        return kUsageStatus;
+    }
     const zep::DataDir data(options.data_dir);
     // Missing data ends the run before anything is written, as in zep.
     if (!zep::CheckSequenceFiles(zep::DemoSequence(), data)) return 1;
+    problem = OutputIsInput(options, data);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
+        return kUsageStatus;
+    }
+    if (!plan->note.empty()) std::fprintf(stderr, "zep-render: %s\n", plan->note.c_str());
 
-    const long last = options.to > 0 ? options.to : ExpectedFrames(options.fps);
+    const zep::render::FrameRate rate{options.fps_num, options.fps_den};
     std::optional<zep::render::PngFrames> png;
     std::unique_ptr<zep::render::RawVideo> raw;
     std::unique_ptr<zep::render::HashList> hashes;
     std::unique_ptr<zep::render::Mp4Video> mp4;
-    std::filesystem::path audio_wav;
     try {
-        if (!options.png_dir.empty()) png.emplace(options.png_dir, options.scale);
-        if (!options.raw_path.empty())
-            raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
-        if (!options.hashes_path.empty())
-            hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
+        std::string ffmpeg;
+        zep::MusicModulePtr module;
         if (!options.video_path.empty()) {
-            const std::string ffmpeg = zep::render::FindFfmpeg();  // before the music is rendered
-            char name[] = "/tmp/zep-render-audio-XXXXXX";
-            const int fd = ::mkstemp(name);
-            if (fd < 0) throw OutputError("cannot create a temporary file for the music");
-            ::close(fd);
-            audio_wav = name;
-            const double start = options.from / options.fps;
-            const double seconds = (last - options.from + 1) / options.fps;
-            zep::render::RenderMusicWav(data.Path("076.it"), start, seconds, audio_wav);
-            mp4 = std::make_unique<zep::render::Mp4Video>(ffmpeg, options.video_path, options.fps,
-                                                          options.scale, audio_wav);
+            ffmpeg = zep::render::FindFfmpeg();
+            // The module is loaded by the music layer, which reports a module
+            // that cannot be used in the same words as zep does.
+            std::vector<char> bytes;
+            int error = zep::ReadModuleFile(data.Path(kModuleName).string(), bytes);
+            if (error == zep::kMusicNoError) module = zep::MakeModule(bytes, error);
+            if (!module) {
+                std::fprintf(stderr, "%s\n", zep::MusicErrorText(error));
+                return 1;
+            }
         }
+        if (!options.png_dir.empty()) png.emplace(options.png_dir, options.scale);
+        if (options.raw_path == "-")
+            raw = std::make_unique<zep::render::RawVideo>(picture_stream, "standard output");
+        else if (!options.raw_path.empty())
+            raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
+        if (options.hashes_path == "-")
+            hashes = std::make_unique<zep::render::HashList>(picture_stream, "standard output");
+        else if (!options.hashes_path.empty())
+            hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
+        if (module)
+            mp4 = std::make_unique<zep::render::Mp4Video>(
+                ffmpeg, options.video_path, rate, options.scale,
+                zep::render::MusicTrack(std::move(module), rate, plan->from,
+                                        std::max(0L, plan->last - plan->from + 1)));
     } catch (const OutputError& e) {
-        if (!audio_wav.empty()) std::filesystem::remove(audio_wav);
         std::fprintf(stderr, "zep-render: %s\n", e.what());
         return kUsageStatus;
     }
 
     zep::HeadlessOptions headless;
     headless.fps = options.fps;
-    headless.key_after_frame = options.to > 0 ? options.to : -1;
-    if (options.key_after >= 0 &&
-        (headless.key_after_frame < 0 || options.key_after < headless.key_after_frame))
-        headless.key_after_frame = options.key_after;
+    headless.key_after_frame = plan->last;
     zep::HeadlessPlatform platform(headless);
 
-    Progress progress(last, ::isatty(STDERR_FILENO) == 1);
+    Progress progress(plan->last, zep::render::sys::StandardErrorIsTerminal());
     long frame = 0;
     int status = 0;
     try {
         status = zep::RunDemo(platform, zep::DemoSequence(), data,
                               [&](const ptc::Console& console, std::size_t scene) {
+                                  if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
                                   ++frame;
                                   progress.Show(frame, zep::DemoSequence()[scene]->name);
-                                  if (frame < options.from) return;
+                                  if (frame < plan->from) return;
                                   const zep::Pixel* picture = console.picture();
                                   if (png) png->Write(frame, picture);
                                   if (raw) raw->Write(picture);
                                   if (hashes) hashes->Write(frame, picture);
                                   if (mp4) mp4->Write(picture);
                               });
+        progress.Done();
+        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        // A failed run keeps no output file: leaving the function without
+        // Finish removes what was begun.
+        if (status != 0) return status;
         if (raw) raw->Finish();
         if (hashes) hashes->Finish();
         if (mp4) mp4->Finish();
+        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
     } catch (const OutputError& e) {
         progress.Done();
-        mp4.reset();
-        if (!audio_wav.empty()) std::filesystem::remove(audio_wav);
         std::fprintf(stderr, "zep-render: %s\n", e.what());
         return kUsageStatus;
     }
-    progress.Done();
-    mp4.reset();
-    if (!audio_wav.empty()) std::filesystem::remove(audio_wav);
     return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // A closed pipe (say, `zep-render --rawvideo - | head -c 100`) is reported
-    // as a write error instead of killing the process silently.
-    std::signal(SIGPIPE, SIG_IGN);
+int RenderMain(int argc, char** argv) {
+    zep::render::sys::IgnoreBrokenPipes();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const std::optional<RenderOptions> options = zep::render::ParseRenderOptions(args, error);
@@ -149,7 +190,28 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::fputs(zep::render::kRenderUsage, stdout);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::perror("zep-render: cannot write the help text to standard output");
+            return kUsageStatus;
+        }
         return 0;
     }
-    return Render(*options);
+    std::FILE* pictures = zep::render::sys::TakeStandardOutputForPictures();
+    zep::render::sys::CatchInterrupts();
+    try {
+        const int status = Render(*options, pictures);
+        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        return status;
+    } catch (const Interrupted&) {
+        // Every output begun was removed on the way here.
+        std::fprintf(stderr, "zep-render: interrupted; the unfinished output was removed\n");
+        zep::render::sys::EndByInterrupt(zep::render::sys::Interrupted());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zep::KeepStandardStreamsOpen();
+    return zep::RunGuarded("zep-render", [&] { return RenderMain(argc, argv); });
 }

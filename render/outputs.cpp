@@ -1,41 +1,27 @@
 #include "render/outputs.h"
 
-#include "shell/frame_hash.h"
-
-#include <fcntl.h>
 #include <png.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
+#include <csetjmp>
 #include <cstring>
-#include <fstream>
-#include <libopenmpt/libopenmpt.hpp>
-#include <memory>
 #include <sstream>
 
-extern char** environ;
+#include "shell/frame_hash.h"
+#include "shell/open_file.h"
 
 namespace zep::render {
 namespace {
 
-std::string Reason() { return std::strerror(errno); }
+std::string Reason(int error) { return std::strerror(error); }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+bool IsRegularOrAbsent(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto type = std::filesystem::status(path, ec).type();
+    return type == std::filesystem::file_type::regular || type == std::filesystem::file_type::not_found;
 }
 
 }  // namespace
@@ -60,19 +46,104 @@ std::vector<std::uint8_t> ScaledRgb(const Pixel* picture, int scale) {
     return rgb;
 }
 
+OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)), name_(target_.string()) {
+    // A symbolic link keeps pointing where it did: the file it names is the
+    // one replaced.
+    std::error_code ec;
+    for (int links = 0; links < 40 && std::filesystem::is_symlink(target_, ec); ++links) {
+        const std::filesystem::path to = std::filesystem::read_symlink(target_, ec);
+        if (ec) break;
+        target_ = to.is_absolute() ? to : target_.parent_path() / to;
+    }
+    if (IsRegularOrAbsent(target_)) {
+        file_ = sys::CreateFileBeside(target_, temporary_);
+    } else {
+        file_ = OpenFile(target_, "wb");
+    }
+    if (!file_) Fail(Reason(errno));
+}
+
+OutputFile::OutputFile(std::FILE* stream, std::string name)
+    : name_(std::move(name)), file_(stream), owned_(false) {
+    if (!file_) Fail("it is not open");
+}
+
+OutputFile::~OutputFile() {
+    if (owned_ && file_) std::fclose(file_);
+    if (!temporary_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(temporary_, ec);
+    }
+}
+
+void OutputFile::Fail(const std::string& reason) const {
+    throw OutputError("cannot write " + name_ + ": " + reason);
+}
+
+void OutputFile::Write(const void* data, std::size_t size) {
+    if (std::fwrite(data, 1, size, file_) != size) Fail(Reason(errno));
+}
+
+void OutputFile::Commit() {
+    if (std::fflush(file_) != 0) Fail(Reason(errno));
+    if (!owned_) return;
+    const int rc = std::fclose(file_);
+    file_ = nullptr;
+    if (rc != 0) Fail(Reason(errno));
+    if (temporary_.empty()) return;
+    std::error_code ec;
+    std::filesystem::rename(temporary_, target_, ec);
+    if (ec) Fail(ec.message());
+    temporary_.clear();
+}
+
+namespace {
+
+// libpng reports through these: the first failure's text is kept and the
+// write is abandoned with a jump back into WritePng.
+struct PngSink {
+    OutputFile* out;
+    std::string failure;
+};
+
+void PngWrite(png_structp png, png_bytep data, std::size_t size) {
+    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, size, sink->out->Stream()) != size) {
+        sink->failure = Reason(errno);
+        png_error(png, "write failed");
+    }
+}
+
+void PngFlush(png_structp) {}
+
+void PngError(png_structp png, png_const_charp message) {
+    auto* sink = static_cast<PngSink*>(png_get_error_ptr(png));
+    if (sink->failure.empty()) sink->failure = message;
+    png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
 void WritePng(const std::filesystem::path& path, const Pixel* picture, int scale) {
     const std::vector<std::uint8_t> rgb = ScaledRgb(picture, scale);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw OutputError("cannot write " + path.string() + ": " + Reason());
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    OutputFile out(path);
+    PngSink sink{&out, {}};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, PngError, PngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
+    if (!png || !info) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        throw OutputError("cannot write " + path.string());
+        out.Fail("out of memory");
+    }
+    // Nothing with a destructor is created between setjmp and the calls that
+    // may jump back to it.
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        out.Fail(sink.failure);
     }
     const int w = kWidth * scale, h = kHeight * scale;
-    png_init_io(png, f);
+    png_set_write_fn(png, &sink, PngWrite, PngFlush);
     png_set_compression_level(png, 3);
     png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
@@ -82,7 +153,7 @@ void WritePng(const std::filesystem::path& path, const Pixel* picture, int scale
         png_write_row(png, rgb.data() + static_cast<std::size_t>(y) * w * 3);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(f) != 0) throw OutputError("cannot write " + path.string() + ": " + Reason());
+    out.Commit();
 }
 
 PngFrames::PngFrames(std::filesystem::path dir, int scale) : dir_(std::move(dir)), scale_(scale) {
@@ -91,11 +162,8 @@ PngFrames::PngFrames(std::filesystem::path dir, int scale) : dir_(std::move(dir)
     if (!std::filesystem::is_directory(dir_))
         throw OutputError("cannot create the folder " + dir_.string() +
                           (ec ? ": " + ec.message() : ""));
-    const std::filesystem::path probe = dir_ / ".zep-render-probe";
-    std::FILE* f = std::fopen(probe.c_str(), "wb");
-    if (!f) throw OutputError("cannot write into the folder " + dir_.string() + ": " + Reason());
-    std::fclose(f);
-    std::filesystem::remove(probe, ec);
+    // A folder that cannot be written into is found before the first frame.
+    OutputFile probe(dir_ / "frame.png");
 }
 
 void PngFrames::Write(long frame, const Pixel* picture) {
@@ -104,65 +172,34 @@ void PngFrames::Write(long frame, const Pixel* picture) {
     WritePng(dir_ / name, picture, scale_);
 }
 
-RawVideo::RawVideo(const std::string& path) : name_(path == "-" ? "standard output" : path) {
-    if (path == "-") {
-        file_ = stdout;
-    } else {
-        file_ = std::fopen(path.c_str(), "wb");
-        owned_ = true;
-        if (!file_) throw OutputError("cannot write " + path + ": " + Reason());
-    }
-}
-
-RawVideo::~RawVideo() {
-    if (owned_ && file_) std::fclose(file_);
-}
-
 void RawVideo::Write(const Pixel* picture) {
     static_assert(std::endian::native == std::endian::little, "pixels are written as held");
-    const std::size_t bytes = sizeof(Pixel) * kScreenPixels;
-    if (std::fwrite(picture, 1, bytes, file_) != bytes)
-        throw OutputError("cannot write the raw video to " + name_ + ": " + Reason());
-}
-
-void RawVideo::Finish() {
-    if (std::fflush(file_) != 0)
-        throw OutputError("cannot write the raw video to " + name_ + ": " + Reason());
-    if (owned_) {
-        const int rc = std::fclose(file_);
-        file_ = nullptr;
-        if (rc != 0) throw OutputError("cannot write the raw video to " + name_ + ": " + Reason());
-    }
-}
-
-HashList::HashList(const std::string& path) : name_(path == "-" ? "standard output" : path) {
-    if (path == "-") {
-        file_ = stdout;
-    } else {
-        file_ = std::fopen(path.c_str(), "wb");
-        owned_ = true;
-        if (!file_) throw OutputError("cannot write " + path + ": " + Reason());
-    }
-}
-
-HashList::~HashList() {
-    if (owned_ && file_) std::fclose(file_);
+    out_.Write(picture, sizeof(Pixel) * kScreenPixels);
 }
 
 void HashList::Write(long frame, const Pixel* picture) {
     const std::string line = FrameHashLine(frame, FrameHash(picture));
-    if (std::fputs(line.c_str(), file_) == EOF)
-        throw OutputError("cannot write the frame hashes to " + name_ + ": " + Reason());
+    out_.Write(line.data(), line.size());
 }
 
-void HashList::Finish() {
-    if (std::fflush(file_) != 0)
-        throw OutputError("cannot write the frame hashes to " + name_ + ": " + Reason());
-    if (owned_) {
-        const int rc = std::fclose(file_);
-        file_ = nullptr;
-        if (rc != 0) throw OutputError("cannot write the frame hashes to " + name_ + ": " + Reason());
-    }
+namespace {
+
+// `frames` stereo frames of the module from `start` seconds on, in one read.
+std::vector<std::int16_t> RenderSong(MusicModule& module, double start, std::size_t frames) {
+    SeekModule(module, start);
+    std::vector<std::int16_t> pcm(2 * frames, 0);
+    RenderModule(module, MusicTrack::kRate, frames, pcm.data());
+    return pcm;
+}
+
+}  // namespace
+
+MusicTrack::MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames) {
+    // Frame n shows the clock at n / fps, and the music plays from clock 0.
+    const std::int64_t num = rate.num;
+    const std::int64_t samples = (2 * static_cast<std::int64_t>(frames) * kRate * rate.den + num) / (2 * num);
+    pcm_ = RenderSong(*module, static_cast<double>(first) * rate.den / rate.num,
+                      static_cast<std::size_t>(samples));
 }
 
 std::string FindOnPath(const std::string& program) {
@@ -171,113 +208,89 @@ std::string FindOnPath(const std::string& program) {
     std::string dir;
     while (std::getline(dirs, dir, ':')) {
         const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        if (sys::IsExecutable(candidate)) return candidate;
     }
     return {};
 }
 
 std::string FindFfmpeg() {
+#ifdef _WIN32
+    throw OutputError(
+        "--video is not available on Windows; write the frames with --png or --rawvideo and "
+        "make the video from them with ffmpeg");
+#endif
     std::string ffmpeg = FindOnPath("ffmpeg");
     if (ffmpeg.empty())
         throw OutputError("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");
     return ffmpeg;
 }
 
-Mp4Video::Mp4Video(const std::string& ffmpeg, const std::string& path, double fps, int scale,
-                   const std::filesystem::path& audio_wav)
-    : path_(path), scale_(scale) {
-    {
-        std::FILE* probe = std::fopen(path.c_str(), "wb");
-        if (!probe) throw OutputError("cannot write " + path + ": " + Reason());
-        std::fclose(probe);
-    }
-    int fds[2];
-    if (::pipe(fds) != 0) throw OutputError("cannot start ffmpeg: " + Reason());
-    char size[32], rate[32];
-    std::snprintf(size, sizeof size, "%dx%d", kWidth * scale, kHeight * scale);
-    std::snprintf(rate, sizeof rate, "%.6f", fps);
-    const std::string audio = audio_wav.string();
-    std::vector<std::string> args = {
-        "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size", size, "-framerate", rate,
-        "-i", "pipe:0", "-i", audio,
+Mp4Video::Mp4Video(const std::string& ffmpeg, const std::filesystem::path& path, FrameRate rate,
+                   int scale, MusicTrack music)
+    : out_(path), scale_(scale), music_(std::move(music)) {
+    const std::string size = std::to_string(kWidth * scale) + "x" + std::to_string(kHeight * scale);
+    const std::string fps = std::to_string(rate.num) + "/" + std::to_string(rate.den);
+    const std::vector<std::string> args = {
+        "ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+        "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size", size, "-framerate", fps,
+        "-i", "pipe:3",
+        "-f", "s16le", "-ar", std::to_string(MusicTrack::kRate), "-ac", "2", "-i", "pipe:4",
         "-map", "0:v", "-map", "1:a",
         "-c:v", "libx264", "-preset", "medium", "-crf", "16", "-pix_fmt", "yuv420p",
-        "-c:a", "aac", "-b:a", "192k", "-shortest", "-movflags", "+faststart", path};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[0]);
-    if (rc != 0) {
-        ::close(fds[1]);
-        throw OutputError("cannot start ffmpeg: " + std::string(std::strerror(rc)));
-    }
-    pid_ = pid;
-    pipe_fd_ = fds[1];
+        "-c:a", "aac", "-b:a", "192k", "-shortest", "-movflags", "+faststart",
+        out_.WorkingPath().string()};
+    const std::string failure = ffmpeg_.Start(ffmpeg, args, 2);
+    if (!failure.empty()) throw OutputError("cannot start ffmpeg: " + failure);
+    music_writer_ = std::thread([this] { WriteMusic(); });
 }
 
 Mp4Video::~Mp4Video() {
-    if (pipe_fd_ >= 0) ::close(pipe_fd_);
-    if (pid_ > 0) {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+    if (music_writer_.joinable()) {
+        ffmpeg_.Kill();  // the music thread's next write fails
+        music_writer_.join();
     }
+}
+
+void Mp4Video::WriteMusic() {
+    const std::vector<std::int16_t>& pcm = music_.Samples();
+    ffmpeg_.Write(1, pcm.data(), pcm.size() * sizeof(std::int16_t));  // on failure ffmpeg says why
+    ffmpeg_.ClosePipe(1);
 }
 
 void Mp4Video::Write(const Pixel* picture) {
     const std::vector<std::uint8_t> rgb = ScaledRgb(picture, scale_);
-    if (!WriteAll(pipe_fd_, rgb.data(), rgb.size()))
-        throw OutputError("ffmpeg stopped while writing " + path_ + ": " + Reason());
+    if (!ffmpeg_.Write(0, rgb.data(), rgb.size())) {
+        const int error = errno;
+        out_.Fail("ffmpeg stopped: " + Reason(error));
+    }
 }
 
 void Mp4Video::Finish() {
-    ::close(pipe_fd_);
-    pipe_fd_ = -1;
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw OutputError("ffmpeg could not make " + path_);
+    ffmpeg_.ClosePipe(0);
+    music_writer_.join();
+    if (!ffmpeg_.Finish()) out_.Fail("ffmpeg could not make the video");
+    out_.Commit();
 }
 
 void RenderMusicWav(const std::filesystem::path& module_path, double start, double seconds,
                     const std::filesystem::path& wav_path) {
-    std::ifstream in(module_path, std::ios::binary);
-    if (!in) throw OutputError("cannot read " + module_path.string());
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::ostringstream log;
-    std::unique_ptr<openmpt::module> module;
-    try {
-        module = std::make_unique<openmpt::module>(bytes, log);
-    } catch (const std::exception&) {
-        throw OutputError(module_path.string() + " is not a module libopenmpt can play");
-    }
-    constexpr int kRate = 44100;
-    module->set_position_seconds(start);
-    const auto frames = static_cast<std::size_t>(std::llround(seconds * kRate));
-    std::vector<std::int16_t> pcm(frames * 2, 0);
-    std::size_t done = 0;
-    while (done < frames) {
-        const std::size_t got = module->read_interleaved_stereo(kRate, frames - done, pcm.data() + 2 * done);
-        if (got == 0) break;  // the module ended: silence after it
-        done += got;
-    }
-    std::ofstream out(wav_path, std::ios::binary);
-    if (!out) throw OutputError("cannot write " + wav_path.string());
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    const auto data_bytes = static_cast<std::uint32_t>(pcm.size() * 2);
-    out.write("RIFF", 4);
+    if (!(seconds > 0.0 && seconds <= 3600.0))
+        throw OutputError("cannot render " + std::to_string(seconds) + " seconds of music");
+    std::vector<char> bytes;
+    int error = ReadModuleFile(module_path.string(), bytes);
+    MusicModulePtr module;
+    if (error == kMusicNoError) module = MakeModule(bytes, error);
+    if (!module) throw OutputError(module_path.string() + ": " + MusicErrorText(error));
+    constexpr int kRate = MusicTrack::kRate;
+    const auto frames = static_cast<std::uint32_t>(std::llround(seconds * kRate));
+    const std::vector<std::int16_t> pcm = RenderSong(*module, start, frames);
+    const std::uint32_t data_bytes = frames * 4;
+    OutputFile out(wav_path);
+    auto u32 = [&](std::uint32_t v) { out.Write(&v, 4); };
+    auto u16 = [&](std::uint16_t v) { out.Write(&v, 2); };
+    out.Write("RIFF", 4);
     u32(36 + data_bytes);
-    out.write("WAVEfmt ", 8);
+    out.Write("WAVEfmt ", 8);
     u32(16);
     u16(1);
     u16(2);
@@ -285,10 +298,10 @@ void RenderMusicWav(const std::filesystem::path& module_path, double start, doub
     u32(kRate * 4);
     u16(4);
     u16(16);
-    out.write("data", 4);
+    out.Write("data", 4);
     u32(data_bytes);
-    out.write(reinterpret_cast<const char*>(pcm.data()), static_cast<std::streamsize>(data_bytes));
-    if (!out) throw OutputError("cannot write " + wav_path.string());
+    out.Write(pcm.data(), data_bytes);
+    out.Commit();
 }
 
 }  // namespace zep::render

@@ -1,18 +1,24 @@
-// Where zep-render writes the frames: PNG files, raw video, an MP4 through
-// ffmpeg; and the music rendered offline for the MP4.
+// Where zep-render writes the frames: PNG files, raw video, an MP4 with the
+// music through ffmpeg. A file is written under a temporary name beside its
+// target and takes the target's name only when it is complete, so a render
+// that fails or is interrupted leaves no finished-looking file behind.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "render/system.h"
+#include "shell/music.h"
 #include "shell/types.h"
 
 namespace zep::render {
 
-// An output that cannot be created or written; what() names it.
+// An output that cannot be created or written; what() names it and says why.
 class OutputError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -21,6 +27,37 @@ public:
 // Each pixel of the 640 x 480 picture as a K x K block of RGB bytes.
 std::vector<std::uint8_t> ScaledRgb(const Pixel* picture, int scale);
 
+// One output file. A regular file (or a new one) is written under a
+// temporary name in the same folder and renamed to its own name by Commit;
+// until then, and when the object goes without a Commit, the temporary file
+// is removed. Anything else that can be opened for writing (a device, a named
+// pipe) is written directly: there the exit status tells whether it is whole.
+class OutputFile {
+public:
+    explicit OutputFile(std::filesystem::path target);  // throws OutputError
+    // Standard output, held by zep-render for pictures.
+    OutputFile(std::FILE* stream, std::string name);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    void Write(const void* data, std::size_t size);  // throws OutputError
+    void Commit();                                   // throws OutputError
+    std::FILE* Stream() const { return file_; }
+    // What to write into while the output is unfinished.
+    const std::filesystem::path& WorkingPath() const { return temporary_.empty() ? target_ : temporary_; }
+    const std::string& Name() const { return name_; }
+    void Fail(const std::string& reason) const;  // throws OutputError naming the output
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;  // empty: written directly
+    std::string name_;
+    std::FILE* file_ = nullptr;
+    bool owned_ = true;
+};
+
+// One PNG file, written completely or not at all.
 void WritePng(const std::filesystem::path& path, const Pixel* picture, int scale);
 
 class PngFrames {
@@ -37,43 +74,60 @@ private:
 // machine's own order: the program is built for little-endian machines).
 class RawVideo {
 public:
-    explicit RawVideo(const std::string& path);  // "-" is standard output
-    ~RawVideo();
-    RawVideo(const RawVideo&) = delete;
-    RawVideo& operator=(const RawVideo&) = delete;
+    explicit RawVideo(const std::filesystem::path& path) : out_(path) {}
+    RawVideo(std::FILE* stream, std::string name) : out_(stream, std::move(name)) {}
     void Write(const Pixel* picture);
-    void Finish();
+    void Finish() { out_.Commit(); }
 
 private:
-    std::string name_;
-    std::FILE* file_ = nullptr;
-    bool owned_ = false;
+    OutputFile out_;
 };
 
-// One FrameHashLine per frame, to a file or standard output ("-").
+// One FrameHashLine per frame, to a file or standard output.
 class HashList {
 public:
-    explicit HashList(const std::string& path);
-    ~HashList();
-    HashList(const HashList&) = delete;
-    HashList& operator=(const HashList&) = delete;
+    explicit HashList(const std::filesystem::path& path) : out_(path) {}
+    HashList(std::FILE* stream, std::string name) : out_(stream, std::move(name)) {}
     void Write(long frame, const Pixel* picture);
-    void Finish();
+    void Finish() { out_.Commit(); }
 
 private:
-    std::string name_;
-    std::FILE* file_ = nullptr;
-    bool owned_ = false;
+    OutputFile out_;
 };
 
-// H.264 + AAC through an ffmpeg child process reading raw frames on a pipe.
+// The frame rate as an exact fraction of whole numbers.
+struct FrameRate {
+    long num = 60;
+    long den = 1;
+    double Value() const { return static_cast<double>(num) / static_cast<double>(den); }
+};
+
+// The music of `frames` frames from frame `first` on, at 44100 Hz: as many
+// samples as the frames last, to the nearest sample. It is rendered in one
+// read, as the player's output depends on how it is cut into reads.
+class MusicTrack {
+public:
+    static constexpr int kRate = 44100;
+    // `module` is a loaded module; at most 107200 frames at 1 to 1000
+    // frames a second, so the sound is at most 108 s (19 MB).
+    MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames);
+    // 16-bit stereo samples, silence after the song's end.
+    const std::vector<std::int16_t>& Samples() const { return pcm_; }
+
+private:
+    std::vector<std::int16_t> pcm_;
+};
+
+// H.264 + AAC through an ffmpeg child process that reads raw frames on one
+// pipe and the music as raw samples on another, written by a thread of its
+// own so that neither pipe waits on the other.
 class Mp4Video {
 public:
     // `ffmpeg` is the program's path (see FindFfmpeg); throws OutputError
-    // when the file cannot be written. `audio_wav` is muxed in as the
-    // soundtrack.
-    Mp4Video(const std::string& ffmpeg, const std::string& path, double fps, int scale,
-             const std::filesystem::path& audio_wav);
+    // when the file cannot be written or ffmpeg cannot start. `music` must
+    // last exactly as long as the frames that will be written.
+    Mp4Video(const std::string& ffmpeg, const std::filesystem::path& path, FrameRate rate,
+             int scale, MusicTrack music);
     ~Mp4Video();
     Mp4Video(const Mp4Video&) = delete;
     Mp4Video& operator=(const Mp4Video&) = delete;
@@ -81,10 +135,13 @@ public:
     void Finish();  // waits for ffmpeg; throws OutputError when it failed
 
 private:
-    std::string path_;
+    void WriteMusic();
+
+    OutputFile out_;
     int scale_;
-    int pipe_fd_ = -1;
-    int pid_ = -1;
+    MusicTrack music_;
+    sys::ChildProcess ffmpeg_;
+    std::thread music_writer_;
 };
 
 // Full path of `program` found on PATH, or empty.
@@ -93,8 +150,10 @@ std::string FindOnPath(const std::string& program);
 // The ffmpeg program; throws OutputError when it is not installed.
 std::string FindFfmpeg();
 
-// Renders `seconds` of the module at `module_path` from `start` seconds on,
-// 44100 Hz stereo 16-bit, into a WAV file.
+// Renders `seconds` (above 0, at most an hour) of the module at
+// `module_path` from `start` seconds on, 44100 Hz stereo 16-bit, into a WAV
+// file, written completely or not at all. Throws OutputError naming the
+// module and the music layer's reason, or the file and the system's.
 void RenderMusicWav(const std::filesystem::path& module_path, double start, double seconds,
                     const std::filesystem::path& wav_path);
 

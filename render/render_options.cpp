@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
+
+#include "shell/driver.h"
 
 namespace zep::render {
 
@@ -13,7 +16,8 @@ const char* const kRenderUsage =
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
     "  --data DIR         folder with the data files and 076.it (default: .)\n"
-    "  --fps N            frames per second of the virtual clock (default: 60)\n"
+    "  --fps N            frames per second of the virtual clock, 1 to 1000 with up to\n"
+    "                     three decimals (default: 60)\n"
     "  --from A, --to B   frames to write, inclusive (default: all)\n"
     "  --png DIR          DIR/frame_000001.png and so on, RGB\n"
     "  --rawvideo FILE|-  640x480 frames of 4-byte little-endian pixels, back to back\n"
@@ -37,14 +41,40 @@ bool ParseLong(const std::string& text, long& out) {
     return true;
 }
 
-bool ParseDouble(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(v)) return false;
-    out = v;
+// A frame rate from 1 to 1000 written as a whole number or with up to three
+// decimals, kept as the exact fraction it names.
+bool ParseFrameRate(const std::string& text, long& num, long& den) {
+    const std::size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string decimals = point == std::string::npos ? "" : text.substr(point + 1);
+    if (whole.empty() || whole.size() > 4 || decimals.size() > 3) return false;
+    if (point != std::string::npos && decimals.empty()) return false;
+    long n = 0;
+    for (char c : whole + decimals) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    long d = 1;
+    for (std::size_t i = 0; i < decimals.size(); ++i) d *= 10;
+    if (n < d || n > 1000 * d) return false;
+    const long g = std::gcd(n, d);
+    num = n / g;
+    den = d / g;
     return true;
+}
+
+std::string FormatRate(const RenderOptions& o) {
+    std::string text = std::to_string(o.fps_num / o.fps_den);
+    long rest = o.fps_num % o.fps_den;
+    if (rest != 0) {
+        text += '.';
+        while (rest != 0) {
+            rest *= 10;
+            text += static_cast<char>('0' + rest / o.fps_den);
+            rest %= o.fps_den;
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -74,10 +104,12 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         if (a == "--data") {
             o.data_dir = v;
         } else if (a == "--fps") {
-            if (!ParseDouble(v, o.fps) || o.fps <= 0.0 || o.fps > 10000.0) {
-                error = "--fps needs a number of frames per second above 0 (got '" + v + "')";
+            if (!ParseFrameRate(v, o.fps_num, o.fps_den)) {
+                error = "--fps needs a number of frames per second from 1 to 1000, with at most "
+                        "three decimals (got '" + v + "')";
                 return std::nullopt;
             }
+            o.fps = static_cast<double>(o.fps_num) / static_cast<double>(o.fps_den);
         } else if (a == "--from") {
             if (!ParseLong(v, o.from) || o.from < 1) {
                 error = "--from needs a frame number of 1 or more (got '" + v + "')";
@@ -119,6 +151,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         error = "--to (" + std::to_string(o.to) + ") is before --from (" + std::to_string(o.from) + ")";
         return std::nullopt;
     }
+    if (o.video_path == "-") {
+        error = "--video needs a file name: an MP4 file cannot be written to a pipe";
+        return std::nullopt;
+    }
     if (o.raw_path == "-" && o.hashes_path == "-") {
         error = "--rawvideo and --hashes cannot both write to standard output";
         return std::nullopt;
@@ -128,6 +164,46 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         return std::nullopt;
     }
     return o;
+}
+
+long DemoFrameCount(double fps) {
+    // The driver's loop on the virtual clock: the k-th read gives k / fps,
+    // one read in start-up and one per frame; a scene draws while the
+    // previous read is below its end time.
+    long reads = 1;
+    double clock = 0.0;
+    long frames = 0;
+    for (const SceneEntry* entry : DemoSequence()) {
+        if (!entry->start) break;
+        while (clock < entry->end_time) {
+            clock = static_cast<double>(reads++) / fps;
+            ++frames;
+        }
+    }
+    return frames;
+}
+
+std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& error) {
+    FramePlan plan;
+    plan.total = DemoFrameCount(options.fps);
+    plan.from = options.from;
+    const std::string length = "the demo has " + std::to_string(plan.total) + " frames at " +
+                               FormatRate(options) +
+                               (options.fps == 1.0 ? " frame a second" : " frames a second");
+    if (options.from > plan.total) {
+        error = "--from " + std::to_string(options.from) + " is past the last frame: " + length;
+        return std::nullopt;
+    }
+    plan.last = plan.total;
+    if (options.to > 0 && options.to <= plan.total) {
+        plan.last = options.to;
+    } else if (options.to > plan.total) {
+        plan.note = "--to " + std::to_string(options.to) + " is past the last frame: " + length +
+                    "; writing frames " + std::to_string(plan.from) + " to " + std::to_string(plan.total);
+    }
+    // A scripted key press ends the run after its frame.
+    if (options.key_after >= 0 && options.key_after < plan.last) plan.last = options.key_after;
+    return plan;
 }
 
 }  // namespace zep::render

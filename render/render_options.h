@@ -9,7 +9,9 @@ namespace zep::render {
 
 struct RenderOptions {
     std::string data_dir = ".";
-    double fps = 60.0;
+    double fps = 60.0;        // fps_num / fps_den
+    long fps_num = 60;        // the frame rate as given, an exact fraction
+    long fps_den = 1;
     long from = 1;            // first frame written (frames count from 1)
     long to = -1;             // last frame written; -1: until the demo ends
     std::string png_dir;      // empty: no PNG frames
@@ -27,5 +29,21 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error);
 
 extern const char* const kRenderUsage;
+
+// The number of frames the demo runs at `fps` frames a second on the virtual
+// clock, as the driver counts them.
+long DemoFrameCount(double fps);
+
+// The frames to write: from `from` to `last` (inclusive).
+struct FramePlan {
+    long from = 1;
+    long last = 0;
+    long total = 0;     // frames in the whole demo at this rate
+    std::string note;   // a line for standard error when --to was cut short
+};
+
+// Checks the frame selection against the demo's length at the options' rate;
+// nullopt with `error` set when --from lies past the last frame.
+std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& error);
 
 }  // namespace zep::render

@@ -33,9 +33,17 @@ public:
     // file cannot be opened or delivers fewer bytes.
     void Read(const DataFile& file, void* block) const;
 
-    // Every listed file that is missing or shorter than its size, one message
-    // each, e.g. `data file "ttx2.raw" is missing (it needs 262144 bytes)`.
+    // Every listed file that cannot be used, one message each naming the
+    // file and why: missing (`data file "ttx2.raw" is missing (it needs
+    // 262144 bytes)`), shorter than its size, not a regular file (a folder, a
+    // named pipe, a device, a loop of symbolic links) or not readable. A data
+    // folder that does not exist or is not a folder gives one message.
     std::vector<std::string> Check(const std::vector<DataFile>& files) const;
+
+    // Empty when the folder exists and is a folder, else a message naming it.
+    std::string CheckFolder() const;
+
+    const std::filesystem::path& Folder() const { return dir_; }
 
 private:
     std::filesystem::path dir_;

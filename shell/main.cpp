@@ -1,5 +1,6 @@
 // zep: the demo. Reads its data files and "076.it" from the working folder.
 #include "shell/driver.h"
+#include "shell/process.h"
 #ifdef _WIN32
 #include <SDL.h>
 
@@ -15,6 +16,9 @@ int main() {
     // stretched, blurred, by Windows.
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
 #endif
-    zep::SdlPlatform platform;
-    return zep::RunDemo(platform, zep::DemoSequence(), zep::DataDir("."));
+    zep::KeepStandardStreamsOpen();
+    return zep::RunGuarded("zep", [] {
+        zep::SdlPlatform platform;
+        return zep::RunDemo(platform, zep::DemoSequence(), zep::DataDir("."));
+    });
 }

@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <libopenmpt/libopenmpt.hpp>
 #include <new>
 #include <ostream>
@@ -98,40 +100,79 @@ int Music::FSOUND_Init(int mixrate, int maxchannels, unsigned flags) {
 }
 
 MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error_ = (errno == ENOENT || errno == ENOTDIR) ? kMusicFileNotFound : kMusicLoadFailed;
-        return nullptr;
-    }
     std::vector<char> bytes;
-    bool read_ok = true;
+    error_ = ReadModuleFile(path, bytes);
+    if (error_ != kMusicNoError) return nullptr;
+    MusicModulePtr module = MakeModule(bytes, error_);
+    if (!module) return nullptr;
+    module_.reset(module.release());
+    return module_.get();
+}
+
+void MusicModuleDeleter::operator()(MusicModule* module) const { delete module; }
+
+int ReadModuleFile(const std::string& path, std::vector<char>& bytes) {
+    namespace fs = std::filesystem;
+    bytes.clear();
+    // Looked at before opening: opening a named pipe would wait for a writer,
+    // and a device may never end.
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) return kMusicFileNotFound;
+    if (ec || status.type() != fs::file_type::regular) return kMusicLoadFailed;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) return kMusicLoadFailed;
+    if (size > kMaxModuleBytes) return kMusicUnknownFormat;
+
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return (errno == ENOENT || errno == ENOTDIR) ? kMusicFileNotFound : kMusicLoadFailed;
+    int result = kMusicNoError;
     try {
-        char buffer[65536];
+        // At most one byte past the limit is read, so a file that grows
+        // after the size was looked at still cannot fill the memory.
+        bytes.resize(static_cast<std::size_t>(size) + 1);
         std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.insert(bytes.end(), buffer, buffer + got);
-        read_ok = !std::ferror(file);
+        while (got < bytes.size()) {
+            const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, file);
+            if (n == 0) break;
+            got += n;
+            if (got == bytes.size() && bytes.size() <= kMaxModuleBytes)
+                bytes.resize(std::min<std::size_t>(bytes.size() * 2, kMaxModuleBytes + 1));
+        }
+        if (std::ferror(file)) result = kMusicLoadFailed;
+        else if (got > kMaxModuleBytes) result = kMusicUnknownFormat;
+        bytes.resize(got);
     } catch (const std::bad_alloc&) {
-        std::fclose(file);
-        error_ = kMusicOutOfMemory;
-        return nullptr;
+        result = kMusicOutOfMemory;
     }
     std::fclose(file);
-    if (!read_ok) {
-        error_ = kMusicLoadFailed;
-        return nullptr;
-    }
+    if (result != kMusicNoError) bytes.clear();
+    return result;
+}
+
+MusicModulePtr MakeModule(const std::vector<char>& bytes, int& error) {
     try {
-        module_ = std::make_unique<MusicModule>(bytes);
+        MusicModulePtr module(new MusicModule(bytes));
+        error = kMusicNoError;
+        return module;
     } catch (const std::bad_alloc&) {
-        error_ = kMusicOutOfMemory;
-        return nullptr;
+        error = kMusicOutOfMemory;
     } catch (const std::exception&) {
-        error_ = kMusicUnknownFormat;
-        return nullptr;
+        error = kMusicUnknownFormat;
     }
-    error_ = kMusicNoError;
-    return module_.get();
+    return nullptr;
+}
+
+void SeekModule(MusicModule& module, double seconds) { module.module.set_position_seconds(seconds); }
+
+std::size_t RenderModule(MusicModule& module, int rate, std::size_t frames, std::int16_t* out) {
+    std::size_t done = 0;
+    while (done < frames) {
+        const std::size_t got = module.module.read_interleaved_stereo(rate, frames - done, out + 2 * done);
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
 }
 
 bool Music::FMUSIC_PlaySong(MusicModule* module) {

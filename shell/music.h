@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zep {
 
@@ -30,6 +31,29 @@ enum class AudioOutput {
 };
 
 struct MusicModule;
+struct MusicModuleDeleter {
+    void operator()(MusicModule* module) const;
+};
+using MusicModulePtr = std::unique_ptr<MusicModule, MusicModuleDeleter>;
+
+// No module this program plays is larger; a larger file is not read.
+inline constexpr std::uintmax_t kMaxModuleBytes = std::uintmax_t{64} << 20;
+
+// Reads a module file: a regular file of at most kMaxModuleBytes. Returns
+// kMusicNoError, or the code that says why it cannot be used (a missing
+// file, one that is not a regular file or cannot be read, one too large).
+int ReadModuleFile(const std::string& path, std::vector<char>& bytes);
+
+// Makes a module of a file's bytes; null, with the code in `error`, when the
+// bytes are not a module the library can play.
+MusicModulePtr MakeModule(const std::vector<char>& bytes, int& error);
+
+// Moves the play position to `seconds` from the start of the song.
+void SeekModule(MusicModule& module, double seconds);
+
+// Renders up to `frames` stereo frames of 16-bit samples at `rate` Hz into
+// `out`; returns how many were rendered, fewer once the song has ended.
+std::size_t RenderModule(MusicModule& module, int rate, std::size_t frames, std::int16_t* out);
 
 class Music {
 public:

@@ -40,6 +40,10 @@ public:
             throw ptc::DynamicError("unsupported pixel format");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             throw SdlFailure("cannot open the window (no display?)");
+        if (!ShowsOnScreen()) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            throw ptc::DynamicError("cannot open the window: no display (no X11 or Wayland session)");
+        }
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    width, height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -87,6 +91,17 @@ public:
     }
 
 private:
+    // SDL falls back to video drivers that show nothing when there is no
+    // display; they count only when SDL_VIDEODRIVER asks for them by name.
+    static bool ShowsOnScreen() {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!driver) return false;
+        const std::string name = driver;
+        if (name != "offscreen" && name != "dummy") return true;
+        const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+        return wanted && SDL_strcasecmp(wanted, driver) == 0;
+    }
+
     void PumpEvents() {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {

@@ -28,6 +28,7 @@ expect() {
 expect 2 "unknown option '--nope'" -- "$RENDER" --nope
 expect 2 "--to (2) is before --from (5)" -- "$RENDER" --data "$DATA" --from 5 --to 2
 expect 2 "cannot write /nonexistent/dir/x.raw" -- "$RENDER" --data "$DATA" --to 1 --rawvideo /nonexistent/dir/x.raw
+mkdir -p "$WORK/no-data"
 expect 1 "is missing (it needs 262144 bytes)" -- "$RENDER" --data "$WORK/no-data" --to 1 --rawvideo "$WORK/x.raw"
 expect 2 "needs ffmpeg, which is not installed" -- env PATH=/nonexistent "$RENDER" --data "$DATA" --to 1 --video "$WORK/x.mp4"
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "datagen/common.h"
 #include "shell/data_dir.h"
@@ -30,6 +32,46 @@ TEST(DataDir, ReadsExactlyTheSizeAndRejectsShortOrMissingFiles) {
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0], "zep: data file \"short.raw\" is too short: 2 bytes, it needs 4");
     EXPECT_EQ(problems[1], "zep: data file \"none.raw\" is missing (it needs 8 bytes)");
+}
+
+TEST(DataDir, CheckNamesWhatStandsWhereAFileShouldBe) {
+    namespace fs = std::filesystem;
+    const auto dir = test::FreshDir("data-dir-odd");
+    fs::create_directory(dir / "folder.raw");
+    ASSERT_EQ(::mkfifo((dir / "pipe.raw").c_str(), 0600), 0);
+    fs::create_symlink("loop.raw", dir / "loop.raw");
+    fs::create_symlink("nowhere.raw", dir / "dangling.raw");
+    fs::create_symlink("/dev/zero", dir / "zero.raw");
+    datagen::WriteFile(dir, "locked.raw", {1, 2, 3, 4});
+    fs::permissions(dir / "locked.raw", fs::perms::none);
+    const DataDir data(dir);
+
+    const auto problems = data.Check({{"folder.raw", 4}, {"pipe.raw", 4}, {"loop.raw", 4},
+                                      {"dangling.raw", 4}, {"zero.raw", 4}, {"locked.raw", 4}});
+    const bool root = ::geteuid() == 0;  // root reads a file of mode 000
+    ASSERT_EQ(problems.size(), root ? 5u : 6u);
+    EXPECT_EQ(problems[0], "zep: data file \"folder.raw\" is a folder, not a file");
+    EXPECT_EQ(problems[1], "zep: data file \"pipe.raw\" is a named pipe, not a regular file");
+    EXPECT_EQ(problems[2], "zep: data file \"loop.raw\" is a loop of symbolic links");
+    EXPECT_EQ(problems[3], "zep: data file \"dangling.raw\" is a symbolic link to a file that does not exist");
+    EXPECT_EQ(problems[4], "zep: data file \"zero.raw\" is a device, not a regular file");
+    if (!root) {
+        EXPECT_EQ(problems[5], "zep: data file \"locked.raw\" cannot be read: Permission denied");
+    }
+    fs::permissions(dir / "locked.raw", fs::perms::owner_all);
+}
+
+TEST(DataDir, AFolderThatIsNotThereIsOneMessage) {
+    const auto dir = test::FreshDir("data-dir-folder");
+    const std::vector<DataFile> files = {{"a.raw", 4}, {"b.raw", 4}};
+    auto problems = DataDir(dir / "none").Check(files);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "zep: the data folder \"" + (dir / "none").string() + "\" does not exist");
+
+    datagen::WriteFile(dir, "file", {1});
+    problems = DataDir(dir / "file").Check(files);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "zep: the data folder \"" + (dir / "file").string() + "\" is not a folder");
 }
 
 TEST(DataDir, BareNamesInTheWorkingFolder) {

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <fstream>
 
 #include "datagen/datagen.h"
+#include "render/outputs.h"
 #include "shell/music.h"
 #include "tests/test_support.h"
 
@@ -49,6 +55,92 @@ TEST(Music, LoadingReportsWhyAModuleCannotBeUsed) {
     EXPECT_EQ(music.FSOUND_GetError(), kMusicNoError);
     EXPECT_TRUE(music.FMUSIC_PlaySong(module));
     EXPECT_FALSE(music.FMUSIC_PlaySong(nullptr));
+}
+
+TEST(Music, OnlyARegularFileOfBoundedSizeIsRead) {
+    namespace fs = std::filesystem;
+    const auto dir = test::FreshDir("music-files");
+    std::vector<char> bytes;
+    // A named pipe would wait for a writer and a device never ends: neither
+    // is opened.
+    ASSERT_EQ(::mkfifo((dir / "pipe.it").c_str(), 0600), 0);
+    EXPECT_EQ(ReadModuleFile((dir / "pipe.it").string(), bytes), kMusicLoadFailed);
+    fs::create_symlink("/dev/zero", dir / "zero.it");
+    EXPECT_EQ(ReadModuleFile((dir / "zero.it").string(), bytes), kMusicLoadFailed);
+    fs::create_symlink("loop.it", dir / "loop.it");
+    EXPECT_EQ(ReadModuleFile((dir / "loop.it").string(), bytes), kMusicLoadFailed);
+    // Past the limit: not read at all (a sparse file takes no room).
+    { std::ofstream big(dir / "big.it"); }
+    fs::resize_file(dir / "big.it", kMaxModuleBytes + 1);
+    EXPECT_EQ(ReadModuleFile((dir / "big.it").string(), bytes), kMusicUnknownFormat);
+    EXPECT_TRUE(bytes.empty());
+    fs::resize_file(dir / "big.it", 1000);
+    EXPECT_EQ(ReadModuleFile((dir / "big.it").string(), bytes), kMusicNoError);
+    EXPECT_EQ(bytes.size(), 1000u);
+
+    // The player says the same through its error code.
+    Music music(AudioOutput::None);
+    ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1);
+    EXPECT_EQ(music.FMUSIC_LoadSong((dir / "pipe.it").string()), nullptr);
+    EXPECT_STREQ(MusicErrorText(music.FSOUND_GetError()), "Error loading file");
+}
+
+TEST(Music, AModuleRendersForAsLongAsItPlays) {
+    const auto dir = test::FreshDir("music-render");
+    datagen::WriteSong(dir);
+    std::vector<char> bytes;
+    ASSERT_EQ(ReadModuleFile((dir / "076.it").string(), bytes), kMusicNoError);
+    int error = -1;
+    MusicModulePtr module = MakeModule(bytes, error);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(error, kMusicNoError);
+    std::vector<std::int16_t> pcm(2 * 44100);
+    EXPECT_EQ(RenderModule(*module, 44100, 44100, pcm.data()), 44100u);
+    EXPECT_NE(std::count(pcm.begin(), pcm.end(), 0), static_cast<long>(pcm.size()));
+    // Past the song's end nothing more comes.
+    SeekModule(*module, 1e6);
+    EXPECT_LT(RenderModule(*module, 44100, 44100, pcm.data()), 44100u);
+
+    EXPECT_EQ(MakeModule(std::vector<char>(100, 'x'), error), nullptr);
+    EXPECT_EQ(error, kMusicUnknownFormat);
+}
+
+TEST(Music, TheWavFileHoldsTheSongFromItsStartTime) {
+    const auto dir = test::FreshDir("music-wav");
+    datagen::WriteSong(dir);
+    render::RenderMusicWav(dir / "076.it", 2.0, 3.0, dir / "out.wav");
+    std::ifstream in(dir / "out.wav", std::ios::binary);
+    const std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(wav.size(), 44u + 3 * 44100 * 4);
+
+    std::vector<char> bytes;
+    ASSERT_EQ(ReadModuleFile((dir / "076.it").string(), bytes), kMusicNoError);
+    int error = 0;
+    MusicModulePtr module = MakeModule(bytes, error);
+    ASSERT_NE(module, nullptr);
+    SeekModule(*module, 2.0);
+    std::vector<std::int16_t> pcm(2 * 3 * 44100);
+    ASSERT_EQ(RenderModule(*module, 44100, 3 * 44100, pcm.data()), 3u * 44100);
+    // The player dithers its 16-bit output with fresh noise on every run, so
+    // two renders agree only to within its two lowest steps.
+    std::vector<std::int16_t> written(pcm.size());
+    std::memcpy(written.data(), wav.data() + 44, written.size() * 2);
+    int largest = 0, loudest = 0;
+    for (std::size_t i = 0; i < pcm.size(); ++i) {
+        largest = std::max(largest, std::abs(written[i] - pcm[i]));
+        loudest = std::max(loudest, std::abs(int{written[i]}));
+    }
+    EXPECT_LE(largest, 2);
+    EXPECT_GT(loudest, 1000);
+
+    datagen::WriteFile(dir, "bad.it", datagen::Bytes(300, 'x'));
+    try {
+        render::RenderMusicWav(dir / "bad.it", 0.0, 1.0, dir / "bad.wav");
+        FAIL() << "a bad module was rendered";
+    } catch (const render::OutputError& e) {
+        EXPECT_NE(std::string(e.what()).find("Unknown file format"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.wav"));
 }
 
 TEST(Music, PlaysThroughTheAudioDevice) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <cstdlib>
 
 #include "render/render_options.h"
 
@@ -49,12 +50,65 @@ TEST(RenderOptions, BadOptionsNameWhatIsWrong) {
         {{"--png", "p", "--scale", "0"}, "--scale needs a whole number from 1 to 8"},
         {{"--rawvideo", "-", "--scale", "2"}, "--scale applies to --png and --video only"},
         {{"--png", ""}, "--png needs a value"},
+        {{"--video", "-"}, "--video needs a file name"},
     };
     for (const Case& c : cases) {
         std::string error;
         EXPECT_FALSE(Parse(c.args, &error)) << c.words;
         EXPECT_NE(error.find(c.words), std::string::npos) << "got: " << error;
     }
+}
+
+TEST(RenderOptions, FrameRatesAreExactFractionsFromOneToAThousand) {
+    struct Case {
+        const char* text;
+        long num, den;
+    };
+    for (const Case& c : {Case{"60", 60, 1}, Case{"29.97", 2997, 100}, Case{"1", 1, 1},
+                          Case{"1000", 1000, 1}, Case{"12.5", 25, 2}, Case{"23.976", 2997, 125},
+                          Case{"010", 10, 1}}) {
+        auto o = Parse({"--fps", c.text});
+        ASSERT_TRUE(o) << c.text;
+        EXPECT_EQ(o->fps_num, c.num) << c.text;
+        EXPECT_EQ(o->fps_den, c.den) << c.text;
+        EXPECT_EQ(o->fps, std::strtod(c.text, nullptr)) << c.text;
+    }
+    for (const char* bad : {"1e-300", "0.999", "1000.001", "0", "-5", "1e3", "30.", ".5", "2.0001",
+                            "nan", "inf", "30 ", "0x10", "99999999999999999999"}) {
+        std::string error;
+        EXPECT_FALSE(Parse({"--fps", bad}, &error)) << bad;
+        EXPECT_NE(error.find("--fps needs a number of frames per second from 1 to 1000"), std::string::npos)
+            << error;
+    }
+}
+
+TEST(RenderOptions, TheFramePlanFollowsTheDemosLength) {
+    // The demo ends on the first frame whose clock reaches 107.2 s.
+    EXPECT_EQ(DemoFrameCount(60.0), 6432);
+    EXPECT_EQ(DemoFrameCount(10.0), 1072);
+    EXPECT_EQ(DemoFrameCount(1.0), 108);
+    EXPECT_EQ(DemoFrameCount(1000.0), 107200);
+
+    std::string error;
+    auto plan = PlanFrames(*Parse({"--fps", "10", "--from", "5000"}), error);
+    EXPECT_FALSE(plan);
+    EXPECT_EQ(error, "--from 5000 is past the last frame: the demo has 1072 frames at 10 frames a second");
+
+    plan = PlanFrames(*Parse({"--fps", "12.5", "--from", "3", "--to", "9223372036854775807"}), error);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->from, 3);
+    EXPECT_EQ(plan->last, 1340);
+    EXPECT_EQ(plan->note,
+              "--to 9223372036854775807 is past the last frame: the demo has 1340 frames at 12.5 "
+              "frames a second; writing frames 3 to 1340");
+
+    plan = PlanFrames(*Parse({"--to", "6432"}), error);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->last, 6432);
+    EXPECT_TRUE(plan->note.empty());
+    plan = PlanFrames(*Parse({"--to", "100", "--key-after", "40"}), error);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->last, 40);  // the key press ends the run first
 }
 
 }  // namespace

@@ -106,5 +106,25 @@ TEST(WholeDemo, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
                   << first_frame << " --png DIR` built from the commit that last changed the manifest";
 }
 
+// The whole sequence at 10 frames a second: every scene, every hand-over and
+// the end, quick enough for the sanitizer build.
+TEST(WholeDemo, RunsToTheEndAtTenFramesASecond) {
+    HeadlessOptions options;
+    options.fps = 10.0;
+    HeadlessPlatform platform(options);
+    std::vector<std::size_t> scene_of_frame;
+    const int status = RunDemo(platform, DemoSequence(), test::DefaultData(),
+                               [&](const ptc::Console&, std::size_t scene) { scene_of_frame.push_back(scene); });
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(scene_of_frame.size(), 1072u);
+    const std::size_t last[6] = {220, 370, 605, 755, 860, 1072};
+    std::size_t first = 1;
+    for (std::size_t scene = 0; scene < 6; ++scene) {
+        EXPECT_EQ(scene_of_frame[first - 1], scene) << "first frame of scene " << scene;
+        EXPECT_EQ(scene_of_frame[last[scene] - 1], scene) << "last frame of scene " << scene;
+        first = last[scene] + 1;
+    }
+}
+
 }  // namespace
 }  // namespace zep

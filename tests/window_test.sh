@@ -75,5 +75,33 @@ status=$?
 grep -qF 'data file "ttx3.raw" is missing (it needs 262144 bytes)' "$WORK/err" || fail "no message for ttx3.raw: $(cat "$WORK/err")"
 grep -qF 'zep-data DIR' "$WORK/err" || fail "no hint for the default data"
 
+# 4. No display: SDL's invisible drivers are refused unless asked for by name.
+for display in unset :999; do
+    if [ "$display" = unset ]; then
+        (cd "$WORK/run" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+    else
+        (cd "$WORK/run" && exec env -u WAYLAND_DISPLAY DISPLAY=$display "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+    fi
+    pid=$!
+    wait_for $pid 100
+    [ "$status" -eq 1 ] || fail "DISPLAY $display: zep ended with status $status"
+    grep -qF "cannot open the window" "$WORK/err" || fail "DISPLAY $display: no message: $(cat "$WORK/err")"
+done
+# Asked for by name, the off-screen driver runs; SIGTERM ends it with 0.
+(cd "$WORK/run" && exec env SDL_VIDEODRIVER=offscreen "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+sleep 2
+kill -0 $pid 2>/dev/null || fail "with SDL_VIDEODRIVER=offscreen zep did not run: $(cat "$WORK/err")"
+kill -TERM $pid
+wait_for $pid 100
+[ "$status" -eq 0 ] || fail "SIGTERM ended zep with status $status"
+
+# 5. Standard output closed and no module: the message cannot reach the
+# display connection, and zep ends at once with status 1.
+(cd "$WORK/nomusic" && exec "$ZEP") >&- 2>"$WORK/err" &
+pid=$!
+wait_for $pid 100
+[ "$status" -eq 1 ] || fail "closed stdout without 076.it: status $status"
+
 [ "$failures" -eq 0 ] && echo "all window checks passed"
 [ "$failures" -eq 0 ]

@@ -191,6 +191,10 @@ frames)
         --rawvideo "$out/v.raw" --png "$out/png") 2>"$WORK/err" ||
         fail "zep-render.exe with file outputs failed: $(cat "$WORK/err")"
     sed -n '100,102p' "$MANIFEST" | cmp -s - "$out/h.txt" || fail "--hashes FILE differs from the manifest"
+    # A finished file is replaced whole.
+    (cd "$WORK/zep" && wine "$RENDER" --from 101 --to 102 --hashes "$out/h.txt") 2>"$WORK/err" ||
+        fail "zep-render.exe could not replace its hashes file: $(cat "$WORK/err")"
+    sed -n '101,102p' "$MANIFEST" | cmp -s - "$out/h.txt" || fail "the replaced hashes file differs"
     [ "$(wc -c <"$out/v.raw")" -eq $((3 * 640 * 480 * 4)) ] || fail "--rawvideo wrote $(wc -c <"$out/v.raw") bytes"
     (cd "$WORK/zep" && wine "$RENDER" --from 100 --to 102 --rawvideo -) >"$out/stdout.raw" 2>"$WORK/err"
     cmp -s "$out/v.raw" "$out/stdout.raw" || fail "--rawvideo - differs from --rawvideo FILE"

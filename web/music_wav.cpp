@@ -6,8 +6,11 @@
 #include <string>
 
 #include "render/outputs.h"
+#include "shell/process.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int MusicWav(int argc, char** argv) {
     if (argc != 4) {
         std::fprintf(stderr, "usage: zep-music-wav MODULE SECONDS OUT.wav\n");
         return 2;
@@ -25,4 +28,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zep::KeepStandardStreamsOpen();
+    return zep::RunGuarded("zep-music-wav", [&] { return MusicWav(argc, argv); });
 }

@@ -1,0 +1,71 @@
+// The operating-system services zep-render needs beyond the standard library:
+// standard output kept for pictures, interrupts, files created next to their
+// target, and a child process fed through pipes. All of them live in
+// system_posix.cpp, so another system needs only another implementation.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zep::render::sys {
+
+// Keeps the process's standard output for pictures only: returns a stream on
+// it and points descriptor 1 at standard error, so that text any part of the
+// program or a library prints to standard output lands on standard error.
+std::FILE* TakeStandardOutputForPictures();
+
+bool StandardErrorIsTerminal();
+
+// True when `path` names a program this process may run.
+bool IsExecutable(const std::string& path);
+
+// A write to a closed pipe fails with an error instead of ending the process.
+void IgnoreBrokenPipes();
+
+// SIGINT and SIGTERM set a flag instead of ending the process, so the render
+// can stop at the next frame and remove what it had begun to write.
+void CatchInterrupts();
+// The interrupting signal, or 0.
+int Interrupted();
+// Ends the process as the interrupting signal would have.
+[[noreturn]] void EndByInterrupt(int signal);
+
+// Creates a new empty file with a unique name in the folder of `target`
+// ("<folder>/.<name>.XXXXXX<extension>") and opens it for writing; sets
+// `created` to its path. Null with errno set on failure.
+std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created);
+
+// A program started with `pipes` pipes it reads from (descriptors 3, 4, ...
+// in the child); its standard input is not used, standard output and error
+// are shared with this process.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();  // closes the pipes and waits for the child
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Empty when started, else why not.
+    std::string Start(const std::string& program, const std::vector<std::string>& args, int pipes);
+    // Writes everything; false with errno set when the child stopped reading
+    // or the write was interrupted by a caught signal.
+    bool Write(int pipe, const void* data, std::size_t size);
+    // Closes one pipe: the child sees its end. Each pipe may be written and
+    // closed by a thread of its own.
+    void ClosePipe(int pipe);
+    // Closes every pipe still open and waits for the child; true when it
+    // exited with 0.
+    bool Finish();
+    // Ends the child at once and waits for it; writes to its pipes fail from
+    // then on.
+    void Kill();
+
+private:
+    int pid_ = -1;
+    std::vector<int> pipes_;
+};
+
+}  // namespace zep::render::sys

@@ -1,0 +1,189 @@
+// The POSIX side of render/system.h.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "render/system.h"
+
+extern char** environ;
+
+namespace zep::render::sys {
+namespace {
+
+volatile std::sig_atomic_t g_interrupt = 0;
+
+extern "C" void OnInterrupt(int signal) { g_interrupt = signal; }
+
+}  // namespace
+
+std::FILE* TakeStandardOutputForPictures() {
+    const int pictures = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (pictures < 0) return nullptr;
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    return ::fdopen(pictures, "wb");
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+bool IsExecutable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+
+void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
+
+void CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a blocking write or wait returns early
+    for (int signal : {SIGINT, SIGTERM}) {
+        struct sigaction old {};
+        ::sigaction(signal, nullptr, &old);
+        if (old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
+    }
+}
+
+int Interrupted() { return g_interrupt; }
+
+void EndByInterrupt(int signal) {
+    std::fflush(nullptr);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
+}
+
+std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
+    const std::filesystem::path folder = target.parent_path();
+    const std::string extension = target.extension().string();
+    std::string leaf(1, '.');
+    leaf += target.filename().string();
+    leaf += ".XXXXXX";
+    leaf += extension;
+    std::string name = ((folder.empty() ? std::filesystem::path(".") : folder) / leaf).string();
+    const int fd = ::mkstemps(name.data(), static_cast<int>(extension.size()));
+    if (fd < 0) return nullptr;
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    // mkstemps makes the file readable by its owner only; a finished output
+    // gets the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    created = name;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        std::filesystem::remove(created);
+        errno = error;
+    }
+    return file;
+}
+
+namespace {
+void WaitFor(int& pid, int* status) {
+    int ignored = 0;
+    while (pid > 0 && ::waitpid(pid, status ? status : &ignored, 0) < 0) {
+        if (errno != EINTR) break;
+        if (Interrupted() != 0) ::kill(pid, SIGKILL);
+    }
+    pid = -1;
+}
+}  // namespace
+
+ChildProcess::~ChildProcess() {
+    for (std::size_t k = 0; k < pipes_.size(); ++k) ClosePipe(static_cast<int>(k));
+    WaitFor(pid_, nullptr);
+}
+
+void ChildProcess::ClosePipe(int pipe) {
+    int& fd = pipes_[static_cast<std::size_t>(pipe)];
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+std::string ChildProcess::Start(const std::string& program, const std::vector<std::string>& args,
+                                int pipes) {
+    std::vector<int> read_ends;
+    auto close_all = [&] {
+        for (int fd : read_ends) ::close(fd);
+        for (int fd : pipes_) ::close(fd);
+        pipes_.clear();
+    };
+    pipes_.clear();
+    for (int k = 0; k < pipes; ++k) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            const std::string reason = std::strerror(errno);
+            close_all();
+            return reason;
+        }
+        // Moved above the descriptors the child gets them as, so that the
+        // moves below never land on a pipe end still to be moved.
+        const int read_end = ::fcntl(fds[0], F_DUPFD_CLOEXEC, 3 + pipes);
+        ::close(fds[0]);
+        read_ends.push_back(read_end);
+        pipes_.push_back(fds[1]);
+        if (read_end < 0) {
+            const std::string reason = std::strerror(errno);
+            close_all();
+            return reason;
+        }
+    }
+    std::vector<std::string> words = args;
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    for (int k = 0; k < pipes; ++k) posix_spawn_file_actions_adddup2(&actions, read_ends[k], 3 + k);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    for (int fd : read_ends) ::close(fd);
+    read_ends.clear();
+    if (rc != 0) {
+        close_all();
+        return std::strerror(rc);
+    }
+    pid_ = pid;
+    return {};
+}
+
+bool ChildProcess::Write(int pipe, const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        // A caught signal may cut a write short without an error.
+        if (Interrupted() != 0) {
+            errno = EINTR;
+            return false;
+        }
+        const ssize_t n = ::write(pipes_[static_cast<std::size_t>(pipe)], p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ChildProcess::Finish() {
+    for (std::size_t k = 0; k < pipes_.size(); ++k) ClosePipe(static_cast<int>(k));
+    int status = 0;
+    const bool had_child = pid_ > 0;
+    WaitFor(pid_, &status);
+    return had_child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void ChildProcess::Kill() {
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
+    WaitFor(pid_, nullptr);
+}
+
+}  // namespace zep::render::sys

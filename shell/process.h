@@ -1,0 +1,19 @@
+// Safety steps every program of the project takes at its entry point.
+#pragma once
+
+#include <functional>
+
+namespace zep {
+
+// Makes sure descriptors 0, 1 and 2 are open before anything else is opened,
+// so that no file, socket or pipe the program opens later can take the place
+// of a closed standard stream and receive its text. A closed stream is put
+// back as /dev/null opened for reading only: reads see the end of the file,
+// and writes still fail as they would on the closed stream.
+void KeepStandardStreamsOpen();
+
+// Runs `body` and returns its status; an exception that escapes it is
+// reported as "<program>: ..." on standard error and ends with status 2.
+int RunGuarded(const char* program, const std::function<int()>& body);
+
+}  // namespace zep
