@@ -1,10 +1,13 @@
-# zep: make run (install, build, write the default data, run the demo) and
+# zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release, the sanitizer
-# and the Clang generic-CPU builds, and in the browser build).
+# and the Clang generic-CPU builds, in the browser build and the Windows
+# programs under wine) and make windows (the Windows zip,
+# build-windows/zep-windows.zip).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
+WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 WEB_BUILD  ?= build-web
 # The data folder the site is built for; empty: the default set zep-data writes.
@@ -12,13 +15,16 @@ WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
-.PHONY: all deps build data run test test-release test-asan test-clang test-web fuzz bench bench-web \
-	manifest web web-npm serve clean
+.PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
+	test-windows fuzz bench bench-web manifest web web-npm serve windows clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
+
+deps-windows:
+	@./scripts/install-deps.sh windows
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -30,6 +36,14 @@ $(CLANG_BUILD)/build.ninja:
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEP_SANITIZE=ON
+
+# SDL2, libopenmpt and libpng for Windows are built once, into
+# $(WIN_BUILD)/deps, before the first configure finds them there.
+$(WIN_BUILD)/build.ninja:
+	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+		-DZEP_HOST_DATAGEN=$(abspath $(BUILD))/zep-data
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -51,6 +65,15 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 test-clang: deps $(CLANG_BUILD)/build.ninja
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The zip's data set is written by the zep-data of the Linux build.
+windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zep-data
+	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows
+	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
@@ -75,7 +98,7 @@ web-npm:
 test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-test: test-release test-asan test-clang test-web
+test: test-release test-asan test-clang test-web test-windows
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
@@ -101,4 +124,4 @@ manifest: build
 	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD)

@@ -4,11 +4,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "shell/open_file.h"
+
 namespace zep::datagen {
 
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
     const std::filesystem::path path = dir / name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = OpenFile(path, "wb");
     if (!f) throw std::runtime_error("cannot write " + path.string());
     const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
     const bool closed = std::fclose(f) == 0;

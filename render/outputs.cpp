@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "shell/frame_hash.h"
+#include "shell/open_file.h"
 
 namespace zep::render {
 namespace {
@@ -57,7 +58,7 @@ OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)
     if (IsRegularOrAbsent(target_)) {
         file_ = sys::CreateFileBeside(target_, temporary_);
     } else {
-        file_ = std::fopen(target_.c_str(), "wb");
+        file_ = OpenFile(target_, "wb");
     }
     if (!file_) Fail(Reason(errno));
 }
@@ -213,6 +214,11 @@ std::string FindOnPath(const std::string& program) {
 }
 
 std::string FindFfmpeg() {
+#ifdef _WIN32
+    throw OutputError(
+        "--video is not available on Windows; write the frames with --png or --rawvideo and "
+        "make the video from them with ffmpeg");
+#endif
     std::string ffmpeg = FindOnPath("ffmpeg");
     if (ffmpeg.empty())
         throw OutputError("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");

@@ -1,6 +1,9 @@
 #!/bin/sh
 # Installs the Debian packages zep needs to build, test and run; asks apt-get
 # only for what is missing, so it is quick and quiet when all is there.
+# Usage: install-deps.sh [windows]
+#   (no argument)  the Linux build, its tests and the demo
+#   windows        also the Windows cross-build and its tests under wine
 set -eu
 
 # Native build, tests and tools.
@@ -10,6 +13,16 @@ x11-utils sox clang libclang-rt-14-dev binutils"
 # Browser build and its tests: the WebAssembly compiler (its JavaScript
 # tools need acorn), Node.js and headless Chromium, Python for make serve.
 PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"
+# Windows cross-build and its tests under wine (install-deps.sh windows).
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils
+debian-archive-keyring wine wine64"
+
+for group in "$@"; do
+    case $group in
+        windows) PACKAGES="$PACKAGES $WINDOWS_PACKAGES" ;;
+        *) echo "install-deps.sh: unknown group '$group' (known: windows)" >&2; exit 2 ;;
+    esac
+done
 
 missing=""
 for p in $PACKAGES; do

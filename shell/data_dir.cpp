@@ -6,6 +6,8 @@
 #include <memory>
 #include <system_error>
 
+#include "shell/open_file.h"
+
 namespace zep {
 
 const char* const kDefaultDataHint =
@@ -34,7 +36,7 @@ struct FileCloser {
 }  // namespace
 
 void DataDir::Read(const DataFile& file, void* block) const {
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(Path(file.name).c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> f(OpenFile(Path(file.name), "rb"));
     if (!f) {
         if (errno == ENOENT || errno == ENOTDIR) throw DataError(MissingFileMessage(file));
         throw DataError("zep: data file \"" + std::string(file.name) +
@@ -105,7 +107,7 @@ std::vector<std::string> DataDir::Check(const std::vector<DataFile>& files) cons
         }
         // Open it as the scene will, so that a file that cannot be read is
         // found now rather than when its scene starts.
-        std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+        std::unique_ptr<std::FILE, FileCloser> f(OpenFile(path, "rb"));
         if (!f) {
             problems.push_back(Quoted(file) + " cannot be read: " + std::strerror(errno));
             continue;

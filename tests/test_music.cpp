@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -144,7 +145,7 @@ TEST(Music, TheWavFileHoldsTheSongFromItsStartTime) {
 
 TEST(Music, PlaysThroughTheAudioDevice) {
     // SDL's dummy driver stands in for a sound card.
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
     const auto dir = test::FreshDir("music-play");
     datagen::WriteSong(dir);
     Music music(AudioOutput::Device);
@@ -156,11 +157,11 @@ TEST(Music, PlaysThroughTheAudioDevice) {
 }
 
 TEST(Music, NoDeviceIsAnInitFailure) {
-    ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SDL_setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     Music music(AudioOutput::Device);
     EXPECT_EQ(music.FSOUND_Init(44100, 32, 0), 0);
     EXPECT_EQ(music.FSOUND_GetError(), kMusicInitFailed);
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 }  // namespace

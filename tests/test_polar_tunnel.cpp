@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "datagen/common.h"
 #include "scenes/polar_tunnel.h"
 #include "scenes/scenes.h"
 #include "tests/test_support.h"
@@ -94,9 +95,7 @@ TEST(PolarTunnel, SceneMatchesTheReferenceFrameByFrame) {
     std::memcpy(ref.texture.data(), texture_bytes.data(), kTextureBytes);
     ref.picture = test::RandomBytes(kPictureBytes, 22);
     auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
-        std::FILE* f = std::fopen((dir / name).c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        datagen::WriteFile(dir, name, bytes);
     };
     write("tex2.raw", texture_bytes);
     write("apic.raw", ref.picture);

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "datagen/common.h"
 #include "scenes/scenes.h"
 #include "scenes/stamp_tunnel.h"
 #include "tests/test_support.h"
@@ -153,9 +154,7 @@ TEST(StampTunnel, SceneMatchesTheReferenceFrameByFrame) {
     Reference ref;
     ref.stamp = test::RandomBytes(kStampBytes, 7);
     for (auto& b : ref.stamp) b = b < 64 ? 0 : b;
-    std::FILE* f = std::fopen((dir / "boxb.raw").c_str(), "wb");
-    std::fwrite(ref.stamp.data(), 1, ref.stamp.size(), f);
-    std::fclose(f);
+    datagen::WriteFile(dir, "boxb.raw", ref.stamp);
 
     std::vector<Pixel> fast = RandomSurface(8), slow = fast;
     auto scene = kStampTunnelScene.start(DataDir(dir));

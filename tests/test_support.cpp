@@ -50,7 +50,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed) {
 bool ReadPicturePng(const std::filesystem::path& path, std::vector<Pixel>& picture) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    if (!png_image_begin_read_from_file(&image, path.string().c_str())) return false;
     if (image.width != kWidth || image.height != kHeight) {
         png_image_free(&image);
         return false;
@@ -81,7 +81,7 @@ void WritePicturePng(const std::filesystem::path& path, const Pixel* picture) {
     image.height = kHeight;
     image.format = PNG_FORMAT_RGBA;
     std::filesystem::create_directories(path.parent_path());
-    ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr))
+    ASSERT_TRUE(png_image_write_to_file(&image, path.string().c_str(), 0, rgba.data(), 0, nullptr))
         << "cannot write " << path;
 }
 
@@ -90,7 +90,7 @@ void ExpectMatchesGolden(const std::string& name, const Pixel* picture) {
     const char* record = std::getenv("ZEP_RECORD_GOLDEN");
     if (record && std::string(record) == "1") {
         WritePicturePng(golden, picture);
-        std::printf("recorded %s\n", golden.c_str());
+        std::printf("recorded %s\n", golden.string().c_str());
         return;
     }
     std::vector<Pixel> expected;
