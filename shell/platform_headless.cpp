@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "shell/platform.h"
+#include "shell/virtual_timer.h"
 
 namespace zep {
 namespace {
@@ -28,17 +29,6 @@ private:
     long key_after_frame_;
     bool fail_open_;
     long frames_ = 0;
-};
-
-class VirtualTimer : public ptc::Timer {
-public:
-    explicit VirtualTimer(double fps) : fps_(fps) {}
-    void start() override { reads_ = 0; }
-    double time() override { return static_cast<double>(reads_++) / fps_; }
-
-private:
-    double fps_;
-    long reads_ = 0;
 };
 
 }  // namespace

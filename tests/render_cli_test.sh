@@ -7,23 +7,8 @@ DATA=$3
 WORK=$4
 MANIFEST=$5
 rm -rf "$WORK" && mkdir -p "$WORK"
-failures=0
+. "$(dirname "$0")/cli_checks.sh"
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# expect STATUS TEXT -- command...: the status and a piece of standard error.
-expect() {
-    want_status=$1
-    want_text=$2
-    shift 3
-    "$@" >"$WORK/out" 2>"$WORK/err"
-    status=$?
-    [ "$status" -eq "$want_status" ] || fail "$* exited with $status, expected $want_status: $(cat "$WORK/err")"
-    grep -qF -- "$want_text" "$WORK/err" || fail "$* did not say '$want_text': $(cat "$WORK/err")"
-}
 
 expect 2 "unknown option '--nope'" -- "$RENDER" --nope
 expect 2 "--to (2) is before --from (5)" -- "$RENDER" --data "$DATA" --from 5 --to 2
@@ -65,5 +50,4 @@ if command -v ffprobe >/dev/null 2>&1; then
     [ "$streams" = "audio video " ] || fail "video streams are '$streams'"
 fi
 
-[ "$failures" -eq 0 ] && echo "all zep-render checks passed"
-[ "$failures" -eq 0 ]
+finish_checks zep-render

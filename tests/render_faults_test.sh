@@ -9,24 +9,8 @@ DATA=$2
 WORK=$3
 rm -rf "$WORK" && mkdir -p "$WORK/out" "$WORK/tmp"
 export TMPDIR="$WORK/tmp"
-failures=0
+. "$(dirname "$0")/cli_checks.sh"
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# expect STATUS TEXT -- command...: the status and a piece of standard error;
-# standard output is kept in $WORK/stdout.
-expect() {
-    want_status=$1
-    want_text=$2
-    shift 3
-    "$@" >"$WORK/stdout" 2>"$WORK/err"
-    status=$?
-    [ "$status" -eq "$want_status" ] || fail "$* exited with $status, expected $want_status: $(cat "$WORK/err")"
-    grep -qF -- "$want_text" "$WORK/err" || fail "$* did not say '$want_text': $(cat "$WORK/err")"
-}
 
 # The output folder holds exactly the files named, and the temporary folder
 # nothing.
@@ -179,5 +163,4 @@ for signal in INT TERM; do
     only ""
 done
 
-[ "$failures" -eq 0 ] && echo "all zep-render fault checks passed"
-[ "$failures" -eq 0 ]
+finish_checks "zep-render fault"

@@ -7,6 +7,7 @@
 // `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -26,6 +27,17 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
     return lines;
+}
+
+// Each scene draws from the frame after the previous scene's last frame up to
+// and including its own last frame (frames count from 1).
+void ExpectScenesEndOn(const std::vector<std::size_t>& scene_of_frame, const std::array<std::size_t, 6>& last) {
+    std::size_t first = 1;
+    for (std::size_t scene = 0; scene < 6; ++scene) {
+        EXPECT_EQ(scene_of_frame[first - 1], scene) << "first frame of scene " << scene;
+        EXPECT_EQ(scene_of_frame[last[scene] - 1], scene) << "last frame of scene " << scene;
+        first = last[scene] + 1;
+    }
 }
 
 bool Recording() {
@@ -61,13 +73,7 @@ TEST(WholeDemo, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
     EXPECT_EQ(status, 0);
     ASSERT_EQ(scene_of_frame.size(), 6432u);
     // The last frame of each scene: clock 22, 37, 60.5, 75.5, 86, 107.2.
-    const std::size_t last[6] = {1320, 2220, 3630, 4530, 5160, 6432};
-    std::size_t first = 1;
-    for (std::size_t scene = 0; scene < 6; ++scene) {
-        EXPECT_EQ(scene_of_frame[first - 1], scene) << "first frame of scene " << scene;
-        EXPECT_EQ(scene_of_frame[last[scene] - 1], scene) << "last frame of scene " << scene;
-        first = last[scene] + 1;
-    }
+    ExpectScenesEndOn(scene_of_frame, {1320, 2220, 3630, 4530, 5160, 6432});
     // Mid-wipe window pictures: the landscape coming down over the cube's
     // last picture, the tunnel rising over the stamp tunnel's.
     ASSERT_FALSE(wipe_down.empty());
@@ -117,13 +123,7 @@ TEST(WholeDemo, RunsToTheEndAtTenFramesASecond) {
                                [&](const ptc::Console&, std::size_t scene) { scene_of_frame.push_back(scene); });
     EXPECT_EQ(status, 0);
     ASSERT_EQ(scene_of_frame.size(), 1072u);
-    const std::size_t last[6] = {220, 370, 605, 755, 860, 1072};
-    std::size_t first = 1;
-    for (std::size_t scene = 0; scene < 6; ++scene) {
-        EXPECT_EQ(scene_of_frame[first - 1], scene) << "first frame of scene " << scene;
-        EXPECT_EQ(scene_of_frame[last[scene] - 1], scene) << "last frame of scene " << scene;
-        first = last[scene] + 1;
-    }
+    ExpectScenesEndOn(scene_of_frame, {220, 370, 605, 755, 860, 1072});
 }
 
 }  // namespace

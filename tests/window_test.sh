@@ -13,28 +13,7 @@ if [ -z "${ZEP_WINDOW_TEST_INNER:-}" ]; then
     exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
 fi
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# Waits up to $2 tenths of a second for process $1 to end; its status in $status.
-wait_for() {
-    n=0
-    while kill -0 "$1" 2>/dev/null && [ "$n" -lt "$2" ]; do
-        sleep 0.1
-        n=$((n + 1))
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        kill "$1"
-        wait "$1"
-        status=124
-    else
-        wait "$1"
-        status=$?
-    fi
-}
+. "$(dirname "$0")/cli_checks.sh"
 
 # 1. The demo starts, shows a picture, and ends on a key press.
 mkdir -p "$WORK/run" && cp "$DATA"/* "$WORK/run/"
@@ -103,5 +82,4 @@ pid=$!
 wait_for $pid 100
 [ "$status" -eq 1 ] || fail "closed stdout without 076.it: status $status"
 
-[ "$failures" -eq 0 ] && echo "all window checks passed"
-[ "$failures" -eq 0 ]
+finish_checks window

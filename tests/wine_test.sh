@@ -23,16 +23,10 @@ export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs: zep needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/cli_checks.sh"
 
 finish() {
-    [ "$failures" -eq 0 ] && echo "all wine $MODE checks passed"
-    [ "$failures" -eq 0 ]
-    exit
+    finish_checks "wine $MODE"
 }
 
 # A fresh copy of the template prefix named $1, used from here on.
@@ -48,22 +42,6 @@ unpack() {  # zip, folder
     rm -rf "$2" && mkdir -p "$2" && (cd "$2" && cmake -E tar xf "$1") || exit 1
 }
 
-# Waits up to $2 tenths of a second for process $1 to end; its status in $status.
-wait_for() {
-    n=0
-    while kill -0 "$1" 2>/dev/null && [ "$n" -lt "$2" ]; do
-        sleep 0.1
-        n=$((n + 1))
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        kill "$1"
-        wait "$1"
-        status=124
-    else
-        wait "$1"
-        status=$?
-    fi
-}
 
 case $MODE in
 prefix)

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "shell/virtual_timer.h"
+
 // The page's clock in seconds since the music started (see zep.js).
 EM_JS(double, zep_page_clock, (), { return Module.zepClock(); });
 
@@ -36,17 +38,6 @@ public:
 private:
     const bool& key_pending_;
     std::vector<Pixel>& last_picture_;
-};
-
-class VirtualTimer : public ptc::Timer {
-public:
-    explicit VirtualTimer(double fps) : fps_(fps) {}
-    void start() override { reads_ = 0; }
-    double time() override { return static_cast<double>(reads_++) / fps_; }
-
-private:
-    double fps_;
-    long reads_ = 0;
 };
 
 // The page's clock starts with the music; before it starts, and should the

@@ -1,0 +1,51 @@
+# Helpers shared by the shell tests that run the programs as a user does.
+# Sourced, not run: `. "$(dirname "$0")/cli_checks.sh"`. Checks record a
+# failure and go on, so one run reports every problem.
+
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# expect STATUS TEXT -- command...: the status and a piece of standard error.
+# Standard output is kept in $WORK/stdout, standard error in $WORK/err.
+expect() {
+    want_status=$1
+    want_text=$2
+    shift 3
+    "$@" >"$WORK/stdout" 2>"$WORK/err"
+    status=$?
+    [ "$status" -eq "$want_status" ] || fail "$* exited with $status, expected $want_status: $(cat "$WORK/err")"
+    grep -qF -- "$want_text" "$WORK/err" || fail "$* did not say '$want_text': $(cat "$WORK/err")"
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; its status in
+# $status (124 when it had to be stopped).
+wait_for() {
+    n=0
+    while kill -0 "$1" 2>/dev/null && [ "$n" -lt "$2" ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        kill "$1"
+        wait "$1"
+        status=124
+    else
+        wait "$1"
+        status=$?
+    fi
+}
+
+# The closing line and the exit status: "all NAME checks passed", or the
+# number of failures.
+finish_checks() {
+    if [ "$failures" -eq 0 ]; then
+        echo "all $1 checks passed"
+        exit 0
+    fi
+    echo "$failures $1 checks failed"
+    exit 1
+}
