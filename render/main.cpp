@@ -114,9 +114,8 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
             ffmpeg = zep::render::FindFfmpeg();
             // The module is loaded by the music layer, which reports a module
             // that cannot be used in the same words as zep does.
-            std::vector<char> bytes;
-            int error = zep::ReadModuleFile(data.Path(kModuleName).string(), bytes);
-            if (error == zep::kMusicNoError) module = zep::MakeModule(bytes, error);
+            int error = zep::kMusicNoError;
+            module = zep::LoadModuleFile(data.Path(kModuleName).string(), error);
             if (!module) {
                 std::fprintf(stderr, "%s\n", zep::MusicErrorText(error));
                 return 1;

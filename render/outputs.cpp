@@ -276,10 +276,8 @@ void RenderMusicWav(const std::filesystem::path& module_path, double start, doub
                     const std::filesystem::path& wav_path) {
     if (!(seconds > 0.0 && seconds <= 3600.0))
         throw OutputError("cannot render " + std::to_string(seconds) + " seconds of music");
-    std::vector<char> bytes;
-    int error = ReadModuleFile(module_path.string(), bytes);
-    MusicModulePtr module;
-    if (error == kMusicNoError) module = MakeModule(bytes, error);
+    int error = kMusicNoError;
+    const MusicModulePtr module = LoadModuleFile(module_path.string(), error);
     if (!module) throw OutputError(module_path.string() + ": " + MusicErrorText(error));
     constexpr int kRate = MusicTrack::kRate;
     const auto frames = static_cast<std::uint32_t>(std::llround(seconds * kRate));

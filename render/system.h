@@ -1,7 +1,8 @@
 // The operating-system services zep-render needs beyond the standard library:
 // standard output kept for pictures, interrupts, files created next to their
-// target, and a child process fed through pipes. All of them live in
-// system_posix.cpp, so another system needs only another implementation.
+// target, and a child process fed through pipes. What the C++ library alone
+// can do lives in system.cpp; the rest in system_posix.cpp, so another system
+// needs only another implementation of that file.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +29,8 @@ void IgnoreBrokenPipes();
 // SIGINT and SIGTERM set a flag instead of ending the process, so the render
 // can stop at the next frame and remove what it had begun to write.
 void CatchInterrupts();
+// The handler CatchInterrupts installs: it records the signal.
+extern "C" void OnInterrupt(int signal);
 // The interrupting signal, or 0.
 int Interrupted();
 // Ends the process as the interrupting signal would have.

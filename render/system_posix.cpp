@@ -14,13 +14,6 @@
 extern char** environ;
 
 namespace zep::render::sys {
-namespace {
-
-volatile std::sig_atomic_t g_interrupt = 0;
-
-extern "C" void OnInterrupt(int signal) { g_interrupt = signal; }
-
-}  // namespace
 
 std::FILE* TakeStandardOutputForPictures() {
     const int pictures = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -45,15 +38,6 @@ void CatchInterrupts() {
         ::sigaction(signal, nullptr, &old);
         if (old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
     }
-}
-
-int Interrupted() { return g_interrupt; }
-
-void EndByInterrupt(int signal) {
-    std::fflush(nullptr);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    std::_Exit(128 + signal);
 }
 
 std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {

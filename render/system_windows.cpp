@@ -14,13 +14,6 @@
 #include "render/system.h"
 
 namespace zep::render::sys {
-namespace {
-
-volatile std::sig_atomic_t g_interrupt = 0;
-
-extern "C" void OnInterrupt(int signal) { g_interrupt = signal; }
-
-}  // namespace
 
 std::FILE* TakeStandardOutputForPictures() {
     const int pictures = ::_dup(1);
@@ -43,15 +36,6 @@ void IgnoreBrokenPipes() {}
 void CatchInterrupts() {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-}
-
-int Interrupted() { return g_interrupt; }
-
-void EndByInterrupt(int signal) {
-    std::fflush(nullptr);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    std::_Exit(128 + signal);
 }
 
 std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {

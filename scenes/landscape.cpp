@@ -119,20 +119,28 @@ using LaneDoubles = double __attribute__((vector_size(kLanes * sizeof(double))))
 using LaneInts = std::int32_t __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
 using LaneWords = std::uint32_t __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
 
-// out[l] = table[index[l]]. (Vectors go by reference: a vector in a
-// register would not pass the same way on every target.)
-void GatherPixels(const Pixel* table, const LaneWords& index, LaneWords& out) {
-#if defined(__AVX2__)
-    out = (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 4);
-#elif defined(__wasm_simd128__)
-    // WebAssembly has no gather, and reading a vector's lanes one by one is
-    // slow there: the indices go through memory and come back as plain loads.
+// out[l] = table[index[l]] without a gather instruction: one load a lane.
+// WebAssembly reads a vector's lanes one by one slowly, so there the indices
+// go through memory and the loaded values come back the same way.
+template <typename Entry>
+void GatherLanes(const Entry* table, const LaneWords& index, LaneWords& out) {
+#if defined(__wasm_simd128__)
     alignas(32) std::uint32_t at[kLanes], got[kLanes];
     std::memcpy(at, &index, sizeof at);
     for (int l = 0; l < kLanes; ++l) got[l] = table[at[l]];
     std::memcpy(&out, got, sizeof got);
 #else
     for (int l = 0; l < kLanes; ++l) out[l] = table[index[l]];
+#endif
+}
+
+// out[l] = table[index[l]]. (Vectors go by reference: a vector in a
+// register would not pass the same way on every target.)
+void GatherPixels(const Pixel* table, const LaneWords& index, LaneWords& out) {
+#if defined(__AVX2__)
+    out = (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 4);
+#else
+    GatherLanes(table, index, out);
 #endif
 }
 
@@ -143,13 +151,8 @@ void GatherBytes(const std::uint8_t* table, const LaneWords& index, LaneWords& o
     out =
         (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 1) &
         0xff;
-#elif defined(__wasm_simd128__)
-    alignas(32) std::uint32_t at[kLanes], got[kLanes];  // as in GatherPixels
-    std::memcpy(at, &index, sizeof at);
-    for (int l = 0; l < kLanes; ++l) got[l] = table[at[l]];
-    std::memcpy(&out, got, sizeof got);
 #else
-    for (int l = 0; l < kLanes; ++l) out[l] = table[index[l]];
+    GatherLanes(table, index, out);
 #endif
 }
 

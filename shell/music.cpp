@@ -100,10 +100,7 @@ int Music::FSOUND_Init(int mixrate, int maxchannels, unsigned flags) {
 }
 
 MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
-    std::vector<char> bytes;
-    error_ = ReadModuleFile(path, bytes);
-    if (error_ != kMusicNoError) return nullptr;
-    MusicModulePtr module = MakeModule(bytes, error_);
+    MusicModulePtr module = LoadModuleFile(path, error_);
     if (!module) return nullptr;
     module_.reset(module.release());
     return module_.get();
@@ -161,6 +158,13 @@ MusicModulePtr MakeModule(const std::vector<char>& bytes, int& error) {
         error = kMusicUnknownFormat;
     }
     return nullptr;
+}
+
+MusicModulePtr LoadModuleFile(const std::string& path, int& error) {
+    std::vector<char> bytes;
+    error = ReadModuleFile(path, bytes);
+    if (error != kMusicNoError) return nullptr;
+    return MakeModule(bytes, error);
 }
 
 void SeekModule(MusicModule& module, double seconds) { module.module.set_position_seconds(seconds); }

@@ -48,6 +48,10 @@ int ReadModuleFile(const std::string& path, std::vector<char>& bytes);
 // bytes are not a module the library can play.
 MusicModulePtr MakeModule(const std::vector<char>& bytes, int& error);
 
+// ReadModuleFile and MakeModule in one: the module in the file at `path`,
+// or null with the code that says why in `error`.
+MusicModulePtr LoadModuleFile(const std::string& path, int& error);
+
 // Moves the play position to `seconds` from the start of the song.
 void SeekModule(MusicModule& module, double seconds);
 
