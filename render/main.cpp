@@ -133,8 +133,9 @@ std::string OutputIsAFrame(const RenderOptions& options, const zep::render::Fram
     if (options.png_dir.empty()) return {};
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path folder = fs::weakly_canonical(options.png_dir, ec);
+    fs::path folder = fs::weakly_canonical(options.png_dir, ec);
     if (ec) return {};
+    if (folder.filename().empty()) folder = folder.parent_path();  // "dir/" when dir is still to make
     for (const auto& [option, path] : FileOutputs(options)) {
         if (path->empty() || *path == "-") continue;
         // The file the output would be written to, its links followed.

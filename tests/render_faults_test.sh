@@ -146,6 +146,8 @@ only ""
 expect 2 "--hashes $WORK/out/s/frame_000001.png is frame 1 of --png $WORK/out/s" -- \
     "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s" --hashes "$WORK/out/s/frame_000001.png"
 only ""
+expect 2 "is frame 2 of --png" -- "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s/" --hashes "$WORK/out/s/frame_000002.png"
+only ""
 mkdir "$WORK/out/s"
 expect 2 "is frame 2 of --png" -- "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s" --rawvideo "$WORK/out/s/../s/frame_000002.png"
 only "s "

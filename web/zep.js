@@ -2,13 +2,14 @@
 // the canvas, the audio and the input, and runs one frame of the demo per
 // animation frame, at most 60 a second, on the audio clock.
 //
-// index.html?check&fps=F&from=A&to=B (defaults 60, 1, 6432) instead runs the
-// demo on the virtual clock (frame n at n/F), silently and as fast as it can,
-// writes one line per frame from A to B into <pre id="hashes"> (the frame
-// number in six digits, a space, the picture's 64-bit FNV-1a hash in 16 hex
-// digits) and sets the title to "zep check done", or to
-// "zep check failed: " and the reason. With &timing it also writes each
-// scene's frame times into <pre id="timing"> as JSON.
+// index.html?check&fps=F&from=A&to=B (zep-render's --fps, --from and --to;
+// defaults 60, 1, the last frame) instead runs the demo on the virtual clock
+// (frame n at n/F), silently and as fast as it can, writes one line per frame
+// from A to B into <pre id="hashes"> (the frame number in six digits, a
+// space, the picture's 64-bit FNV-1a hash in 16 hex digits) and sets the
+// title to "zep check done", or to "zep check failed: " and the reason. With
+// &timing it also writes each scene's frame times into <pre id="timing"> as
+// JSON.
 import createZepModule from './zep-wasm.js';
 
 const WIDTH = 640;
@@ -63,7 +64,8 @@ async function fetchGzip(url) {
   try {
     return new Uint8Array(await new Response(stream).arrayBuffer());
   } catch (error) {
-    // (Chromium words this "Failed to fetch", which says nothing here.)
+    // Chromium words a broken gzip stream "Failed to fetch", which would not
+    // tell that the pack is at fault.
     throw new Error(`the data pack ${url} is damaged or incomplete`);
   }
 }
