@@ -263,10 +263,13 @@ void Mp4Video::WriteMusic() {
 
 namespace {
 
-// Why ffmpeg could not write `path`, in the system's words, when a write of
-// our own fails there too (a full disk, a file size limit, a failing device);
-// empty when it does not.
+// Why ffmpeg could not write the file at `path`, in the system's words, when
+// a write of our own fails there too (a full disk, a file size limit, a
+// failing disk); empty when it does not.
 std::string WhyNotWritable(const std::filesystem::path& path) {
+    // Only a regular file: opening a named pipe whose reader has gone would wait.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
     std::FILE* file = OpenFile(path, "ab");
     if (!file) return {};
     // More than any space a filesystem may still have in the file's last block.

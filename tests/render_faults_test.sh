@@ -205,6 +205,13 @@ only ""
 [ "$(tail -n 1 "$WORK/err")" = "zep-render: cannot write $WORK/out/cut.mp4: File too large" ] ||
     fail "no reason for the failed video: $(cat "$WORK/err")"
 only ""
+# A named pipe given as the video, whose reader goes: the render ends, with
+# ffmpeg's failure, and does not wait on the pipe when it looks for a reason.
+mkfifo "$WORK/out/p.mp4"
+head -c 1000 "$WORK/out/p.mp4" >/dev/null &
+expect 2 "cannot write $WORK/out/p.mp4: ffmpeg" -- timeout 60 "$RENDER" --data "$DATA" --to 300 --video "$WORK/out/p.mp4"
+wait
+only "p.mp4 "
 # A full disk: a small tmpfs, where a mount namespace of our own allows one.
 if unshare -rm sh -c "mount -t tmpfs -o size=3m tmpfs '$WORK/out'" 2>/dev/null; then
     unshare -rm sh -c "mount -t tmpfs -o size=3m tmpfs '$WORK/out' && '$RENDER' --data '$DATA' --to 300 --video '$WORK/out/v.mp4'; echo \"status \$?\"; ls -A '$WORK/out'" >"$WORK/stdout" 2>"$WORK/err"
