@@ -2,6 +2,7 @@
 // picture after each frame as PNG files, raw video or an MP4 with the music.
 // Its messages go to standard error only: standard output may carry pictures.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -21,7 +22,10 @@ using zep::render::RenderOptions;
 constexpr int kUsageStatus = 2;
 constexpr const char* kModuleName = "076.it";
 
-// The render stops at the next frame once SIGINT or SIGTERM arrived.
+constexpr const char* kProgram = "zep-render";
+
+// The render stops at the next frame once SIGINT, SIGTERM, SIGHUP or SIGQUIT
+// arrived.
 struct Interrupted {};
 
 class Progress {
@@ -53,6 +57,24 @@ private:
     Clock::time_point last_{};
 };
 
+// The outputs that name a file or "-", with their options.
+std::array<std::pair<const char*, const std::string*>, 3> FileOutputs(const RenderOptions& o) {
+    return {{{"--rawvideo", &o.raw_path}, {"--hashes", &o.hashes_path}, {"--video", &o.video_path}}};
+}
+
+// The frame number of a PNG frame's file name ("frame_000042.png"), or 0.
+long FrameOfName(const std::string& leaf) {
+    constexpr std::size_t kDigits = 6;
+    if (leaf.size() != 16 || leaf.compare(0, 6, "frame_") != 0 || leaf.compare(12, 4, ".png") != 0)
+        return 0;
+    long frame = 0;
+    for (std::size_t i = 6; i < 6 + kDigits; ++i) {
+        if (leaf[i] < '0' || leaf[i] > '9') return 0;
+        frame = frame * 10 + (leaf[i] - '0');
+    }
+    return frame;
+}
+
 // An output must not be one of the files the render reads: it would be
 // replaced, or cut short before it was read.
 std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data) {
@@ -60,10 +82,7 @@ std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data
     for (const zep::DataFile& file : zep::SequenceFiles(zep::DemoSequence()))
         inputs.push_back(data.Path(file.name).string());
     inputs.push_back(data.Path(kModuleName).string());
-    const std::pair<const char*, const std::string*> outputs[] = {
-        {"--rawvideo", &options.raw_path},
-        {"--hashes", &options.hashes_path},
-        {"--video", &options.video_path}};
+    const auto outputs = FileOutputs(options);
     for (const auto& [option, path] : outputs) {
         if (path->empty() || *path == "-") continue;
         for (const std::string& input : inputs) {
@@ -85,6 +104,59 @@ std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data
     return {};
 }
 
+// An output that leads to standard output is written to it as "-" is; one
+// that leads to the file behind standard error is refused, as finishing it
+// would replace that file. Looked at while descriptor 1 is still standard
+// output. Returns the problem, or empty.
+std::string PointOutputsAtStandardStreams(RenderOptions& options) {
+    const std::pair<const char*, std::string*> outputs[] = {
+        {"--rawvideo", &options.raw_path}, {"--hashes", &options.hashes_path}, {"--video", &options.video_path}};
+    for (const auto& [option, path] : outputs) {
+        if (path->empty() || *path == "-") continue;
+        switch (zep::render::sys::StandardStreamAt(*path)) {
+            case zep::render::sys::StandardStream::Output:
+                path->assign(1, '-');  // written as "-" is
+                break;
+            case zep::render::sys::StandardStream::ErrorFile:
+                return std::string(option) + " " + *path +
+                       " is the file standard error goes to; choose another output";
+            case zep::render::sys::StandardStream::None:
+                break;
+        }
+    }
+    return zep::render::CheckStandardOutputUse(options);
+}
+
+// An output must not be one of the PNG frames the render writes: one would
+// overwrite the other.
+std::string OutputIsAFrame(const RenderOptions& options, const zep::render::FramePlan& plan) {
+    if (options.png_dir.empty()) return {};
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = fs::weakly_canonical(options.png_dir, ec);
+    if (ec) return {};
+    if (folder.filename().empty()) folder = folder.parent_path();  // "dir/" when dir is still to make
+    for (const auto& [option, path] : FileOutputs(options)) {
+        if (path->empty() || *path == "-") continue;
+        // The file the output would be written to, its links followed.
+        const fs::path target = fs::weakly_canonical(*path, ec);
+        if (ec || target.parent_path() != folder) continue;
+        const long frame = FrameOfName(target.filename().string());
+        if (frame >= plan.from && frame <= plan.last)
+            return std::string(option) + " " + *path + " is frame " + std::to_string(frame) +
+                   " of --png " + options.png_dir + "; choose another output";
+    }
+    return {};
+}
+
+// An output that failed; a failure an interrupt caused (a write cut short,
+// ffmpeg ended by the same signal) is the interrupt.
+int OutputFailed(const OutputError& e) {
+    if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+    std::fprintf(stderr, "zep-render: %s\n", e.what());
+    return kUsageStatus;
+}
+
 int Render(const RenderOptions& options, std::FILE* picture_stream) {
     std::string problem;
     const std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(options, problem);
@@ -94,13 +166,16 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
     }
     const zep::DataDir data(options.data_dir);
     // Missing data ends the run before anything is written, as in zep.
-    if (!zep::CheckSequenceFiles(zep::DemoSequence(), data)) return 1;
+    if (!zep::CheckSequenceFiles(zep::DemoSequence(), data, kProgram)) return 1;
     problem = OutputIsInput(options, data);
+    if (problem.empty()) problem = OutputIsAFrame(options, *plan);
     if (!problem.empty()) {
         std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
         return kUsageStatus;
     }
     if (!plan->note.empty()) std::fprintf(stderr, "zep-render: %s\n", plan->note.c_str());
+    if (const std::string note = zep::render::NoOutputNote(options); !note.empty())
+        std::fprintf(stderr, "zep-render: %s\n", note.c_str());
 
     const zep::render::FrameRate rate{options.fps_num, options.fps_den};
     std::optional<zep::render::PngFrames> png;
@@ -136,11 +211,11 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
                 zep::render::MusicTrack(std::move(module), rate, plan->from,
                                         std::max(0L, plan->last - plan->from + 1)));
     } catch (const OutputError& e) {
-        std::fprintf(stderr, "zep-render: %s\n", e.what());
-        return kUsageStatus;
+        return OutputFailed(e);
     }
 
     zep::HeadlessOptions headless;
+    headless.program = kProgram;
     headless.fps = options.fps;
     headless.key_after_frame = plan->last;
     zep::HeadlessPlatform platform(headless);
@@ -172,8 +247,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
         if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
     } catch (const OutputError& e) {
         progress.Done();
-        std::fprintf(stderr, "zep-render: %s\n", e.what());
-        return kUsageStatus;
+        return OutputFailed(e);
     }
     return status;
 }
@@ -182,7 +256,7 @@ int RenderMain(int argc, char** argv) {
     zep::render::sys::IgnoreBrokenPipes();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const std::optional<RenderOptions> options = zep::render::ParseRenderOptions(args, error);
+    std::optional<RenderOptions> options = zep::render::ParseRenderOptions(args, error);
     if (!options) {
         std::fprintf(stderr, "zep-render: %s\n%s", error.c_str(), zep::render::kRenderUsage);
         return kUsageStatus;
@@ -194,6 +268,10 @@ int RenderMain(int argc, char** argv) {
             return kUsageStatus;
         }
         return 0;
+    }
+    if (const std::string problem = PointOutputsAtStandardStreams(*options); !problem.empty()) {
+        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
+        return kUsageStatus;
     }
     std::FILE* pictures = zep::render::sys::TakeStandardOutputForPictures();
     zep::render::sys::CatchInterrupts();

@@ -163,7 +163,11 @@ PngFrames::PngFrames(std::filesystem::path dir, int scale) : dir_(std::move(dir)
         throw OutputError("cannot create the folder " + dir_.string() +
                           (ec ? ": " + ec.message() : ""));
     // A folder that cannot be written into is found before the first frame.
-    OutputFile probe(dir_ / "frame.png");
+    std::filesystem::path probe;
+    std::FILE* file = sys::CreateFileBeside(dir_ / "frame.png", probe);
+    if (!file) throw OutputError("cannot write into the folder " + dir_.string() + ": " + Reason(errno));
+    std::fclose(file);
+    std::filesystem::remove(probe, ec);
 }
 
 void PngFrames::Write(long frame, const Pixel* picture) {
@@ -257,18 +261,45 @@ void Mp4Video::WriteMusic() {
     ffmpeg_.ClosePipe(1);
 }
 
+namespace {
+
+// Why ffmpeg could not write the file at `path`, in the system's words, when
+// a write of our own fails there too (a full disk, a file size limit, a
+// failing disk); empty when it does not.
+std::string WhyNotWritable(const std::filesystem::path& path) {
+    // Only a regular file: opening a named pipe whose reader has gone would wait.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
+    std::FILE* file = OpenFile(path, "ab");
+    if (!file) return {};
+    // More than any space a filesystem may still have in the file's last block.
+    const std::vector<char> block(1 << 20, 0);
+    int error = 0;
+    if (std::fwrite(block.data(), 1, block.size(), file) != block.size() || std::fflush(file) != 0)
+        error = errno;
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    return error != 0 ? Reason(error) : std::string();
+}
+
+}  // namespace
+
+void Mp4Video::Stopped(const std::string& otherwise) const {
+    // An interrupt ends the render with its own line (see zep-render's main).
+    if (sys::Interrupted() != 0) out_.Fail("interrupted");
+    const std::string reason = WhyNotWritable(out_.WorkingPath());
+    out_.Fail(reason.empty() ? otherwise : reason);
+}
+
 void Mp4Video::Write(const Pixel* picture) {
     const std::vector<std::uint8_t> rgb = ScaledRgb(picture, scale_);
-    if (!ffmpeg_.Write(0, rgb.data(), rgb.size())) {
-        const int error = errno;
-        out_.Fail("ffmpeg stopped: " + Reason(error));
-    }
+    // ffmpeg's own message, if it has one, is already on standard error.
+    if (!ffmpeg_.Write(0, rgb.data(), rgb.size())) Stopped("ffmpeg stopped before the last frame");
 }
 
 void Mp4Video::Finish() {
     ffmpeg_.ClosePipe(0);
     music_writer_.join();
-    if (!ffmpeg_.Finish()) out_.Fail("ffmpeg could not make the video");
+    if (!ffmpeg_.Finish()) Stopped("ffmpeg could not make the video");
     out_.Commit();
 }
 

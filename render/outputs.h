@@ -47,7 +47,7 @@ public:
     // What to write into while the output is unfinished.
     const std::filesystem::path& WorkingPath() const { return temporary_.empty() ? target_ : temporary_; }
     const std::string& Name() const { return name_; }
-    void Fail(const std::string& reason) const;  // throws OutputError naming the output
+    [[noreturn]] void Fail(const std::string& reason) const;  // throws OutputError naming the output
 
 private:
     std::filesystem::path target_;
@@ -136,6 +136,10 @@ public:
 
 private:
     void WriteMusic();
+    // Throws OutputError with the system's reason when the file cannot be
+    // written (a full disk: ffmpeg's write failed, and then its pipe), else
+    // with `otherwise`.
+    [[noreturn]] void Stopped(const std::string& otherwise) const;
 
     OutputFile out_;
     int scale_;

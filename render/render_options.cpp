@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <set>
 
 #include "shell/driver.h"
 
@@ -63,6 +64,13 @@ bool ParseFrameRate(const std::string& text, long& num, long& den) {
     return true;
 }
 
+// An option given twice is refused rather than one of its values dropped.
+bool Repeated(const std::string& option, std::set<std::string>& seen, std::string& error) {
+    if (seen.insert(option).second) return false;
+    error = "option " + option + " is given twice";
+    return true;
+}
+
 std::string FormatRate(const RenderOptions& o) {
     std::string text = std::to_string(o.fps_num / o.fps_den);
     long rest = o.fps_num % o.fps_den;
@@ -83,6 +91,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error) {
     RenderOptions o;
     bool scale_given = false;
+    std::set<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -100,6 +109,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
             error = "option " + a + " needs a value";
             return std::nullopt;
         }
+        if (Repeated(a, seen, error)) return std::nullopt;
         const std::string& v = args[++i];
         if (a == "--data") {
             o.data_dir = v;
@@ -151,19 +161,21 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         error = "--to (" + std::to_string(o.to) + ") is before --from (" + std::to_string(o.from) + ")";
         return std::nullopt;
     }
-    if (o.video_path == "-") {
-        error = "--video needs a file name: an MP4 file cannot be written to a pipe";
-        return std::nullopt;
-    }
-    if (o.raw_path == "-" && o.hashes_path == "-") {
-        error = "--rawvideo and --hashes cannot both write to standard output";
-        return std::nullopt;
-    }
+    error = CheckStandardOutputUse(o);
+    if (!error.empty()) return std::nullopt;
     if (scale_given && o.png_dir.empty() && o.video_path.empty()) {
         error = "--scale applies to --png and --video only";
         return std::nullopt;
     }
     return o;
+}
+
+std::string CheckStandardOutputUse(const RenderOptions& o) {
+    if (o.video_path == "-")
+        return "--video needs a file name: an MP4 file cannot be written to standard output";
+    if (o.raw_path == "-" && o.hashes_path == "-")
+        return "--rawvideo and --hashes cannot both write to standard output";
+    return {};
 }
 
 long DemoFrameCount(double fps) {
@@ -203,7 +215,21 @@ std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& e
     }
     // A scripted key press ends the run after its frame.
     if (options.key_after >= 0 && options.key_after < plan.last) plan.last = options.key_after;
+    if (plan.last < plan.from) {
+        // Outputs of no frames would look finished and hold nothing.
+        error = "--key-after " + std::to_string(options.key_after) + " ends the run before frame " +
+                std::to_string(plan.from) + ", the first to write: nothing would be written";
+        return std::nullopt;
+    }
     return plan;
+}
+
+std::string NoOutputNote(const RenderOptions& options) {
+    if (!options.png_dir.empty() || !options.raw_path.empty() || !options.video_path.empty() ||
+        !options.hashes_path.empty())
+        return {};
+    return "no output option (--png, --rawvideo, --video or --hashes): the frames are computed "
+           "and nothing is written";
 }
 
 }  // namespace zep::render

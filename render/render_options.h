@@ -28,6 +28,9 @@ struct RenderOptions {
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
+// Empty, or why the outputs that name standard output ("-") cannot share it.
+std::string CheckStandardOutputUse(const RenderOptions& options);
+
 extern const char* const kRenderUsage;
 
 // The number of frames the demo runs at `fps` frames a second on the virtual
@@ -43,7 +46,12 @@ struct FramePlan {
 };
 
 // Checks the frame selection against the demo's length at the options' rate;
-// nullopt with `error` set when --from lies past the last frame.
+// nullopt with `error` set when --from lies past the last frame or a
+// --key-after ends the run before it.
 std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& error);
+
+// A line for standard error when no output option was given (the run then
+// only checks that the demo runs on the data), else empty.
+std::string NoOutputNote(const RenderOptions& options);
 
 }  // namespace zep::render

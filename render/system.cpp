@@ -1,8 +1,6 @@
 // The parts of render/system.h that need only the C++ library: the
-// interrupt flag and ending the process by the interrupting signal.
+// interrupt flag.
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
 #include "render/system.h"
 
@@ -16,12 +14,5 @@ volatile std::sig_atomic_t g_interrupt = 0;
 extern "C" void OnInterrupt(int signal) { g_interrupt = signal; }
 
 int Interrupted() { return g_interrupt; }
-
-void EndByInterrupt(int signal) {
-    std::fflush(nullptr);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    std::_Exit(128 + signal);
-}
 
 }  // namespace zep::render::sys

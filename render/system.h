@@ -18,6 +18,14 @@ namespace zep::render::sys {
 // program or a library prints to standard output lands on standard error.
 std::FILE* TakeStandardOutputForPictures();
 
+// What an output path leads to among the standard streams, looked at before
+// TakeStandardOutputForPictures moves descriptor 1: the file, device or pipe
+// behind standard output (by any path: /dev/stdout, a link, its own name), or
+// the regular file behind standard error, which a finished output would
+// replace.
+enum class StandardStream { None, Output, ErrorFile };
+StandardStream StandardStreamAt(const std::string& path);
+
 bool StandardErrorIsTerminal();
 
 // True when `path` names a program this process may run.
@@ -26,14 +34,17 @@ bool IsExecutable(const std::string& path);
 // A write to a closed pipe fails with an error instead of ending the process.
 void IgnoreBrokenPipes();
 
-// SIGINT and SIGTERM set a flag instead of ending the process, so the render
-// can stop at the next frame and remove what it had begun to write.
+// SIGINT, SIGTERM, SIGHUP (a closed terminal) and SIGQUIT set a flag instead
+// of ending the process, so the render can stop at the next frame and remove
+// what it had begun to write. A signal ignored from the start (nohup) stays
+// ignored.
 void CatchInterrupts();
 // The handler CatchInterrupts installs: it records the signal.
 extern "C" void OnInterrupt(int signal);
 // The interrupting signal, or 0.
 int Interrupted();
-// Ends the process as the interrupting signal would have.
+// Ends the process as the interrupting signal would have, without a core
+// dump.
 [[noreturn]] void EndByInterrupt(int signal);
 
 // Creates a new empty file with a unique name in the folder of `target`

@@ -1,12 +1,14 @@
 // The POSIX side of render/system.h.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include "render/system.h"
@@ -22,6 +24,16 @@ std::FILE* TakeStandardOutputForPictures() {
     return ::fdopen(pictures, "wb");
 }
 
+StandardStream StandardStreamAt(const std::string& path) {
+    struct stat at {}, out {}, err {};
+    if (::stat(path.c_str(), &at) != 0) return StandardStream::None;
+    const auto same = [&](const struct stat& s) { return s.st_dev == at.st_dev && s.st_ino == at.st_ino; };
+    if (::fstat(STDOUT_FILENO, &out) == 0 && same(out)) return StandardStream::Output;
+    if (::fstat(STDERR_FILENO, &err) == 0 && same(err) && S_ISREG(err.st_mode))
+        return StandardStream::ErrorFile;
+    return StandardStream::None;
+}
+
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 bool IsExecutable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
@@ -33,11 +45,21 @@ void CatchInterrupts() {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no SA_RESTART: a blocking write or wait returns early
-    for (int signal : {SIGINT, SIGTERM}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         struct sigaction old {};
         ::sigaction(signal, nullptr, &old);
         if (old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
     }
+}
+
+void EndByInterrupt(int signal) {
+    std::fflush(nullptr);
+    // SIGQUIT's own action would also write a core file.
+    const struct rlimit no_core {0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
 }
 
 std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {

@@ -24,6 +24,10 @@ std::FILE* TakeStandardOutputForPictures() {
     return ::_fdopen(pictures, "wb");
 }
 
+// A Windows path has no way to name a standard stream that a file
+// comparison would find.
+StandardStream StandardStreamAt(const std::string&) { return StandardStream::None; }
+
 bool StandardErrorIsTerminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 // No program is started on Windows (see ChildProcess).
@@ -36,6 +40,13 @@ void IgnoreBrokenPipes() {}
 void CatchInterrupts() {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+}
+
+void EndByInterrupt(int signal) {
+    std::fflush(nullptr);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
 }
 
 std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {

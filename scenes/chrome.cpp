@@ -22,7 +22,7 @@ void CheckFaces(const std::int16_t* faces, const char* file) {
             const int index = faces[3 * f + k];
             if (index < 0 || index >= kVertices)
                 throw DataError(
-                    "zep: data file \"" + std::string(file) + "\" is not a valid mesh: face " +
+                    "data file \"" + std::string(file) + "\" is not a valid mesh: face " +
                     std::to_string(f) + " uses vertex " + std::to_string(index) +
                     " (vertex indices run from 0 to " + std::to_string(kVertices - 1) + ")");
         }

@@ -1,5 +1,11 @@
 #include "shell/data_dir.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,17 +16,25 @@
 
 namespace zep {
 
-const char* const kDefaultDataHint =
-    "zep: to get the default data set, run \"make run\" (it writes it to build/data) "
-    "or \"zep-data DIR\" (it writes it to DIR), then start zep in that folder";
+std::string DefaultDataHint(std::string_view program) {
+    std::string hint(program);
+    hint += ": to get the default data set, run \"make run\" (it writes it to build/data) "
+            "or \"zep-data DIR\" (it writes it to DIR), ";
+    // zep reads the folder it is started in; the other programs take --data.
+    if (program == "zep")
+        hint += "then start zep in that folder";
+    else
+        hint += "then give that folder to " + std::string(program) + " with --data DIR";
+    return hint;
+}
 
 std::string MissingFileMessage(const DataFile& file) {
-    return "zep: data file \"" + std::string(file.name) + "\" is missing (it needs " +
+    return "data file \"" + std::string(file.name) + "\" is missing (it needs " +
            std::to_string(file.size) + " bytes)";
 }
 
 std::string ShortFileMessage(const DataFile& file, std::uintmax_t have) {
-    return "zep: data file \"" + std::string(file.name) + "\" is too short: " +
+    return "data file \"" + std::string(file.name) + "\" is too short: " +
            std::to_string(have) + " bytes, it needs " + std::to_string(file.size);
 }
 
@@ -30,43 +44,21 @@ std::filesystem::path DataDir::Path(const char* name) const {
 }
 
 namespace {
+
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
-}  // namespace
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-void DataDir::Read(const DataFile& file, void* block) const {
-    std::unique_ptr<std::FILE, FileCloser> f(OpenFile(Path(file.name), "rb"));
-    if (!f) {
-        if (errno == ENOENT || errno == ENOTDIR) throw DataError(MissingFileMessage(file));
-        throw DataError("zep: data file \"" + std::string(file.name) +
-                        "\" cannot be read: " + std::strerror(errno));
-    }
-    const std::size_t got = std::fread(block, 1, file.size, f.get());
-    if (got != file.size) throw DataError(ShortFileMessage(file, got));
-}
+std::string Quoted(const DataFile& file) { return "data file \"" + std::string(file.name) + "\""; }
 
-namespace {
-
-std::string Quoted(const DataFile& file) { return "zep: data file \"" + std::string(file.name) + "\""; }
-
-// What stands at `path` when it is not a regular file, in words; empty for a
-// regular file.
-std::string NotAFile(const std::filesystem::path& path, const DataFile& file) {
+// A data file whose type is `type`, in words; empty for a regular file.
+std::string TypeProblem(std::filesystem::file_type type, const DataFile& file) {
     namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status target = fs::status(path, ec);
-    if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
-        if (ec == std::errc::too_many_symbolic_link_levels)
-            return Quoted(file) + " is a loop of symbolic links";
-        return Quoted(file) + " cannot be read: " + ec.message();
-    }
-    switch (target.type()) {
+    switch (type) {
         case fs::file_type::regular:
             return {};
         case fs::file_type::not_found:
-            if (fs::is_symlink(fs::symlink_status(path, ec)))
-                return Quoted(file) + " is a symbolic link to a file that does not exist";
             return MissingFileMessage(file);
         case fs::file_type::directory:
             return Quoted(file) + " is a folder, not a file";
@@ -82,17 +74,103 @@ std::string NotAFile(const std::filesystem::path& path, const DataFile& file) {
     }
 }
 
+// What stands at `path` when it is not a regular file, in words; empty for a
+// regular file.
+std::string NotAFile(const std::filesystem::path& path, const DataFile& file) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status target = fs::status(path, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+        if (ec == std::errc::too_many_symbolic_link_levels)
+            return Quoted(file) + " is a loop of symbolic links";
+        return Quoted(file) + " cannot be read: " + ec.message();
+    }
+    if (target.type() == fs::file_type::not_found && fs::is_symlink(fs::symlink_status(path, ec)))
+        return Quoted(file) + " is a symbolic link to a file that does not exist";
+    return TypeProblem(target.type(), file);
+}
+
+// Opens a data file for reading when it is a regular file, and tells its
+// size; else null with `problem` naming the file and what is wrong. The file
+// may be replaced at any moment (between the start-up check and its scene,
+// or between the look and the open), so what was opened is looked at again:
+// the open never waits, as it would for a named pipe without a writer.
+FilePtr OpenDataFile(const std::filesystem::path& path, const DataFile& file,
+                     std::uintmax_t& size, std::string& problem) {
+    problem = NotAFile(path, file);
+    if (!problem.empty()) return nullptr;
+#ifdef _WIN32
+    // No named pipe or device stands among the files of a Windows folder.
+    FilePtr f(OpenFile(path, "rb"));
+    if (!f) {
+        problem = Quoted(file) + " cannot be read: " + std::strerror(errno);
+        return nullptr;
+    }
+    std::error_code ec;
+    size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        problem = Quoted(file) + " cannot be read: " + ec.message();
+        return nullptr;
+    }
+    return f;
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        problem = NotAFile(path, file);
+        if (problem.empty()) problem = Quoted(file) + " cannot be read: " + std::strerror(error);
+        return nullptr;
+    }
+    struct stat st {};
+    std::string what;
+    if (::fstat(fd, &st) != 0) {
+        what = Quoted(file) + " cannot be read: " + std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        namespace fs = std::filesystem;
+        const fs::file_type type = S_ISDIR(st.st_mode)    ? fs::file_type::directory
+                                   : S_ISFIFO(st.st_mode) ? fs::file_type::fifo
+                                   : S_ISSOCK(st.st_mode) ? fs::file_type::socket
+                                   : S_ISCHR(st.st_mode)  ? fs::file_type::character
+                                   : S_ISBLK(st.st_mode)  ? fs::file_type::block
+                                                          : fs::file_type::unknown;
+        what = TypeProblem(type, file);
+    }
+    std::FILE* stream = what.empty() ? ::fdopen(fd, "rb") : nullptr;
+    if (!stream) {
+        if (what.empty()) what = Quoted(file) + " cannot be read: " + std::strerror(errno);
+        ::close(fd);
+        problem = what;
+        return nullptr;
+    }
+    // O_NONBLOCK changes nothing for a regular file: its reads still wait.
+    size = static_cast<std::uintmax_t>(st.st_size);
+    return FilePtr(stream);
+#endif
+}
+
 }  // namespace
+
+void DataDir::Read(const DataFile& file, void* block) const {
+    std::uintmax_t have = 0;
+    std::string problem;
+    const FilePtr f = OpenDataFile(Path(file.name), file, have, problem);
+    if (!f) throw DataError(problem);
+    const std::size_t got = std::fread(block, 1, file.size, f.get());
+    if (got == file.size) return;
+    if (std::ferror(f.get()))
+        throw DataError(Quoted(file) + " cannot be read: " + std::strerror(errno));
+    throw DataError(ShortFileMessage(file, got));
+}
 
 std::string DataDir::CheckFolder() const {
     if (dir_.empty() || dir_ == ".") return {};
     std::error_code ec;
     const std::filesystem::file_status st = std::filesystem::status(dir_, ec);
     if (st.type() == std::filesystem::file_type::not_found)
-        return "zep: the data folder \"" + dir_.string() + "\" does not exist";
-    if (ec) return "zep: the data folder \"" + dir_.string() + "\" cannot be read: " + ec.message();
+        return "the data folder \"" + dir_.string() + "\" does not exist";
+    if (ec) return "the data folder \"" + dir_.string() + "\" cannot be read: " + ec.message();
     if (st.type() != std::filesystem::file_type::directory)
-        return "zep: the data folder \"" + dir_.string() + "\" is not a folder";
+        return "the data folder \"" + dir_.string() + "\" is not a folder";
     return {};
 }
 
@@ -100,22 +178,12 @@ std::vector<std::string> DataDir::Check(const std::vector<DataFile>& files) cons
     if (std::string folder = CheckFolder(); !folder.empty()) return {folder};
     std::vector<std::string> problems;
     for (const DataFile& file : files) {
-        const std::filesystem::path path = Path(file.name);
-        if (std::string what = NotAFile(path, file); !what.empty()) {
-            problems.push_back(what);
-            continue;
-        }
-        // Open it as the scene will, so that a file that cannot be read is
-        // found now rather than when its scene starts.
-        std::unique_ptr<std::FILE, FileCloser> f(OpenFile(path, "rb"));
-        if (!f) {
-            problems.push_back(Quoted(file) + " cannot be read: " + std::strerror(errno));
-            continue;
-        }
-        std::error_code ec;
-        const std::uintmax_t have = std::filesystem::file_size(path, ec);
-        if (ec) {
-            problems.push_back(Quoted(file) + " cannot be read: " + ec.message());
+        // Opened as its scene will open it, so that a file that cannot be
+        // read is found now rather than when its scene starts.
+        std::uintmax_t have = 0;
+        std::string problem;
+        if (!OpenDataFile(Path(file.name), file, have, problem)) {
+            problems.push_back(problem);
         } else if (have < file.size) {
             problems.push_back(ShortFileMessage(file, have));
         }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zep {
@@ -15,7 +16,8 @@ struct DataFile {
 };
 
 // A data file that cannot be used: missing, short, or with bad contents.
-// what() is a complete sentence naming the file.
+// what() names the file and what is wrong; the program that reports it puts
+// its own name in front.
 class DataError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -30,7 +32,8 @@ public:
     std::filesystem::path Path(const char* name) const;
 
     // One read of exactly `size` bytes into `block`; throws DataError when the
-    // file cannot be opened or delivers fewer bytes.
+    // file is not a regular file (as Check words it; the open never waits),
+    // cannot be opened or delivers fewer bytes.
     void Read(const DataFile& file, void* block) const;
 
     // Every listed file that cannot be used, one message each naming the
@@ -52,7 +55,7 @@ private:
 std::string MissingFileMessage(const DataFile& file);
 std::string ShortFileMessage(const DataFile& file, std::uintmax_t have);
 
-// The line that tells the user how to get the default data set.
-extern const char* const kDefaultDataHint;
+// The line that tells the user of `program` how to get the default data set.
+std::string DefaultDataHint(std::string_view program);
 
 }  // namespace zep

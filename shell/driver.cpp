@@ -14,8 +14,8 @@ std::size_t BuiltScenes(std::span<const SceneEntry* const> sequence) {
     return n;
 }
 
-void ReportDataError(const DataError& error) {
-    std::fprintf(stderr, "%s\n%s\n", error.what(), kDefaultDataHint);
+void ReportDataError(const DataError& error, const char* program) {
+    std::fprintf(stderr, "%s: %s\n%s\n", program, error.what(), DefaultDataHint(program).c_str());
 }
 
 void ReportMusicError(const Music& music) {
@@ -49,7 +49,7 @@ bool DemoRun::End(int status) {
 bool DemoRun::Start() {
     if (started_ || ended_) return !ended_;
     started_ = true;
-    if (!CheckSequenceFiles(sequence_, data_)) return End(1);
+    if (!CheckSequenceFiles(sequence_, data_, platform_.Program())) return End(1);
     try {
         const ptc::Format format{32, 0xff0000, 0xff00, 0xff, 0};
         console_ = platform_.MakeConsole();
@@ -88,7 +88,7 @@ bool DemoRun::Frame() {
                 try {
                     scene_ = entry.start(data_);
                 } catch (const DataError& error) {
-                    ReportDataError(error);
+                    ReportDataError(error, platform_.Program());
                     return End(1);
                 }
             }
@@ -133,10 +133,11 @@ std::vector<DataFile> SequenceFiles(std::span<const SceneEntry* const> sequence)
     return files;
 }
 
-bool CheckSequenceFiles(std::span<const SceneEntry* const> sequence, const DataDir& data) {
+bool CheckSequenceFiles(std::span<const SceneEntry* const> sequence, const DataDir& data,
+                        const char* program) {
     const std::vector<std::string> problems = data.Check(SequenceFiles(sequence));
-    for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
-    if (!problems.empty()) std::fprintf(stderr, "%s\n", kDefaultDataHint);
+    for (const std::string& line : problems) std::fprintf(stderr, "%s: %s\n", program, line.c_str());
+    if (!problems.empty()) std::fprintf(stderr, "%s\n", DefaultDataHint(program).c_str());
     return problems.empty();
 }
 

@@ -84,9 +84,11 @@ int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, con
 // The files the built scenes of `sequence` read, in order.
 std::vector<DataFile> SequenceFiles(std::span<const SceneEntry* const> sequence);
 
-// Prints one line per missing or short file and the hint for the default set
-// on standard error; returns false when anything was missing.
-bool CheckSequenceFiles(std::span<const SceneEntry* const> sequence, const DataDir& data);
+// Prints one line per missing or unusable file, each beginning with
+// `program`, and the hint for the default set on standard error; returns
+// false when anything was wrong.
+bool CheckSequenceFiles(std::span<const SceneEntry* const> sequence, const DataDir& data,
+                        const char* program);
 
 // The demo's six scenes in order.
 std::span<const SceneEntry* const> DemoSequence();

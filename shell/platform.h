@@ -18,6 +18,8 @@ public:
     virtual AudioOutput Audio() const = 0;
     // Shows a caught console failure to the user.
     virtual void Report(const ptc::DynamicError& error) = 0;
+    // The name the program's messages begin with.
+    virtual const char* Program() const { return "zep"; }
 };
 
 // The real desktop: an SDL2 window and audio device, a monotonic clock.
@@ -37,6 +39,7 @@ struct HeadlessOptions {
     double fps = 60.0;
     long key_after_frame = -1;   // key pending once this many frames were shown; -1: never
     bool fail_console_open = false;  // makes open() throw, to exercise failure handling
+    const char* program = "zep";     // the name its messages begin with
 };
 
 class HeadlessPlatform : public Platform {
@@ -46,6 +49,7 @@ public:
     std::unique_ptr<ptc::Timer> MakeTimer() override;
     AudioOutput Audio() const override { return AudioOutput::None; }
     void Report(const ptc::DynamicError& error) override;
+    const char* Program() const override { return options_.program; }
 
 private:
     HeadlessOptions options_;

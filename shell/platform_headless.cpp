@@ -42,7 +42,7 @@ std::unique_ptr<ptc::Timer> HeadlessPlatform::MakeTimer() {
 }
 
 void HeadlessPlatform::Report(const ptc::DynamicError& error) {
-    std::fprintf(stderr, "zep: %s\n", error.what());
+    std::fprintf(stderr, "%s: %s\n", options_.program, error.what());
 }
 
 }  // namespace zep

@@ -2,11 +2,12 @@
 # zep-render on bad input and failing outputs: every failure says what is
 # wrong on standard error, ends with its status, and leaves no output file
 # that looks finished and no temporary file.
-# Usage: render_faults_test.sh ZEP_RENDER DATA_DIR WORK_DIR
+# Usage: render_faults_test.sh ZEP_RENDER DATA_DIR WORK_DIR MANIFEST
 set -u
 RENDER=$1
 DATA=$2
 WORK=$3
+MANIFEST=$4
 rm -rf "$WORK" && mkdir -p "$WORK/out" "$WORK/tmp"
 export TMPDIR="$WORK/tmp"
 . "$(dirname "$0")/cli_checks.sh"
@@ -92,6 +93,28 @@ expect 1 '"tex33.raw" is a folder, not a file' -- timeout 20 "$RENDER" --data "$
 grep -qF '"apic.raw" is a named pipe' "$WORK/err" || fail "no message for the named pipe: $(cat "$WORK/err")"
 grep -qF '"boxb.raw" is a loop of symbolic links' "$WORK/err" || fail "no message for the link loop: $(cat "$WORK/err")"
 [ "$(wc -l <"$WORK/err")" -eq 4 ] || fail "three problems should give four lines: $(cat "$WORK/err")"
+[ "$(grep -c '^zep-render: ' "$WORK/err")" -eq 4 ] || fail "not every line names zep-render: $(cat "$WORK/err")"
+grep -qF 'give that folder to zep-render with --data DIR' "$WORK/err" || fail "the hint does not say --data: $(cat "$WORK/err")"
+
+# A data file replaced during the render (after the outputs were begun) is
+# named as at start-up: never a wait on a named pipe, never "too short".
+for kind in pipe folder; do
+    copy_data swapped
+    "$RENDER" --data "$WORK/swapped" --fps 10 --hashes "$WORK/out/h.txt" >"$WORK/stdout" 2>"$WORK/err" &
+    pid=$!
+    n=0
+    while [ -z "$(ls -A "$WORK/out")" ] && [ $n -lt 200 ]; do sleep 0.05; n=$((n + 1)); done
+    rm "$WORK/swapped/tex33.raw"
+    if [ $kind = pipe ]; then mkfifo "$WORK/swapped/tex33.raw"; else mkdir "$WORK/swapped/tex33.raw"; fi
+    wait_for $pid 1200
+    [ "$status" -eq 1 ] || fail "tex33.raw made a $kind during the render: status $status"
+    case $kind in
+        pipe) want='zep-render: data file "tex33.raw" is a named pipe, not a regular file' ;;
+        folder) want='zep-render: data file "tex33.raw" is a folder, not a file' ;;
+    esac
+    [ "$(head -n 1 "$WORK/err")" = "$want" ] || fail "tex33.raw made a $kind during the render: $(cat "$WORK/err")"
+    only ""
+done
 # Root reads a file of mode 000, so as root the check runs as nobody.
 as_user=""
 if [ "$(id -u)" -eq 0 ]; then
@@ -119,6 +142,47 @@ expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --video 
 [ "$(cksum <"$WORK/self/ttx2.raw")" = "$before" ] || fail "ttx2.raw was changed"
 expect 2 "--rawvideo and --hashes name the same file" -- "$RENDER" --data "$DATA" --to 1 --rawvideo "$WORK/out/a" --hashes "$WORK/out/a"
 only ""
+# A file the PNG folder will hold is such an output too, by any spelling.
+expect 2 "--hashes $WORK/out/s/frame_000001.png is frame 1 of --png $WORK/out/s" -- \
+    "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s" --hashes "$WORK/out/s/frame_000001.png"
+only ""
+expect 2 "is frame 2 of --png" -- "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s/" --hashes "$WORK/out/s/frame_000002.png"
+only ""
+mkdir "$WORK/out/s"
+expect 2 "is frame 2 of --png" -- "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s" --rawvideo "$WORK/out/s/../s/frame_000002.png"
+only "s "
+"$RENDER" --data "$DATA" --to 2 --png "$WORK/out/s" --hashes "$WORK/out/s/frame_000003.png" 2>"$WORK/err" ||
+    fail "a frame the render does not write was refused: $(cat "$WORK/err")"
+[ "$(cd "$WORK/out/s" && ls | tr '\n' ' ')" = "frame_000001.png frame_000002.png frame_000003.png " ] ||
+    fail "the PNG folder holds $(ls "$WORK/out/s")"
+only "s "
+
+# An output that leads to standard output is standard output, whatever path
+# names it; the file behind standard error is never replaced.
+echo "earlier line" >"$WORK/log.txt"
+"$RENDER" --data "$DATA" --to 2 --hashes /dev/stdout >"$WORK/out/a.txt" 2>>"$WORK/log.txt" || fail "--hashes /dev/stdout failed"
+head -n 2 "$MANIFEST" | cmp -s - "$WORK/out/a.txt" || fail "--hashes /dev/stdout did not write standard output: $(cat "$WORK/out/a.txt")"
+[ "$(cat "$WORK/log.txt")" = "earlier line" ] || fail "standard error's file was changed: $(cat "$WORK/log.txt")"
+ln -s /dev/stdout "$WORK/out/link"
+"$RENDER" --data "$DATA" --to 2 --rawvideo "$WORK/out/link" >"$WORK/out/b.raw" 2>>"$WORK/log.txt" || fail "--rawvideo through a link to /dev/stdout failed"
+[ "$(wc -c <"$WORK/out/b.raw")" -eq $((2 * frame)) ] || fail "--rawvideo through a link to /dev/stdout is not two frames"
+[ "$(cat "$WORK/log.txt")" = "earlier line" ] || fail "standard error's file was changed: $(cat "$WORK/log.txt")"
+only "a.txt b.raw link "
+"$RENDER" --data "$DATA" --to 2 --hashes "$WORK/log.txt" 2>>"$WORK/log.txt"
+[ $? -eq 2 ] || fail "an output on standard error's file did not end with status 2"
+[ "$(head -n 1 "$WORK/log.txt")" = "earlier line" ] || fail "standard error's file was replaced: $(cat "$WORK/log.txt")"
+grep -qF "is the file standard error goes to" "$WORK/log.txt" || fail "no reason for refusing standard error's file: $(cat "$WORK/log.txt")"
+expect 2 "--rawvideo and --hashes cannot both write to standard output" -- "$RENDER" --data "$DATA" --to 1 --rawvideo - --hashes /dev/stdout
+expect 2 "an MP4 file cannot be written to standard output" -- "$RENDER" --data "$DATA" --to 1 --video /dev/stdout
+only ""
+
+# Runs that write nothing say so: a key press before the first frame to
+# write is refused, no output at all is a run that only computes.
+expect 2 "--key-after 0 ends the run before frame 1, the first to write: nothing would be written" -- \
+    "$RENDER" --data "$DATA" --key-after 0 --hashes "$WORK/out/h.txt" --video "$WORK/out/v.mp4"
+only ""
+expect 0 "no output option (--png, --rawvideo, --video or --hashes)" -- "$RENDER" --data "$DATA" --to 2
+only ""
 
 # Full or failing outputs: the system's reason, status 2, no partial file.
 expect 2 "cannot write /dev/full: No space left on device" -- "$RENDER" --data "$DATA" --to 2 --rawvideo /dev/full
@@ -134,6 +198,29 @@ only "png "
 [ $? -eq 2 ] || fail "a raw video over the file size limit did not end with status 2"
 grep -qF "File too large" "$WORK/err" || fail "no reason for the failed raw video: $(cat "$WORK/err")"
 only ""
+# When ffmpeg cannot write the video, zep-render's own line gives the system's
+# reason, not the pipe's.
+(trap '' XFSZ; ulimit -f 200; exec "$RENDER" --data "$DATA" --to 300 --video "$WORK/out/cut.mp4") >"$WORK/stdout" 2>"$WORK/err"
+[ $? -eq 2 ] || fail "a video over the file size limit did not end with status 2"
+[ "$(tail -n 1 "$WORK/err")" = "zep-render: cannot write $WORK/out/cut.mp4: File too large" ] ||
+    fail "no reason for the failed video: $(cat "$WORK/err")"
+only ""
+# A named pipe given as the video, whose reader goes: the render ends, with
+# ffmpeg's failure, and does not wait on the pipe when it looks for a reason.
+mkfifo "$WORK/out/p.mp4"
+head -c 1000 "$WORK/out/p.mp4" >/dev/null &
+expect 2 "cannot write $WORK/out/p.mp4: ffmpeg" -- timeout 60 "$RENDER" --data "$DATA" --to 300 --video "$WORK/out/p.mp4"
+wait
+only "p.mp4 "
+# A full disk: a small tmpfs, where a mount namespace of our own allows one.
+if unshare -rm sh -c "mount -t tmpfs -o size=3m tmpfs '$WORK/out'" 2>/dev/null; then
+    unshare -rm sh -c "mount -t tmpfs -o size=3m tmpfs '$WORK/out' && '$RENDER' --data '$DATA' --to 300 --video '$WORK/out/v.mp4'; echo \"status \$?\"; ls -A '$WORK/out'" >"$WORK/stdout" 2>"$WORK/err"
+    [ "$(cat "$WORK/stdout")" = "status 2" ] || fail "a video on a full disk: $(cat "$WORK/stdout")"
+    [ "$(tail -n 1 "$WORK/err")" = "zep-render: cannot write $WORK/out/v.mp4: No space left on device" ] ||
+        fail "no reason for the video on a full disk: $(cat "$WORK/err")"
+else
+    echo "note: no tmpfs can be mounted here; the video on a full disk is not checked"
+fi
 
 # Through a symbolic link the file it names is written, and the link stays.
 ln -s real.raw "$WORK/out/link.raw"
@@ -142,16 +229,31 @@ ln -s real.raw "$WORK/out/link.raw"
 [ "$(wc -c <"$WORK/out/real.raw")" -eq "$frame" ] || fail "the file behind the link is not one frame"
 only "link.raw real.raw "
 
+# A PNG folder that cannot be written into is named (root writes anywhere:
+# as root the check runs as nobody, where nobody can reach the folder).
+mkdir "$WORK/out/locked" && chmod 555 "$WORK/out/locked"
+if $as_user test -x "$WORK/out/locked" && ! $as_user test -w "$WORK/out/locked"; then
+    expect 2 "cannot write into the folder $WORK/out/locked: Permission denied" -- \
+        $as_user "$RENDER" --data "$DATA" --to 1 --png "$WORK/out/locked"
+else
+    echo "note: no user here is kept out of a folder; the unwritable PNG folder is not checked"
+fi
+rmdir "$WORK/out/locked"
+
 # The help text to a closed or full standard output is a failure.
 "$RENDER" --help >&- 2>"$WORK/err" && fail "--help to a closed stdout ended with 0"
 grep -qF "cannot write the help text" "$WORK/err" || fail "--help to a closed stdout: $(cat "$WORK/err")"
 "$RENDER" --help >/dev/full 2>"$WORK/err" && fail "--help to a full stdout ended with 0"
 grep -qF "No space left on device" "$WORK/err" || fail "--help to a full stdout: $(cat "$WORK/err")"
 
-# Interrupted: the unfinished output goes, and the process ends by the signal
-# (a background job of a script starts with SIGINT ignored: env restores it).
-for signal in INT TERM; do
-    env --default-signal=INT "$RENDER" --data "$DATA" --video "$WORK/out/long.mp4" --rawvideo "$WORK/out/long.raw" 2>"$WORK/err" &
+# Interrupted, also by a closed terminal (SIGHUP) or SIGQUIT: the unfinished
+# outputs go, the one line says so, and the process ends by the signal (a
+# background job of a script starts with SIGINT and SIGQUIT ignored: env
+# restores them).
+for named in INT:2 TERM:15 HUP:1 QUIT:3; do
+    signal=${named%:*}
+    env --default-signal=INT,QUIT "$RENDER" --data "$DATA" --video "$WORK/out/long.mp4" --rawvideo "$WORK/out/long.raw" \
+        --hashes "$WORK/out/long.txt" 2>"$WORK/err" &
     pid=$!
     n=0
     while [ -z "$(ls -A "$WORK/out")" ] && [ $n -lt 100 ]; do sleep 0.1; n=$((n + 1)); done
@@ -159,8 +261,9 @@ for signal in INT TERM; do
     kill -s $signal $pid
     wait $pid
     status=$?
-    [ "$status" -gt 128 ] || fail "SIG$signal: status $status"
-    grep -qF "interrupted" "$WORK/err" || fail "SIG$signal: no message: $(cat "$WORK/err")"
+    [ "$status" -eq $((128 + ${named#*:})) ] || fail "SIG$signal: status $status"
+    [ "$(cat "$WORK/err")" = "zep-render: interrupted; the unfinished output was removed" ] ||
+        fail "SIG$signal: $(cat "$WORK/err")"
     only ""
 done
 

@@ -245,7 +245,7 @@ TEST(ChromeScene, BadVertexIndexEndsTheProgramNamingFileAndFace) {
                 kChromeScene.start(DataDir(dir));
             } catch (const DataError& e) {
                 EXPECT_STREQ(e.what(),
-                             "zep: data file \"Surfaces.ddd\" is not a valid mesh: face 17 uses "
+                             "data file \"Surfaces.ddd\" is not a valid mesh: face 17 uses "
                              "vertex 1440 (vertex indices run from 0 to 1439)");
                 throw;
             }

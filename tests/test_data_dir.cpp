@@ -24,14 +24,14 @@ TEST(DataDir, ReadsExactlyTheSizeAndRejectsShortOrMissingFiles) {
         data.Read({"short.raw", 4}, block);
         FAIL() << "short file accepted";
     } catch (const DataError& e) {
-        EXPECT_STREQ(e.what(), "zep: data file \"short.raw\" is too short: 2 bytes, it needs 4");
+        EXPECT_STREQ(e.what(), "data file \"short.raw\" is too short: 2 bytes, it needs 4");
     }
     EXPECT_THROW(data.Read({"none.raw", 4}, block), DataError);
 
     const auto problems = data.Check({{"long.raw", 6}, {"short.raw", 4}, {"none.raw", 8}});
     ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0], "zep: data file \"short.raw\" is too short: 2 bytes, it needs 4");
-    EXPECT_EQ(problems[1], "zep: data file \"none.raw\" is missing (it needs 8 bytes)");
+    EXPECT_EQ(problems[0], "data file \"short.raw\" is too short: 2 bytes, it needs 4");
+    EXPECT_EQ(problems[1], "data file \"none.raw\" is missing (it needs 8 bytes)");
 }
 
 TEST(DataDir, CheckNamesWhatStandsWhereAFileShouldBe) {
@@ -50,15 +50,51 @@ TEST(DataDir, CheckNamesWhatStandsWhereAFileShouldBe) {
                                       {"dangling.raw", 4}, {"zero.raw", 4}, {"locked.raw", 4}});
     const bool root = ::geteuid() == 0;  // root reads a file of mode 000
     ASSERT_EQ(problems.size(), root ? 5u : 6u);
-    EXPECT_EQ(problems[0], "zep: data file \"folder.raw\" is a folder, not a file");
-    EXPECT_EQ(problems[1], "zep: data file \"pipe.raw\" is a named pipe, not a regular file");
-    EXPECT_EQ(problems[2], "zep: data file \"loop.raw\" is a loop of symbolic links");
-    EXPECT_EQ(problems[3], "zep: data file \"dangling.raw\" is a symbolic link to a file that does not exist");
-    EXPECT_EQ(problems[4], "zep: data file \"zero.raw\" is a device, not a regular file");
+    EXPECT_EQ(problems[0], "data file \"folder.raw\" is a folder, not a file");
+    EXPECT_EQ(problems[1], "data file \"pipe.raw\" is a named pipe, not a regular file");
+    EXPECT_EQ(problems[2], "data file \"loop.raw\" is a loop of symbolic links");
+    EXPECT_EQ(problems[3], "data file \"dangling.raw\" is a symbolic link to a file that does not exist");
+    EXPECT_EQ(problems[4], "data file \"zero.raw\" is a device, not a regular file");
     if (!root) {
-        EXPECT_EQ(problems[5], "zep: data file \"locked.raw\" cannot be read: Permission denied");
+        EXPECT_EQ(problems[5], "data file \"locked.raw\" cannot be read: Permission denied");
     }
     fs::permissions(dir / "locked.raw", fs::perms::owner_all);
+}
+
+// A file replaced after the start-up check is named by its scene's read as
+// the check would name it; a named pipe without a writer is not waited on.
+TEST(DataDir, ReadNamesWhatStandsWhereAFileShouldBeAndNeverWaits) {
+    namespace fs = std::filesystem;
+    const auto dir = test::FreshDir("data-dir-read-odd");
+    fs::create_directory(dir / "folder.raw");
+    ASSERT_EQ(::mkfifo((dir / "pipe.raw").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir / "zero.raw");
+    fs::create_symlink("loop.raw", dir / "loop.raw");
+    const DataDir data(dir);
+    const std::pair<const char*, const char*> cases[] = {
+        {"folder.raw", "data file \"folder.raw\" is a folder, not a file"},
+        {"pipe.raw", "data file \"pipe.raw\" is a named pipe, not a regular file"},
+        {"zero.raw", "data file \"zero.raw\" is a device, not a regular file"},
+        {"loop.raw", "data file \"loop.raw\" is a loop of symbolic links"},
+        {"none.raw", "data file \"none.raw\" is missing (it needs 4 bytes)"},
+    };
+    for (const auto& [name, message] : cases) {
+        std::uint8_t block[4] = {};
+        try {
+            data.Read({name, 4}, block);
+            ADD_FAILURE() << name << " was read";
+        } catch (const DataError& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+}
+
+TEST(DataDir, TheHintSaysHowEachProgramIsGivenTheData) {
+    EXPECT_EQ(DefaultDataHint("zep").rfind("zep: to get the default data set, run \"make run\"", 0), 0u);
+    EXPECT_NE(DefaultDataHint("zep").find("then start zep in that folder"), std::string::npos);
+    const std::string render = DefaultDataHint("zep-render");
+    EXPECT_EQ(render.rfind("zep-render: to get the default data set", 0), 0u);
+    EXPECT_NE(render.find("give that folder to zep-render with --data DIR"), std::string::npos);
 }
 
 TEST(DataDir, AFolderThatIsNotThereIsOneMessage) {
@@ -66,12 +102,12 @@ TEST(DataDir, AFolderThatIsNotThereIsOneMessage) {
     const std::vector<DataFile> files = {{"a.raw", 4}, {"b.raw", 4}};
     auto problems = DataDir(dir / "none").Check(files);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], "zep: the data folder \"" + (dir / "none").string() + "\" does not exist");
+    EXPECT_EQ(problems[0], "the data folder \"" + (dir / "none").string() + "\" does not exist");
 
     datagen::WriteFile(dir, "file", {1});
     problems = DataDir(dir / "file").Check(files);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], "zep: the data folder \"" + (dir / "file").string() + "\" is not a folder");
+    EXPECT_EQ(problems[0], "the data folder \"" + (dir / "file").string() + "\" is not a folder");
 }
 
 TEST(DataDir, BareNamesInTheWorkingFolder) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,10 +40,16 @@ std::unique_ptr<Scene> StartFake(const DataDir&) {
 
 std::unique_ptr<Scene> StartBroken(const DataDir&) {
     g_events.push_back("start X");
-    throw DataError("zep: data file \"x.raw\" is too short: 3 bytes, it needs 10");
+    throw DataError("data file \"x.raw\" is too short: 3 bytes, it needs 10");
 }
 
 constexpr DataFile kXFile[] = {{"x.raw", 10}};
+
+std::unique_ptr<Scene> StartReadingX(const DataDir& data) {
+    std::uint8_t block[10];
+    data.Read(kXFile[0], block);
+    return std::make_unique<FakeScene>('R');
+}
 
 const SceneEntry kA{"A", 1.0, {}, StartFake<'A'>};
 const SceneEntry kB{"B", 2.0, {}, StartFake<'B'>};
@@ -50,6 +58,7 @@ const SceneEntry kShort{"E", 1.05, {}, StartFake<'E'>};
 const SceneEntry kUnbuilt{"U", 2.5, {}, nullptr};
 const SceneEntry kNeedsFile{"F", 2.0, kXFile, StartFake<'F'>};
 const SceneEntry kBroken{"X", 2.0, {}, StartBroken};
+const SceneEntry kReadsX{"R", 2.0, kXFile, StartReadingX};
 
 class DriverTest : public ::testing::Test {
 protected:
@@ -193,6 +202,41 @@ TEST_F(DriverTest, AShortReadAtSceneStartEndsCleanlyWithStatusOne) {
     EXPECT_NE(err.find("make run"), std::string::npos) << err;
     EXPECT_EQ(Count("end A"), 1);
     EXPECT_EQ(Count("start C"), 0);
+}
+
+// A file that passed the start-up check and was then replaced by something
+// that is not a file: its scene's start names it as the check would, with
+// the program's own name, and ends the run; a named pipe is never waited on.
+TEST_F(DriverTest, AFileReplacedDuringTheRunIsNamedAsAtStartUp) {
+    namespace fs = std::filesystem;
+    const std::pair<const char*, const char*> replacements[] = {
+        {"pipe", "zep-render: data file \"x.raw\" is a named pipe, not a regular file\n"},
+        {"folder", "zep-render: data file \"x.raw\" is a folder, not a file\n"},
+    };
+    for (const auto& [kind, message] : replacements) {
+        fs::remove_all(dir_ / "x.raw");
+        datagen::WriteFile(dir_, "x.raw", datagen::Bytes(10, 1));
+        HeadlessOptions options;
+        options.fps = 10.0;
+        options.program = "zep-render";
+        HeadlessPlatform platform(options);
+        const std::vector<const SceneEntry*> scenes{&kA, &kReadsX};
+        DemoRun run(platform, scenes, DataDir(dir_));
+        ASSERT_TRUE(run.Start());
+        fs::remove(dir_ / "x.raw");
+        if (std::string(kind) == "pipe")
+            ASSERT_EQ(::mkfifo((dir_ / "x.raw").c_str(), 0600), 0);
+        else
+            fs::create_directory(dir_ / "x.raw");
+        testing::internal::CaptureStderr();
+        int frames = 0;
+        while (run.Frame()) ++frames;
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(frames, 10) << kind;  // scene A's, then R cannot start
+        EXPECT_EQ(run.Status(), 1) << kind;
+        EXPECT_EQ(err.rfind(message, 0), 0u) << err;
+        EXPECT_NE(err.find("give that folder to zep-render with --data DIR"), std::string::npos) << err;
+    }
 }
 
 TEST_F(DriverTest, AConsoleFailureIsReportedAndEndsWithStatusOne) {

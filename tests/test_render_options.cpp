@@ -51,6 +51,8 @@ TEST(RenderOptions, BadOptionsNameWhatIsWrong) {
         {{"--rawvideo", "-", "--scale", "2"}, "--scale applies to --png and --video only"},
         {{"--png", ""}, "--png needs a value"},
         {{"--video", "-"}, "--video needs a file name"},
+        {{"--fps", "30", "--fps", "60"}, "option --fps is given twice"},
+        {{"--hashes", "a", "--to", "3", "--hashes", "b"}, "option --hashes is given twice"},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -109,6 +111,21 @@ TEST(RenderOptions, TheFramePlanFollowsTheDemosLength) {
     plan = PlanFrames(*Parse({"--to", "100", "--key-after", "40"}), error);
     ASSERT_TRUE(plan);
     EXPECT_EQ(plan->last, 40);  // the key press ends the run first
+
+    // A key press before the first frame to write leaves nothing to write.
+    EXPECT_FALSE(PlanFrames(*Parse({"--key-after", "0"}), error));
+    EXPECT_EQ(error, "--key-after 0 ends the run before frame 1, the first to write: nothing would be written");
+    EXPECT_FALSE(PlanFrames(*Parse({"--from", "10", "--key-after", "9"}), error));
+    EXPECT_NE(error.find("before frame 10"), std::string::npos) << error;
+    plan = PlanFrames(*Parse({"--from", "10", "--key-after", "10"}), error);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->last, 10);
+}
+
+TEST(RenderOptions, ARunWithoutOutputSaysSo) {
+    EXPECT_NE(NoOutputNote(*Parse({"--to", "3"})).find("nothing is written"), std::string::npos);
+    for (const char* output : {"--png", "--rawvideo", "--video", "--hashes"})
+        EXPECT_EQ(NoOutputNote(*Parse({output, "x"})), "") << output;
 }
 
 }  // namespace

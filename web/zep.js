@@ -2,13 +2,14 @@
 // the canvas, the audio and the input, and runs one frame of the demo per
 // animation frame, at most 60 a second, on the audio clock.
 //
-// index.html?check&fps=F&from=A&to=B (defaults 60, 1, 6432) instead runs the
-// demo on the virtual clock (frame n at n/F), silently and as fast as it can,
-// writes one line per frame from A to B into <pre id="hashes"> (the frame
-// number in six digits, a space, the picture's 64-bit FNV-1a hash in 16 hex
-// digits) and sets the title to "zep check done", or to
-// "zep check failed: " and the reason. With &timing it also writes each
-// scene's frame times into <pre id="timing"> as JSON.
+// index.html?check&fps=F&from=A&to=B (zep-render's --fps, --from and --to;
+// defaults 60, 1, the last frame) instead runs the demo on the virtual clock
+// (frame n at n/F), silently and as fast as it can, writes one line per frame
+// from A to B into <pre id="hashes"> (the frame number in six digits, a
+// space, the picture's 64-bit FNV-1a hash in 16 hex digits) and sets the
+// title to "zep check done", or to "zep check failed: " and the reason. With
+// &timing it also writes each scene's frame times into <pre id="timing"> as
+// JSON.
 import createZepModule from './zep-wasm.js';
 
 const WIDTH = 640;
@@ -63,7 +64,9 @@ async function fetchGzip(url) {
   try {
     return new Uint8Array(await new Response(stream).arrayBuffer());
   } catch (error) {
-    throw new Error(`${url} is damaged or incomplete (${error.message || error})`);
+    // Chromium words a broken gzip stream "Failed to fetch", which would not
+    // tell that the pack is at fault.
+    throw new Error(`the data pack ${url} is damaged or incomplete`);
   }
 }
 
@@ -82,7 +85,7 @@ function untar(bytes) {
     const size = parseInt(text(bytes, offset + 124, 12).trim() || '0', 8);
     const type = bytes[offset + 156];
     offset += 512;
-    if (!Number.isFinite(size) || offset + size > bytes.length) throw new Error('the data pack is damaged');
+    if (!Number.isFinite(size) || offset + size > bytes.length) throw new Error('the data pack data.tar.gz is damaged or incomplete');
     if ((type === 0 || type === 48) && !name.includes('/'))
       files.push({ name, data: bytes.subarray(offset, offset + size) });
     offset += Math.ceil(size / 512) * 512;
@@ -297,27 +300,38 @@ function setUpFullscreen() {
 
 // --- check mode ------------------------------------------------------------
 
-// Reads a whole number or a number of frames per second like zep-render's
-// options; throws naming the parameter.
-function parameter(params, name, fallback, test, what) {
-  if (!params.has(name)) return fallback;
-  const raw = params.get(name);
-  const value = Number(raw);
-  if (raw.trim() === '' || !Number.isFinite(value) || !test(value))
-    throw new Error(`${name} needs ${what} (got '${raw}')`);
-  return value;
+// The frames to check: fps, from and to are zep-render's --fps, --from and
+// --to, checked by zep-render's own code in the module, in its words (a value
+// it refuses, a key given twice, a range past the demo's end). Throws with
+// the reason; returns { fps, from, last, note }.
+const CHECK_FLAGS = ['check', 'timing'];
+const CHECK_VALUES = ['fps', 'from', 'to'];
+function checkPlan(zep, params) {
+  for (const [key, value] of params) {
+    if (CHECK_FLAGS.includes(key)) continue;
+    if (!CHECK_VALUES.includes(key))
+      throw new Error(`unknown parameter '${key}' (the check mode takes fps, from, to and timing)`);
+    zep.ccall('zep_check_arg', null, ['string'], [`--${key}`]);
+    zep.ccall('zep_check_arg', null, ['string'], [value]);
+  }
+  const problem = zep.UTF8ToString(zep._zep_check_plan());
+  if (problem) throw new Error(problem);
+  return {
+    fps: zep._zep_check_fps(),
+    from: zep._zep_check_from(),
+    last: zep._zep_check_last(),
+    note: zep.UTF8ToString(zep._zep_check_note()),
+  };
 }
 
 async function runCheck(params) {
   const began = performance.now();
-  const fps = parameter(params, 'fps', 60, (v) => v > 0 && v <= 10000, 'a number of frames per second above 0');
-  const from = parameter(params, 'from', 1, (v) => Number.isInteger(v) && v >= 1, 'a frame number of 1 or more');
-  const to = parameter(params, 'to', 6432, (v) => Number.isInteger(v) && v >= 1, 'a frame number of 1 or more');
-  if (to < from) throw new Error(`to (${to}) is before from (${from})`);
   const timing = params.has('timing');
 
   const zep = await loadDemo();
   const loaded = performance.now();
+  const { fps, from, last, note } = checkPlan(zep, params);
+  say(note);
   start(zep, fps);
   const lines = [];
   const times = [];
@@ -339,7 +353,7 @@ async function runCheck(params) {
       if (timing && s === scene) (times[s] ??= []).push(t1 - t0);
       scene = s;
       if (n >= from) lines.push(`${String(n).padStart(6, '0')} ${zep.UTF8ToString(zep._zep_hash())}`);
-      if (n >= to) done = true;
+      if (n >= last) done = true;
     }
     present(zep);
     if (!done) await new Promise((resume) => setTimeout(resume, 0));
@@ -364,7 +378,10 @@ async function runCheck(params) {
 
 setUpFullscreen();
 const params = new URLSearchParams(location.search);
-if (params.has('check')) {
+if (location.protocol === 'file:') {
+  // The page itself says that it must be served (index.html): a browser that
+  // runs this module from a file still fetches no data from there.
+} else if (params.has('check')) {
   setState('checking');
   prompt('');
   runCheck(params).catch((error) => {

@@ -6,8 +6,11 @@
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "render/render_options.h"
 #include "shell/driver.h"
 #include "shell/frame_hash.h"
 #include "web/platform_web.h"
@@ -25,7 +28,16 @@ struct WebRun {
     const zep::Pixel* picture = nullptr;  // the latest window picture, or null
 };
 
+// The check mode's frame selection, checked by zep-render's own rules.
+struct CheckPlan {
+    std::vector<std::string> args;
+    zep::render::RenderOptions options;
+    zep::render::FramePlan frames;
+    std::string error;  // or the note for --to past the end
+};
+
 std::unique_ptr<WebRun> g_run;
+CheckPlan g_check;
 std::vector<std::uint32_t> g_rgba(zep::kScreenPixels, 0xff000000u);
 char g_hash_text[17];
 
@@ -93,5 +105,31 @@ EMSCRIPTEN_KEEPALIVE const char* zep_hash() {
     std::snprintf(g_hash_text, sizeof g_hash_text, "%016" PRIx64, hash);
     return g_hash_text;
 }
+
+// The check mode's parameters as zep-render options: zep_check_arg once per
+// word ("--fps", "30", ...), then zep_check_plan, which returns an empty text
+// when they are good (the getters below then hold the plan), else zep-render's
+// message for what is wrong.
+EMSCRIPTEN_KEEPALIVE void zep_check_arg(const char* word) { g_check.args.emplace_back(word); }
+
+EMSCRIPTEN_KEEPALIVE const char* zep_check_plan() {
+    std::vector<std::string> args;
+    args.swap(g_check.args);
+    g_check.error.clear();
+    std::optional<zep::render::RenderOptions> options =
+        zep::render::ParseRenderOptions(args, g_check.error);
+    if (!options) return g_check.error.c_str();
+    std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(*options, g_check.error);
+    if (!plan) return g_check.error.c_str();
+    g_check.options = *options;
+    g_check.frames = *plan;
+    return "";
+}
+
+EMSCRIPTEN_KEEPALIVE double zep_check_fps() { return g_check.options.fps; }
+EMSCRIPTEN_KEEPALIVE int zep_check_from() { return static_cast<int>(g_check.frames.from); }
+EMSCRIPTEN_KEEPALIVE int zep_check_last() { return static_cast<int>(g_check.frames.last); }
+// A line about the frames asked for that the plan left out (--to past the end), or empty.
+EMSCRIPTEN_KEEPALIVE const char* zep_check_note() { return g_check.frames.note.c_str(); }
 
 }  // extern "C"

@@ -23,6 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options->scale > 8)
         __builtin_trap();
     const auto plan = zep::render::PlanFrames(*options, error);
-    if (plan && (plan->from > plan->total || plan->last > plan->total)) __builtin_trap();
+    if (!plan && error.empty()) __builtin_trap();
+    // A plan always writes at least one frame.
+    if (plan && (plan->from > plan->total || plan->last > plan->total || plan->last < plan->from))
+        __builtin_trap();
     return 0;
 }
