@@ -67,7 +67,7 @@ bool DemoRun::Start() {
         }
         music_.FMUSIC_PlaySong(module);
 
-        timer_ = platform_.MakeTimer();
+        timer_ = platform_.MakeTimer(music_);
         timer_->start();
         clock_ = timer_->time();
     } catch (const ptc::DynamicError& error) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <libopenmpt/libopenmpt.hpp>
 #include <new>
 #include <ostream>
@@ -34,9 +35,17 @@ struct Music::Device {
     SDL_AudioDeviceID id = 0;
     MusicModule* playing = nullptr;  // read by the audio thread once started
     int mixrate = 44100;
+    // The device's clock: frames handed to it since playing began, and what
+    // stays queued in it when it asks for more (one buffer, still playing).
+    bool keeps_time = false;  // a real output, not SDL's simulated ones
+    long long frames_written = 0;
+    int queued_frames = 0;
+    mutable std::mutex heard_mutex;
+    HeardPosition heard;
 
     static void Fill(void* self, Uint8* stream, int length) {
         auto* device = static_cast<Device*>(self);
+        const double now = SteadySeconds();
         auto* out = reinterpret_cast<std::int16_t*>(stream);
         std::size_t frames = static_cast<std::size_t>(length) / 4;
         std::size_t done = 0;
@@ -49,6 +58,15 @@ struct Music::Device {
             }
         }
         SDL_memset(out + 2 * done, 0, (frames - done) * 4);
+        if (!device->playing) return;
+        // The sound heard now is the queued frames before what this call
+        // wrote; silence after the song's end still counts.
+        const double heard = static_cast<double>(device->frames_written - device->queued_frames) /
+                             device->mixrate;
+        device->frames_written += static_cast<long long>(frames);
+        if (!device->keeps_time) return;
+        std::lock_guard<std::mutex> lock(device->heard_mutex);
+        device->heard = HeardPosition{true, now, heard};
     }
 
     ~Device() {
@@ -94,6 +112,10 @@ int Music::FSOUND_Init(int mixrate, int maxchannels, unsigned flags) {
         error_ = kMusicInitFailed;
         return 0;  // the Device destructor shuts the audio subsystem again
     }
+    device->queued_frames = have.samples;
+    // SDL's dummy and disk drivers only simulate a device's pace.
+    const char* driver = SDL_GetCurrentAudioDriver();
+    device->keeps_time = driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "disk") != 0;
     device_ = std::move(device);
     error_ = kMusicNoError;
     return 1;
@@ -177,6 +199,12 @@ std::size_t RenderModule(MusicModule& module, int rate, std::size_t frames, std:
         done += got;
     }
     return done;
+}
+
+HeardPosition Music::Heard() const {
+    if (!device_) return {};
+    std::lock_guard<std::mutex> lock(device_->heard_mutex);
+    return device_->heard;
 }
 
 bool Music::FMUSIC_PlaySong(MusicModule* module) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/audio_clock.h"
+
 namespace zep {
 
 // The text for an error code; "Unknown error" outside 0 to 18.
@@ -73,6 +75,9 @@ public:
     // Starts playback; it goes on by itself until this object is destroyed.
     bool FMUSIC_PlaySong(MusicModule* module);
     int FSOUND_GetError() const { return error_; }
+    // The music's position as heard, from the device's latest callback; not
+    // valid without a device that keeps real time (see HeardPosition).
+    HeardPosition Heard() const;
 
 private:
     struct Device;

@@ -14,7 +14,8 @@ class Platform {
 public:
     virtual ~Platform() = default;
     virtual std::unique_ptr<ptc::Console> MakeConsole() = 0;
-    virtual std::unique_ptr<ptc::Timer> MakeTimer() = 0;
+    // The timer is made once the music plays, and may follow it.
+    virtual std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) = 0;
     virtual AudioOutput Audio() const = 0;
     // Shows a caught console failure to the user.
     virtual void Report(const ptc::DynamicError& error) = 0;
@@ -22,13 +23,14 @@ public:
     virtual const char* Program() const { return "zep"; }
 };
 
-// The real desktop: an SDL2 window and audio device, a monotonic clock.
+// The real desktop: an SDL2 window and audio device; the timer follows the
+// music as heard, or the steady clock when there is no device to follow.
 class SdlPlatform : public Platform {
 public:
     SdlPlatform();
     ~SdlPlatform() override;
     std::unique_ptr<ptc::Console> MakeConsole() override;
-    std::unique_ptr<ptc::Timer> MakeTimer() override;
+    std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override;
     AudioOutput Audio() const override { return AudioOutput::Device; }
     void Report(const ptc::DynamicError& error) override;
 };
@@ -46,7 +48,7 @@ class HeadlessPlatform : public Platform {
 public:
     explicit HeadlessPlatform(HeadlessOptions options = {}) : options_(options) {}
     std::unique_ptr<ptc::Console> MakeConsole() override;
-    std::unique_ptr<ptc::Timer> MakeTimer() override;
+    std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override;
     AudioOutput Audio() const override { return AudioOutput::None; }
     void Report(const ptc::DynamicError& error) override;
     const char* Program() const override { return options_.program; }

@@ -37,7 +37,8 @@ std::unique_ptr<ptc::Console> HeadlessPlatform::MakeConsole() {
     return std::make_unique<HeadlessConsole>(options_.key_after_frame, options_.fail_console_open);
 }
 
-std::unique_ptr<ptc::Timer> HeadlessPlatform::MakeTimer() {
+std::unique_ptr<ptc::Timer> HeadlessPlatform::MakeTimer(const Music& music) {
+    (void)music;
     return std::make_unique<VirtualTimer>(options_.fps);
 }
 

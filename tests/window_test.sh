@@ -1,7 +1,9 @@
 #!/bin/sh
-# zep in a real window under Xvfb, with SDL's dummy audio driver: it shows
-# the first scene, quits on a key with status 0, reports a missing module and
-# missing data files. Usage: window_test.sh ZEP DATA_DIR WORK_DIR
+# zep in a real window under Xvfb and a window manager (openbox), with SDL's
+# dummy audio driver: it shows the first scene with its icon set, a
+# double-click makes it cover the screen and another restores it, it quits on
+# a key with status 0, reports a missing module and missing data files.
+# Usage: window_test.sh ZEP DATA_DIR WORK_DIR
 set -u
 ZEP=$1
 DATA=$2
@@ -14,6 +16,28 @@ if [ -z "${ZEP_WINDOW_TEST_INNER:-}" ]; then
 fi
 
 . "$(dirname "$0")/cli_checks.sh"
+
+# Fullscreen is the window manager's business, as on a desktop.
+openbox >"$WORK/openbox.log" 2>&1 &
+wm=$!
+trap 'kill $wm 2>/dev/null' EXIT
+n=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || [ "$n" -ge 50 ]; do
+    sleep 0.1
+    n=$((n + 1))
+done
+
+# The window's size as "WIDTHxHEIGHT", waiting up to 5 s for it to become $2.
+window_size() {
+    n=0
+    while :; do
+        size=$(xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry/ { print $2 }')
+        [ "$size" = "$2" ] || [ "$n" -ge 50 ] && break
+        sleep 0.1
+        n=$((n + 1))
+    done
+    echo "$size"
+}
 
 # 1. The demo starts, shows a picture, and ends on a key press.
 mkdir -p "$WORK/run" && cp "$DATA"/* "$WORK/run/"
@@ -32,6 +56,20 @@ ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v
     -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
 lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
 [ "$lit" -gt 100000 ] || fail "the window looks blank ($lit lit pixels)"
+# The icon: 64 x 64 pixels in _NET_WM_ICON (xprop draws it as text).
+icon=$(xprop -id "$window" _NET_WM_ICON 2>/dev/null | head -n 2)
+case $icon in
+    *"Icon (64 x 64)"*) ;;
+    *) fail "the window has no 64 x 64 icon: $icon" ;;
+esac
+# A double-click covers the screen; another one restores the window.
+[ "$(window_size "$window" 640x480)" = 640x480 ] || fail "the window is $size, not 640x480"
+xdotool mousemove --window "$window" 320 240 click --repeat 2 --delay 80 1
+[ "$(window_size "$window" 800x600)" = 800x600 ] || fail "after a double-click the window is $size, not the screen's 800x600"
+sleep 0.5
+xdotool mousemove --window "$window" 300 200 click --repeat 2 --delay 80 1
+[ "$(window_size "$window" 640x480)" = 640x480 ] || fail "after a second double-click the window is $size, not 640x480"
+kill -0 $pid 2>/dev/null || fail "zep ended on a double-click"
 xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key --window "$window" space
 xdotool key space

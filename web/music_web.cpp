@@ -38,6 +38,9 @@ MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
     return module_.get();
 }
 
+// The page's own audio clock drives the timer (platform_web.cpp).
+HeardPosition Music::Heard() const { return {}; }
+
 bool Music::FMUSIC_PlaySong(MusicModule* module) {
     if (!module) {
         error_ = kMusicInvalidParameter;

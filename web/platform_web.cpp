@@ -60,7 +60,8 @@ std::unique_ptr<ptc::Console> WebPlatform::MakeConsole() {
     return std::make_unique<WebConsole>(key_pending_, last_picture_);
 }
 
-std::unique_ptr<ptc::Timer> WebPlatform::MakeTimer() {
+std::unique_ptr<ptc::Timer> WebPlatform::MakeTimer(const Music& music) {
+    (void)music;
     if (options_.fps > 0.0) return std::make_unique<VirtualTimer>(options_.fps);
     return std::make_unique<PageTimer>();
 }

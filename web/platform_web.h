@@ -19,7 +19,7 @@ class WebPlatform : public Platform {
 public:
     explicit WebPlatform(WebOptions options) : options_(options) {}
     std::unique_ptr<ptc::Console> MakeConsole() override;
-    std::unique_ptr<ptc::Timer> MakeTimer() override;
+    std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override;
     // The page plays the music itself (see music_web.cpp).
     AudioOutput Audio() const override { return AudioOutput::Device; }
     void Report(const ptc::DynamicError& error) override;
