@@ -56,19 +56,31 @@ ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v
     -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
 lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
 [ "$lit" -gt 100000 ] || fail "the window looks blank ($lit lit pixels)"
-# The icon: 64 x 64 pixels in _NET_WM_ICON (xprop draws it as text).
-icon=$(xprop -id "$window" _NET_WM_ICON 2>/dev/null | head -n 2)
+kill -0 $pid 2>/dev/null || fail "zep ended while showing its first scene: $(cat "$WORK/err")"
+# The icon: 64 x 64 pixels in _NET_WM_ICON (xprop draws it as text), waiting
+# up to 5 s for the property to be read.
+n=0
+while :; do
+    icon=$(xprop -id "$window" _NET_WM_ICON 2>&1 | head -n 2)
+    case $icon in *"Icon (64 x 64)"*) break ;; esac
+    [ "$n" -ge 50 ] && break
+    sleep 0.1
+    n=$((n + 1))
+done
 case $icon in
     *"Icon (64 x 64)"*) ;;
     *) fail "the window has no 64 x 64 icon: $icon" ;;
 esac
 # A double-click covers the screen; another one restores the window.
-[ "$(window_size "$window" 640x480)" = 640x480 ] || fail "the window is $size, not 640x480"
+got=$(window_size "$window" 640x480)
+[ "$got" = 640x480 ] || fail "the window is $got, not 640x480"
 xdotool mousemove --window "$window" 320 240 click --repeat 2 --delay 80 1
-[ "$(window_size "$window" 800x600)" = 800x600 ] || fail "after a double-click the window is $size, not the screen's 800x600"
+got=$(window_size "$window" 800x600)
+[ "$got" = 800x600 ] || fail "after a double-click the window is $got, not the screen's 800x600"
 sleep 0.5
 xdotool mousemove --window "$window" 300 200 click --repeat 2 --delay 80 1
-[ "$(window_size "$window" 640x480)" = 640x480 ] || fail "after a second double-click the window is $size, not 640x480"
+got=$(window_size "$window" 640x480)
+[ "$got" = 640x480 ] || fail "after a second double-click the window is $got, not 640x480"
 kill -0 $pid 2>/dev/null || fail "zep ended on a double-click"
 xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key --window "$window" space
