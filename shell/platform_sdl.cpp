@@ -24,6 +24,29 @@ ptc::DynamicError SdlFailure(const std::string& what) {
     return ptc::DynamicError(what + ": " + SDL_GetError());
 }
 
+// True when the renderer draws through an OpenGL that runs on the CPU
+// (Mesa's llvmpipe, softpipe or swrast: a machine without a GPU driver, or
+// Xvfb). Emulating the GPU there costs twice what zep's own frames do;
+// SDL's software renderer writes the window directly and costs far less.
+bool DrawsWithSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name) return false;
+    const std::string name = info.name;
+    if (name != "opengl" && name != "opengles2") return false;
+    // glGetString(GL_RENDERER); one calling convention on the 64-bit
+    // systems zep is built for.
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;
+    const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!get_string) return false;
+    const unsigned char* text = get_string(kGlRenderer);
+    if (!text) return false;
+    const std::string gl = reinterpret_cast<const char*>(text);
+    for (const char* cpu : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (gl.find(cpu) != std::string::npos) return true;
+    return false;
+}
+
 // A resizable window that shows the 640 x 480 picture scaled to fit, with its
 // shape kept (black bars) and sharp pixels (see sharp_scale.h). A double-click
 // toggles desktop fullscreen; the mouse cursor hides once it has rested over
@@ -64,6 +87,14 @@ public:
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
         vsync_ = renderer_ != nullptr;
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (renderer_ && DrawsWithSoftwareGl(renderer_)) {
+            SDL_DestroyRenderer(renderer_);
+            // The window's own pixels, shown through shared memory, not a
+            // texture drawn by the emulated GPU.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            renderer_ = nullptr;
+            vsync_ = false;
+        }
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) throw SdlFailure("cannot draw into the window");
         SDL_RendererInfo info{};

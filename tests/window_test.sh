@@ -52,6 +52,9 @@ while [ -z "$window" ] && [ "$n" -lt 100 ]; do
 done
 [ -n "$window" ] || fail "no window titled 'ZEP. ' appeared"
 sleep 1.5
+# SDL may replace its first window when it sets up drawing: look again.
+window=$(xdotool search --onlyvisible --name "^ZEP\. $" 2>/dev/null | head -n 1)
+[ -n "$window" ] || fail "the window titled 'ZEP. ' is not shown"
 ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
     -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
 lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
