@@ -5,13 +5,19 @@
 
 #include "datagen/datagen.h"
 #include "shell/process.h"
+#include "shell/version.h"
 
 int main(int argc, char** argv) {
     zep::KeepStandardStreamsOpen();
     return zep::RunGuarded("zep-data", [&] {
+        if (argc == 2 && std::string(argv[1]) == "--version") {
+            std::printf("zep-data %s\n", zep::kVersion);
+            return std::fflush(stdout) == 0 ? 0 : 2;
+        }
         if (argc != 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
             std::fprintf(stderr,
                          "usage: zep-data DIR\n"
+                         "       zep-data --version\n"
                          "writes the demo's default data files and music module into DIR\n");
             return argc == 2 ? 0 : 2;
         }

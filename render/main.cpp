@@ -13,6 +13,7 @@
 #include "render/system.h"
 #include "shell/driver.h"
 #include "shell/process.h"
+#include "shell/version.h"
 
 namespace {
 
@@ -261,10 +262,13 @@ int RenderMain(int argc, char** argv) {
         std::fprintf(stderr, "zep-render: %s\n%s", error.c_str(), zep::render::kRenderUsage);
         return kUsageStatus;
     }
-    if (options->help) {
-        std::fputs(zep::render::kRenderUsage, stdout);
+    if (options->help || options->version) {
+        const std::string text = options->help ? zep::render::kRenderUsage
+                                               : std::string("zep-render ") + zep::kVersion + "\n";
+        std::fputs(text.c_str(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::perror("zep-render: cannot write the help text to standard output");
+            std::perror(options->help ? "zep-render: cannot write the help text to standard output"
+                                      : "zep-render: cannot write the version to standard output");
             return kUsageStatus;
         }
         return 0;

@@ -14,6 +14,7 @@ const char* const kRenderUsage =
     "usage: zep-render [--data DIR] [--fps N] [--from A] [--to B] [--png DIR]\n"
     "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
     "                  [--scale K] [--key-after N]\n"
+    "       zep-render --help | --version\n"
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
     "  --data DIR         folder with the data files and 076.it (default: .)\n"
@@ -96,6 +97,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+            continue;
+        }
+        if (a == "--version") {
+            o.version = true;
             continue;
         }
         const bool takes_value = a == "--data" || a == "--fps" || a == "--from" || a == "--to" ||

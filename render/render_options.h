@@ -21,6 +21,7 @@ struct RenderOptions {
     int scale = 1;            // K x K blocks per pixel (PNG and MP4)
     long key_after = -1;      // a scripted key press pending after this frame
     bool help = false;
+    bool version = false;     // print the version and end
 };
 
 // Parses argv; on a bad option returns nullopt and sets `error` to a

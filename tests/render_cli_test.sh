@@ -1,14 +1,22 @@
 #!/bin/sh
 # zep-render as a user runs it: outputs, frame selection, bad options and
-# missing data. Usage: render_cli_test.sh ZEP_RENDER ZEP_DATA DATA_DIR WORK_DIR MANIFEST
+# missing data.
+# Usage: render_cli_test.sh ZEP_RENDER ZEP_DATA DATA_DIR WORK_DIR MANIFEST VERSION
 set -u
 RENDER=$1
+ZEP_DATA=$2
 DATA=$3
 WORK=$4
 MANIFEST=$5
+VERSION=$6
 rm -rf "$WORK" && mkdir -p "$WORK"
 . "$(dirname "$0")/cli_checks.sh"
 
+# Each program names itself and the release; a version that cannot be
+# written is an error.
+[ "$("$RENDER" --version)" = "zep-render $VERSION" ] || fail "zep-render --version printed '$("$RENDER" --version)'"
+[ "$("$ZEP_DATA" --version)" = "zep-data $VERSION" ] || fail "zep-data --version printed '$("$ZEP_DATA" --version)'"
+expect 2 "cannot write the version" -- sh -c 'exec "$0" --version >/dev/full' "$RENDER"
 
 expect 2 "unknown option '--nope'" -- "$RENDER" --nope
 expect 2 "--to (2) is before --from (5)" -- "$RENDER" --data "$DATA" --from 5 --to 2
