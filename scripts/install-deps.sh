@@ -9,7 +9,8 @@ set -eu
 # Native build, tests and tools.
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
-x11-utils openbox sox clang libclang-rt-14-dev binutils"
+x11-utils openbox sox clang libclang-rt-14-dev binutils
+desktop-file-utils appstream man-db"
 # Browser build and its tests: the WebAssembly compiler (its JavaScript
 # tools need acorn), Node.js and headless Chromium, Python for make serve.
 PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"

@@ -16,15 +16,28 @@
 
 namespace zep {
 
+// How to get the default data back depends on how zep came to this machine:
+// built from its sources, unpacked from a download, or installed as a package.
 std::string DefaultDataHint(std::string_view program) {
     std::string hint(program);
+    // zep reads the folder it is started in; the other programs take --data.
+    const std::string own = program == "zep" ? std::string()
+                                             : ", or give a folder of your own data to " +
+                                                   std::string(program) + " with --data DIR";
+#if defined(ZEP_DISTRIBUTION_PACKAGE)
+    hint += ": the default data set comes with zep's package; reinstall it (for instance "
+            "\"sudo apt-get install --reinstall zep\")" + own;
+#elif defined(ZEP_DISTRIBUTION_DOWNLOAD)
+    hint += ": the default data set comes in zep's download, beside the program; unpack the "
+            "download again and start zep from the unpacked folder" + own;
+#else
     hint += ": to get the default data set, run \"make run\" (it writes it to build/data) "
             "or \"zep-data DIR\" (it writes it to DIR), ";
-    // zep reads the folder it is started in; the other programs take --data.
     if (program == "zep")
         hint += "then start zep in that folder";
     else
         hint += "then give that folder to " + std::string(program) + " with --data DIR";
+#endif
     return hint;
 }
 

@@ -114,7 +114,7 @@ window)
     tr -d '\r' <"$WORK/err" >"$WORK/err.txt"
     for line in 'data file "ttx2.raw" is missing (it needs 262144 bytes)' \
         'data file "Coords.ddd" is missing (it needs 14400 bytes)' \
-        'data file "apic.raw" is missing (it needs 921600 bytes)' 'zep-data DIR'; do
+        'data file "apic.raw" is missing (it needs 921600 bytes)' 'unpack the download again'; do
         grep -qF "$line" "$WORK/err.txt" || fail "no line '$line' in: $(cat "$WORK/err.txt")"
     done
     missing=$(grep -c 'is missing' "$WORK/err.txt")

@@ -1,0 +1,60 @@
+#!/bin/sh
+# The installed tree as a viewer meets it: installed by the build's install
+# rules under a prefix whose path has spaces, zep started from a read-only
+# folder elsewhere and through a symbolic link plays its installed data
+# (SDL's off-screen drivers; SIGTERM ends it with 0); the installed
+# zep-render gives the manifest's frames on the installed data; a missing data
+# folder is named; the menu entry, metainfo and man pages validate.
+# Usage: install_test.sh BUILD_DIR WORK_DIR MANIFEST
+set -u
+BUILD=$1
+WORK=$2
+MANIFEST=$3
+rm -rf "$WORK" && mkdir -p "$WORK"
+. "$(dirname "$0")/cli_checks.sh"
+
+root="$WORK/a prefix"
+DESTDIR="$root" cmake --install "$BUILD" --prefix /usr >"$WORK/install.log" 2>&1 ||
+    { fail "cmake --install failed: $(cat "$WORK/install.log")"; finish_checks install; }
+bin=$(find "$root" -type f -name zep-render | head -n 1)
+bindir=$(dirname "$bin")
+share="$root/usr/share"
+data=$(dirname "$(find "$root" -name 076.it | head -n 1)")
+[ -x "$bindir/zep" ] || fail "no zep beside zep-render in $bindir"
+
+# zep from a read-only folder, through a link, plays; SIGTERM ends it with 0.
+mkdir -p "$WORK/read only" && chmod 555 "$WORK/read only"
+ln -s "$bindir/zep" "$WORK/zep link"
+(cd "$WORK/read only" && exec env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$WORK/zep link") \
+    >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+sleep 2
+kill -0 $pid 2>/dev/null || fail "the installed zep did not run: $(cat "$WORK/err")"
+kill -TERM $pid
+wait_for $pid 100
+[ "$status" -eq 0 ] || fail "the installed zep ended with status $status: $(cat "$WORK/err")"
+
+# The installed zep-render on the installed data: the manifest's frames.
+"$bin" --data "$data" --from 1319 --to 1322 --hashes - >"$WORK/hashes" 2>"$WORK/err" ||
+    fail "the installed zep-render failed: $(cat "$WORK/err")"
+sed -n 1319,1322p "$MANIFEST" | cmp -s - "$WORK/hashes" || fail "installed data gives other frames: $(cat "$WORK/hashes")"
+
+# The data folder gone: named, status 1.
+mv "$data" "$data.gone"
+expect 1 "cannot open the data folder" -- "$bindir/zep"
+mv "$data.gone" "$data"
+
+# What a desktop reads.
+desktop-file-validate "$share"/applications/*.desktop >"$WORK/desktop" 2>&1 ||
+    fail "the menu entry does not validate: $(cat "$WORK/desktop")"
+appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml >"$WORK/metainfo" 2>&1 ||
+    fail "the metainfo does not validate: $(cat "$WORK/metainfo")"
+for page in "$share"/man/man6/*.6; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "$page: $warnings"
+done
+for size in 48x48 256x256; do
+    [ -s "$share/icons/hicolor/$size/apps/zep.png" ] || fail "no $size icon"
+done
+
+finish_checks install
