@@ -10,13 +10,19 @@ CLANG_BUILD ?= build-clang
 WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 WEB_BUILD  ?= build-web
+DEB_BUILD  ?= build-deb
+DIST       ?= dist
+VERSION     = $(shell sed -n 's/^project.zep VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# Release files carry the last commit's time, not the time they were made.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 0)
+export SOURCE_DATE_EPOCH
 # The data folder the site is built for; empty: the default set zep-data writes.
 WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
 .PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
-	test-windows fuzz bench bench-web manifest web web-npm serve windows clean
+	test-windows fuzz bench bench-web manifest web web-npm serve windows deb release clean
 
 all: build
 
@@ -123,5 +129,18 @@ manifest: build
 	$(BUILD)/zep-data $(BUILD)/data
 	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
+# The Debian package, from a generic-CPU build of its own.
+deb: deps
+	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) $(DIST)
+
+# Every download, versioned, into $(DIST), with SHA256SUMS over them.
+release: deps deps-windows
+	rm -rf $(DIST) && mkdir -p $(DIST)
+	$(MAKE) deb windows web
+	python3 scripts/make-zip.py $(WIN_BUILD)/zip-stage $(DIST)/zep-$(VERSION)-windows-x86_64.zip
+	python3 scripts/make-zip.py $(WEB_BUILD)/site $(DIST)/zep-$(VERSION)-web.zip zep-$(VERSION)-web
+	cd $(DIST) && sha256sum $$(ls | LC_ALL=C sort | grep -v '^SHA256SUMS$$') >SHA256SUMS
+	@cat $(DIST)/SHA256SUMS
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD) $(DEB_BUILD) $(DIST)

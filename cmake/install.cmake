@@ -26,7 +26,10 @@ target_compile_definitions(zep-launcher PRIVATE ZEP_LAUNCH_DATA="${zep_launch_da
                                                 ZEP_LAUNCH_PROGRAM="${zep_launch_program}")
 
 install(TARGETS zep RUNTIME DESTINATION ${ZEP_INSTALL_PROGRAMDIR})
-install(PROGRAMS $<TARGET_FILE:zep-launcher> DESTINATION ${ZEP_INSTALL_BINDIR} RENAME zep)
+# Built as build/launcher/zep, beside no other zep.
+set_target_properties(zep-launcher PROPERTIES OUTPUT_NAME zep
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
+install(TARGETS zep-launcher RUNTIME DESTINATION ${ZEP_INSTALL_BINDIR})
 install(TARGETS zep-render RUNTIME DESTINATION ${ZEP_INSTALL_BINDIR})
 
 # The default data set, written at build time by this build's zep-data (or,

@@ -7,9 +7,10 @@
 # (SOURCE_DATE_EPOCH), build paths are mapped away, owners are root.
 # Usage: make-deb.sh BUILD_DIR OUT_DIR
 set -eu
-BUILD=$1
-OUT=$2
 SRC=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$1" "$2"
+BUILD=$(cd "$1" && pwd)
+OUT=$(cd "$2" && pwd)
 JOBS=${JOBS:-$(nproc)}
 : "${SOURCE_DATE_EPOCH:=$(git -C "$SRC" log -1 --format=%ct 2>/dev/null || echo 0)}"
 export SOURCE_DATE_EPOCH
@@ -18,7 +19,7 @@ umask 022
 cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
     -DZEP_DISTRIBUTION=package -DCMAKE_INSTALL_PREFIX=/usr -DZEP_INSTALL_BINDIR=games \
     -DZEP_INSTALL_PROGRAMDIR=lib/games/zep \
-    "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$SRC=. -ffile-prefix-map=$(cd "$BUILD" 2>/dev/null && pwd || echo "$BUILD")=." \
+    "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$SRC=. -ffile-prefix-map=$BUILD=." \
     >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 
@@ -37,13 +38,13 @@ cp "$SRC/packaging/copyright" "$doc/copyright"
 date=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
 printf 'zep (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' \
     "$version" "$version" "zep developers <maintainers@zepdemo.org>" "$date" |
-    gzip -9n >"$doc/changelog.Debian.gz"
+    gzip -9n >"$doc/changelog.gz"
 
 # Shared-library dependencies of the programs, as dpkg-shlibdeps computes them.
 work=$BUILD/deb-work
 rm -rf "$work" && mkdir -p "$work/debian"
 printf 'Source: zep\n\nPackage: zep\nArchitecture: any\n' >"$work/debian/control"
-depends=$(cd "$work" && dpkg-shlibdeps -O "$stage/usr/games/zep" "$stage/usr/games/zep-render" \
+depends=$(cd "$work" && dpkg-shlibdeps --warnings=0 -O "$stage/usr/games/zep" "$stage/usr/games/zep-render" \
     "$stage/usr/lib/games/zep/zep" | sed -n 's/^shlibs:Depends=//p')
 
 mkdir -p "$stage/DEBIAN"
@@ -57,7 +58,6 @@ Installed-Size: $size
 Depends: $depends
 Section: games
 Priority: optional
-Homepage: https://zepdemo.org/
 Description: real-time audio-visual demo rendered in software
  A 107-second demo with its own tracker music, showing six effects computed
  pixel by pixel on the CPU: layered texture planes, a spinning cube with
