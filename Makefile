@@ -22,7 +22,7 @@ WEB_DATA   ?=
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
 .PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
-	test-windows fuzz bench bench-web manifest web web-npm serve windows deb release clean
+	test-windows fuzz bench bench-web manifest web web-npm serve windows deb test-deb release clean
 
 all: build
 
@@ -104,7 +104,12 @@ web-npm:
 test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-test: test-release test-asan test-clang test-web test-windows
+# The Debian package: lintian, and installed, run and purged on clean
+# Debian 12 and 13 systems (made once with debootstrap, then cached).
+test-deb: deb
+	cd $(DEB_BUILD) && ctest --output-on-failure --no-tests=error
+
+test: test-release test-asan test-clang test-web test-windows test-deb
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.

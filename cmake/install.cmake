@@ -71,3 +71,5 @@ foreach(size 48x48 256x256)
   install(FILES ${CMAKE_SOURCE_DIR}/icons/hicolor/${size}/apps/zep.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
 endforeach()
+
+include(${CMAKE_CURRENT_LIST_DIR}/package_tests.cmake)

@@ -16,15 +16,17 @@ JOBS=${JOBS:-$(nproc)}
 export SOURCE_DATE_EPOCH
 umask 022
 
+version=$(sed -n 's/^project(zep VERSION \([0-9.]*\).*/\1/p' "$SRC/CMakeLists.txt")
+arch=$(dpkg --print-architecture)
+deb=$OUT/zep_${version}_${arch}.deb
+
 cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
     -DZEP_DISTRIBUTION=package -DCMAKE_INSTALL_PREFIX=/usr -DZEP_INSTALL_BINDIR=games \
-    -DZEP_INSTALL_PROGRAMDIR=lib/games/zep \
+    -DZEP_INSTALL_PROGRAMDIR=lib/games/zep "-DZEP_DEB_FILE=$deb" \
     "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$SRC=. -ffile-prefix-map=$BUILD=." \
     >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 
-version=$(sed -n 's/^project(zep VERSION \([0-9.]*\).*/\1/p' "$SRC/CMakeLists.txt")
-arch=$(dpkg --print-architecture)
 stage=$BUILD/deb-stage
 rm -rf "$stage"
 DESTDIR=$stage cmake --install "$BUILD" --strip >/dev/null
@@ -73,7 +75,5 @@ find "$stage" -type f -exec chmod go-w {} +
 find "$stage/DEBIAN" -type f -exec chmod 644 {} +
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
-mkdir -p "$OUT"
-deb=$OUT/zep_${version}_${arch}.deb
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
 echo "$deb"

@@ -1,0 +1,17 @@
+# Tests of the Debian package that scripts/make-deb.sh makes from this build
+# (ZEP_DEB_FILE): lintian's verdict, and the package installed, run and
+# purged on clean Debian 12 and 13 systems (tests/deb_test.sh, as root).
+set(ZEP_DEB_FILE "" CACHE FILEPATH "The Debian package the package tests check")
+set(ZEP_FRAME_MANIFEST "${CMAKE_SOURCE_DIR}/tests/golden/frames-60fps.txt" CACHE FILEPATH
+    "Hashes of every frame of the whole run at 60 fps")
+if(NOT ZEP_DEB_FILE)
+  return()
+endif()
+enable_testing()
+add_test(NAME deb_lintian COMMAND lintian --fail-on error,warning ${ZEP_DEB_FILE})
+foreach(suite bookworm trixie)
+  add_test(NAME deb_${suite}
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/deb_test.sh ${suite} ${ZEP_DEB_FILE}
+            ${CMAKE_BINARY_DIR}/test-output/deb-${suite} ${ZEP_FRAME_MANIFEST})
+  set_tests_properties(deb_${suite} PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+endforeach()

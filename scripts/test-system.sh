@@ -1,0 +1,46 @@
+#!/bin/sh
+# Minimal Debian systems for testing what zep ships, as a viewer's machine
+# has them: libc, the X11 client libraries and ALSA's libasound, and no SDL2,
+# libopenmpt or compiler. Each is made once with debootstrap and kept as a
+# tarball in the cache (with apt's package lists and the packages zep's .deb
+# depends on already downloaded), so later runs need no network; every test
+# run unpacks a fresh copy.
+#
+# Usage: test-system.sh SUITE DIR    unpack a fresh SUITE (bookworm, trixie) into DIR
+# The cache is ZEP_SYSTEM_CACHE, by default ~/.cache/zep/systems. Needs root.
+set -eu
+SUITE=$1
+DIR=$2
+CACHE=${ZEP_SYSTEM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zep/systems}
+MIRROR=${ZEP_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+# Changing what goes into a system changes this, which makes it anew.
+RECIPE=1
+INCLUDE="libx11-6,libxext6,libxcursor1,libxi6,libxrandr2,libxss1,libxkbcommon0,ca-certificates"
+# What zep's package will ask apt for, downloaded into the system's cache.
+PREFETCH="libsdl2-2.0-0 libopenmpt0 libpng16-16"
+
+case $SUITE in
+    bookworm) INCLUDE="$INCLUDE,libasound2" ;;
+    trixie) INCLUDE="$INCLUDE,libasound2t64" ;;  # renamed for 64-bit time
+    *) echo "test-system.sh: unknown suite '$SUITE' (known: bookworm, trixie)" >&2; exit 2 ;;
+esac
+[ "$(id -u)" -eq 0 ] || { echo "test-system.sh: needs root (debootstrap and chroot)" >&2; exit 2; }
+
+tarball=$CACHE/$SUITE-$RECIPE.tar
+if [ ! -s "$tarball" ]; then
+    mkdir -p "$CACHE"
+    work=$(mktemp -d "$CACHE/.$SUITE.XXXXXX")
+    trap 'umount "$work/root/proc" 2>/dev/null; rm -rf "$work"' EXIT
+    echo "test-system.sh: making a minimal $SUITE system (once; kept in $CACHE)"
+    debootstrap --variant=minbase --include="$INCLUDE" "$SUITE" "$work/root" "$MIRROR" \
+        >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log" >&2; exit 1; }
+    cp /etc/resolv.conf "$work/root/etc/resolv.conf"
+    mount -t proc proc "$work/root/proc"
+    chroot "$work/root" sh -c "apt-get update -qq && apt-get install -qq -y --download-only --no-install-recommends $PREFETCH" \
+        >"$work/prefetch.log" 2>&1 || { tail -n 20 "$work/prefetch.log" >&2; exit 1; }
+    umount "$work/root/proc"
+    tar -C "$work/root" -cf "$tarball.partial" .
+    mv "$tarball.partial" "$tarball"
+fi
+rm -rf "$DIR" && mkdir -p "$DIR"
+tar -C "$DIR" -xf "$tarball"
