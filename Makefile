@@ -22,7 +22,7 @@ WEB_DATA   ?=
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
 .PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
-	test-windows fuzz bench bench-web manifest web web-npm serve windows deb test-deb release clean
+	test-windows fuzz bench bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
 all: build
 
@@ -109,7 +109,14 @@ test-web: web web-npm
 test-deb: deb
 	cd $(DEB_BUILD) && ctest --output-on-failure --no-tests=error
 
-test: test-release test-asan test-clang test-web test-windows test-deb
+# A second build of release files, from a copy of the tree elsewhere under
+# another umask, compared byte for byte with the first. make test checks the
+# files built on Linux; RELEASE_CHECK=release checks every download.
+RELEASE_CHECK ?= deb
+release-check: $(RELEASE_CHECK)
+	./scripts/release-check.sh $(DIST) $(RELEASE_CHECK)
+
+test: test-release test-asan test-clang test-web test-windows test-deb release-check
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.

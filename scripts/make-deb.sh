@@ -4,7 +4,8 @@
 # /usr/lib/games/zep, data in /usr/share/games/zep), installed into a staging
 # folder and packed with dpkg-deb. Dependencies come from dpkg-shlibdeps.
 # The same sources give the same package: times are the last commit's
-# (SOURCE_DATE_EPOCH), build paths are mapped away, owners are root.
+# (SOURCE_DATE_EPOCH), build paths are mapped away (CMakeLists.txt), owners
+# are root.
 # Usage: make-deb.sh BUILD_DIR OUT_DIR
 set -eu
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +24,6 @@ deb=$OUT/zep_${version}_${arch}.deb
 cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
     -DZEP_DISTRIBUTION=package -DCMAKE_INSTALL_PREFIX=/usr -DZEP_INSTALL_BINDIR=games \
     -DZEP_INSTALL_PROGRAMDIR=lib/games/zep "-DZEP_DEB_FILE=$deb" \
-    "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$SRC=. -ffile-prefix-map=$BUILD=." \
     >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 
