@@ -1,0 +1,55 @@
+# Helpers for the tests that run zep's release files on a clean Debian
+# system (scripts/test-system.sh), under this machine's Xvfb. Sourced after
+# cli_checks.sh, inside xvfb-run, as root.
+
+# enter_system SUITE ROOT: a fresh SUITE system in ROOT with /proc and this
+# machine's X server socket and authority inside; left again at exit.
+enter_system() {
+    system_root=$2
+    "$(dirname "$0")/../scripts/test-system.sh" "$1" "$system_root" || return 1
+    mkdir -p "$system_root/tmp/.X11-unix" "$system_root/proc" "$system_root/tmp/runtime"
+    chmod 700 "$system_root/tmp/runtime"
+    cp "${XAUTHORITY:-/nonexistent}" "$system_root/tmp/xauth" 2>/dev/null
+    mount -t proc proc "$system_root/proc"
+    mount --bind /tmp/.X11-unix "$system_root/tmp/.X11-unix"
+    trap leave_system EXIT
+}
+
+leave_system() {
+    umount "$system_root/tmp/.X11-unix" "$system_root/proc" 2>/dev/null
+    trap - EXIT
+}
+
+# in_system COMMAND...: runs a command in the system with a bare environment.
+in_system() {
+    chroot "$system_root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin:/usr/games HOME=/root "$@"
+}
+
+# shows_picture NAME SCRIPT: runs the shell SCRIPT in the system, on the X
+# server with SDL's dummy sound; a window titled "ZEP. " must show a picture
+# that is not black, and a key must end it with status 0.
+shows_picture() {
+    in_system sh -c "DISPLAY=$DISPLAY XAUTHORITY=/tmp/xauth XDG_RUNTIME_DIR=/tmp/runtime SDL_AUDIODRIVER=dummy; export DISPLAY XAUTHORITY XDG_RUNTIME_DIR SDL_AUDIODRIVER; $2" \
+        >"$WORK/out" 2>"$WORK/err" &
+    pid=$!
+    window=""
+    n=0
+    while [ -z "$window" ] && [ "$n" -lt 100 ]; do
+        sleep 0.1
+        window=$(xdotool search --onlyvisible --name "^ZEP\. $" 2>/dev/null | head -n 1)
+        n=$((n + 1))
+    done
+    if [ -z "$window" ]; then
+        fail "$1: no window: $(cat "$WORK/err")"
+    else
+        sleep 1.5
+        ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
+            -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "$1: screenshot failed"
+        lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
+        [ "$lit" -gt 100000 ] || fail "$1: the window looks blank ($lit lit pixels)"
+        xdotool key --window "$window" space
+        xdotool key space
+    fi
+    wait_for $pid 100
+    [ "$status" -eq 0 ] || fail "$1: zep ended with status $status: $(cat "$WORK/err")"
+}
