@@ -1,9 +1,10 @@
 #!/bin/sh
 # zep's Debian package on a clean Debian system (scripts/test-system.sh): apt
 # installs it with its dependencies from the archive, zep started from the
-# home folder shows its picture on this machine's X server and a key ends it
-# with 0, the installed zep-render on the installed data gives every frame of
-# the manifest, and a purge leaves no file of the package behind.
+# home folder and from its menu entry shows its picture on this machine's X
+# server and a key ends it with 0, the installed zep-render on the installed
+# data gives every frame of the manifest, and a purge leaves no file of the
+# package behind.
 # Usage: deb_test.sh SUITE DEB WORK_DIR MANIFEST     (as root)
 set -u
 SUITE=$1
@@ -28,6 +29,14 @@ in_system apt-get install -y -qq --no-install-recommends "$deb" >"$WORK/install.
 in_system dpkg -L zep >"$WORK/files" 2>&1 || fail "zep is not installed"
 
 shows_picture "zep from the home folder" "cd /root && exec zep"
+# The menu entry: its command, started as a desktop starts it, and its icon.
+entry=$(find "$root/usr/share/applications" -name '*.desktop' | head -n 1)
+command=$(sed -n 's/^Exec=//p' "$entry")
+icon=$(sed -n 's/^Icon=//p' "$entry")
+shows_picture "the menu entry's command '$command'" "cd / && exec $command"
+for size in 48x48 256x256; do
+    [ -s "$root/usr/share/icons/hicolor/$size/apps/$icon.png" ] || fail "the menu entry's icon '$icon' has no $size picture"
+done
 
 # Every frame of the whole run.
 in_system zep-render --data /usr/share/games/zep --hashes - >"$WORK/hashes" 2>"$WORK/err" ||
