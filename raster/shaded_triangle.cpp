@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "texels are read byte by byte");
@@ -254,4 +254,4 @@ void DrawShadedTriangleBehind(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2,
     ShadeTriangle(p0, p1, p2, texture, destination, table, &coverage);
 }
 
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -10,10 +10,10 @@
 #include <immintrin.h>
 #endif
 
+#include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
-#include "shell/quarter_chain.h"
 
-namespace zep::landscape {
+namespace zep::inline ZEP_CODE_PATH::landscape {
 
 Motion StartMotion() { return {30.2, 6.55, 1.046 * std::sin(6.55)}; }
 
@@ -461,8 +461,8 @@ std::unique_ptr<Scene> StartLandscape(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::landscape
+}  // namespace zep::inline ZEP_CODE_PATH::landscape
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kLandscapeScene{"landscape", 60.5, landscape::kFiles, landscape::StartLandscape};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH
