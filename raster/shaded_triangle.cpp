@@ -38,13 +38,24 @@ typedef std::int32_t Truncated __attribute__((vector_size(16)));
 typedef std::uint8_t TruncatedBytes __attribute__((vector_size(16)));
 typedef std::uint64_t TruncatedHalves __attribute__((vector_size(16)));
 
-// The value of the pixel whose attributes are `a`. One vector conversion
-// truncates every lane toward zero, exactly as converting each double on
-// its own would. u, v and shade lie within 0-255 (the caller's promise), so
-// each truncation is its low byte; a byte shuffle packs them into the texel
-// index v * 256 + u (low half) and the table row shade * 256 (high half),
-// and the mask keeps just those bytes, so the reads stay inside the texture
-// and the table whatever the values.
+// The value of the pixel whose attributes are `a`. u, v and shade lie
+// within 0-255 (the caller's promise), so each one truncated toward zero is
+// its low byte; those bytes make the texel index v * 256 + u and the table
+// row shade * 256, masked so the reads stay inside the texture and the table
+// whatever the values. The texel's colour bytes are read straight from
+// memory (blue, green, red in the little-endian Pixel), which saves taking
+// the value apart.
+inline Pixel ShadedTexel(std::uint32_t texel_index, std::uint32_t row, const Pixel* texture,
+                         const std::uint32_t* table) {
+    const auto* texel = reinterpret_cast<const std::uint8_t*>(texture + texel_index);
+    const std::uint32_t* levels = table + row;
+    return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
+}
+
+#if defined(__SSSE3__) || defined(__ARM_NEON) || defined(__wasm_simd128__)
+// One vector conversion truncates every lane, exactly as converting each
+// double on its own would, and a byte shuffle packs the index (low half)
+// and the row (high half).
 inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
     const auto bytes = std::bit_cast<TruncatedBytes>(__builtin_convertvector(a, Truncated));
     const TruncatedBytes keep{255, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -52,13 +63,21 @@ inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32
         __builtin_shufflevector(bytes, bytes, 4, 8, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) &
         keep);
     const std::uint64_t addresses = packed[0];
-    // The texel's colour bytes are read straight from memory (blue, green,
-    // red in the little-endian Pixel), which saves taking the value apart.
-    const auto* texel =
-        reinterpret_cast<const std::uint8_t*>(texture + static_cast<std::uint32_t>(addresses));
-    const std::uint32_t* levels = table + (addresses >> 32);
-    return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
+    return ShadedTexel(static_cast<std::uint32_t>(addresses),
+                       static_cast<std::uint32_t>(addresses >> 32), texture, table);
 }
+#else
+// Without a byte shuffle (x86-64's baseline, SSE2) the compiler would take
+// the vector apart byte by byte; one scalar conversion per lane is quicker
+// and truncates the same.
+inline std::uint32_t LowByte(double value) {
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) & 255u;
+}
+
+inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
+    return ShadedTexel(LowByte(a[2]) << 8 | LowByte(a[1]), LowByte(a[3]) << 8, texture, table);
+}
+#endif
 
 enum class Marked { kNone, kSome, kAll };
 

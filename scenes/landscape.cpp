@@ -120,11 +120,12 @@ using LaneInts = std::int32_t __attribute__((vector_size(kLanes * sizeof(std::in
 using LaneWords = std::uint32_t __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
 
 // out[l] = table[index[l]] without a gather instruction: one load a lane.
-// WebAssembly reads a vector's lanes one by one slowly, so there the indices
-// go through memory and the loaded values come back the same way.
+// WebAssembly and x86-64 before SSE4.1 (the baseline) read a vector's lanes
+// one by one slowly, so there the indices go through memory and the loaded
+// values come back the same way.
 template <typename Entry>
 void GatherLanes(const Entry* table, const LaneWords& index, LaneWords& out) {
-#if defined(__wasm_simd128__)
+#if defined(__wasm_simd128__) || (defined(__x86_64__) && !defined(__SSE4_1__))
     alignas(32) std::uint32_t at[kLanes], got[kLanes];
     std::memcpy(at, &index, sizeof at);
     for (int l = 0; l < kLanes; ++l) got[l] = table[at[l]];
