@@ -35,7 +35,8 @@ deps-windows:
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-# Another compiler and a generic CPU (no AVX2): the same pictures.
+# Another compiler and a generic CPU (the baseline and the AVX2 copies of the
+# scenes, picked at start-up): the same pictures.
 $(CLANG_BUILD)/build.ninja:
 	cmake -S . -B $(CLANG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
 		-DZEP_NATIVE=OFF

@@ -3,7 +3,7 @@
 #include "bench/bench_data.h"
 #include "scenes/scenes.h"
 
-namespace zep::bench {
+namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
 
 // One frame of the chrome object at full size (the zoom is full from the
@@ -14,7 +14,10 @@ void BM_ChromeDraw(benchmark::State& state) {
     auto scene = StartScene(kChromeScene, surface, 200, t);
     MeasureDraw(state, *scene, surface, t);
 }
-BENCHMARK(BM_ChromeDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
+    benchmark::RegisterBenchmark("BM_ChromeDraw", BM_ChromeDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+});
 
 }  // namespace
-}  // namespace zep::bench
+}  // namespace zep::bench::inline ZEP_CODE_PATH

@@ -25,13 +25,12 @@ std::unique_ptr<Scene> StartScene(const SceneEntry& entry, std::vector<Pixel>& s
 
 // The timed loop of a draw-step benchmark: one frame at clock `t` per
 // iteration, counting `pixels` items per frame.
-inline void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surface,
-                        SceneClock t, long pixels = kScreenPixels) {
-    for (auto _ : state) {
-        scene.Draw(surface.data(), t);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * pixels);
-}
+void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surface, SceneClock t,
+                 long pixels = kScreenPixels);
+
+// The benchmarks of the scenes and fillers are compiled once per copy of
+// that code (shell/code_path.h); each file lists a function that registers
+// its benchmarks, and zep-bench registers only those of the copy it runs.
+bool ListPathBenchmarks(const char* path, void (*register_benchmarks)());
 
 }  // namespace zep::bench

@@ -1,13 +1,35 @@
+// zep-bench: the Google Benchmark suite. `--cpu baseline|avx2|auto` (default
+// auto) chooses the copy of the scenes and fillers that runs (shell/cpu.h);
+// every other argument goes to Google Benchmark.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "bench/bench_data.h"
 #include "datagen/datagen.h"
+#include "shell/cpu.h"
 
 namespace zep::bench {
+namespace {
+
+std::vector<std::pair<std::string, void (*)()>>& PathBenchmarks() {
+    static std::vector<std::pair<std::string, void (*)()>> lists;
+    return lists;
+}
+
+}  // namespace
+
+bool ListPathBenchmarks(const char* path, void (*register_benchmarks)()) {
+    PathBenchmarks().emplace_back(path, register_benchmarks);
+    return true;
+}
 
 const DataDir& DefaultData() {
     static const DataDir data = [] {
@@ -30,6 +52,50 @@ std::unique_ptr<Scene> StartScene(const SceneEntry& entry, std::vector<Pixel>& s
     return scene;
 }
 
+void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surface, SceneClock t,
+                 long pixels) {
+    for (auto _ : state) {
+        scene.Draw(surface.data(), t);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * pixels);
+}
+
 }  // namespace zep::bench
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // --cpu NAME or --cpu=NAME, taken out before Google Benchmark reads the rest.
+    std::string request = "auto";
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], "--cpu") == 0) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "zep-bench: option --cpu needs a value\n");
+                return 2;
+            }
+            request = argv[++i];
+        } else if (i > 0 && std::strncmp(argv[i], "--cpu=", 6) == 0) {
+            request = argv[i] + 6;
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    std::string error;
+    const zep::CodePath* path = zep::ChooseCodePath(request, zep::BuiltCodePaths(), error);
+    if (!path) {
+        std::fprintf(stderr, "zep-bench: %s\n", error.c_str());
+        return 2;
+    }
+    zep::UseCodePath(*path);
+    for (const auto& [name, register_benchmarks] : zep::bench::PathBenchmarks())
+        if (name == path->name) register_benchmarks();
+    benchmark::AddCustomContext("zep code path", path->name);
+
+    int rest_count = static_cast<int>(rest.size());
+    rest.push_back(nullptr);
+    benchmark::Initialize(&rest_count, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(rest_count, rest.data())) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

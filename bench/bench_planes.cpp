@@ -4,7 +4,7 @@
 #include "scenes/planes.h"
 #include "scenes/scenes.h"
 
-namespace zep::bench {
+namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
 
 // One frame of the layered planes: three planes, a logo strip, the smear.
@@ -14,7 +14,6 @@ void BM_PlanesDraw(benchmark::State& state) {
     auto scene = StartScene(kPlanesScene, surface, 30, t);
     MeasureDraw(state, *scene, surface, t);
 }
-BENCHMARK(BM_PlanesDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // The smear alone (serial: each pixel depends on the one before).
 void BM_PlanesSmear(benchmark::State& state) {
@@ -26,13 +25,6 @@ void BM_PlanesSmear(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 478 * kWidth);
 }
-BENCHMARK(BM_PlanesSmear)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-
-}  // namespace
-}  // namespace zep::bench
-
-namespace zep::bench {
-namespace {
 
 // The three summed planes alone, without logo and smear.
 void BM_PlanesFill(benchmark::State& state) {
@@ -53,7 +45,12 @@ void BM_PlanesFill(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kScreenPixels);
 }
-BENCHMARK(BM_PlanesFill)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
+    benchmark::RegisterBenchmark("BM_PlanesDraw", BM_PlanesDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("BM_PlanesSmear", BM_PlanesSmear)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("BM_PlanesFill", BM_PlanesFill)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+});
 
 }  // namespace
-}  // namespace zep::bench
+}  // namespace zep::bench::inline ZEP_CODE_PATH

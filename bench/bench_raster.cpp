@@ -7,7 +7,7 @@
 #include "raster/shaded_triangle.h"
 #include "raster/textured_triangle.h"
 
-namespace zep::bench {
+namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
 
 // Texels with a clear top byte, so written pixels can be told from the
@@ -42,7 +42,6 @@ void BM_TexturedTriangle(benchmark::State& state) {
                                 DrawTexturedTriangle(a, b, c, texture.data(), s);
                             }));
 }
-BENCHMARK(BM_TexturedTriangle)->Arg(12)->Arg(200);
 
 void BM_ShadedTriangle(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));
@@ -60,7 +59,11 @@ void BM_ShadedTriangle(benchmark::State& state) {
                                 DrawShadedTriangle(a, b, c, texture.data(), s, table.data());
                             }));
 }
-BENCHMARK(BM_ShadedTriangle)->Arg(12)->Arg(200);
+
+const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
+    benchmark::RegisterBenchmark("BM_TexturedTriangle", BM_TexturedTriangle)->Arg(12)->Arg(200);
+    benchmark::RegisterBenchmark("BM_ShadedTriangle", BM_ShadedTriangle)->Arg(12)->Arg(200);
+});
 
 }  // namespace
-}  // namespace zep::bench
+}  // namespace zep::bench::inline ZEP_CODE_PATH

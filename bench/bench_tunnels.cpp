@@ -5,7 +5,7 @@
 #include "scenes/scenes.h"
 #include "scenes/stamp_tunnel.h"
 
-namespace zep::bench {
+namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
 
 // A picture with detail everywhere, as the fourth scene leaves it.
@@ -24,7 +24,6 @@ void BM_StampTunnelDraw(benchmark::State& state) {
     auto scene = StartScene(kStampTunnelScene, surface, 30, t);
     MeasureDraw(state, *scene, surface, t);
 }
-BENCHMARK(BM_StampTunnelDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_StampTunnelMagnify(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
@@ -35,7 +34,6 @@ void BM_StampTunnelMagnify(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kScreenPixels);
 }
-BENCHMARK(BM_StampTunnelMagnify)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // The colour mix alone (each pixel's channels depend on the pixel before).
 void BM_StampTunnelColourMix(benchmark::State& state) {
@@ -47,7 +45,6 @@ void BM_StampTunnelColourMix(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 478 * kWidth);
 }
-BENCHMARK(BM_StampTunnelColourMix)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // One frame of the polar tunnel, in its tunnel phase and in its picture phase.
 void BM_PolarTunnelDraw(benchmark::State& state) {
@@ -56,7 +53,6 @@ void BM_PolarTunnelDraw(benchmark::State& state) {
     auto scene = StartScene(kPolarTunnelScene, surface, 30, t);
     MeasureDraw(state, *scene, surface, t);
 }
-BENCHMARK(BM_PolarTunnelDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_PolarPictureDraw(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
@@ -64,7 +60,14 @@ void BM_PolarPictureDraw(benchmark::State& state) {
     auto scene = StartScene(kPolarTunnelScene, surface, 30, t);
     MeasureDraw(state, *scene, surface, t);
 }
-BENCHMARK(BM_PolarPictureDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
+    benchmark::RegisterBenchmark("BM_StampTunnelDraw", BM_StampTunnelDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("BM_StampTunnelMagnify", BM_StampTunnelMagnify)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("BM_StampTunnelColourMix", BM_StampTunnelColourMix)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("BM_PolarTunnelDraw", BM_PolarTunnelDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("BM_PolarPictureDraw", BM_PolarPictureDraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+});
 
 }  // namespace
-}  // namespace zep::bench
+}  // namespace zep::bench::inline ZEP_CODE_PATH

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "texels are read byte by byte");
@@ -38,13 +38,25 @@ typedef std::int32_t Truncated __attribute__((vector_size(16)));
 typedef std::uint8_t TruncatedBytes __attribute__((vector_size(16)));
 typedef std::uint64_t TruncatedHalves __attribute__((vector_size(16)));
 
-// The value of the pixel whose attributes are `a`. One vector conversion
-// truncates every lane toward zero, exactly as converting each double on
-// its own would. u, v and shade lie within 0-255 (the caller's promise), so
-// each truncation is its low byte; a byte shuffle packs them into the texel
-// index v * 256 + u (low half) and the table row shade * 256 (high half),
-// and the mask keeps just those bytes, so the reads stay inside the texture
-// and the table whatever the values.
+// The value of the pixel whose attributes are `a`. u, v and shade lie
+// within 0-255 (the caller's promise), so each one truncated toward zero is
+// its low byte; those bytes make the texel index v * 256 + u and the table
+// row shade * 256, masked so the reads stay inside the texture and the table
+// whatever the values. The texel's colour bytes are read straight from
+// memory (blue, green, red in the little-endian Pixel), which saves taking
+// the value apart.
+inline Pixel ShadedTexel(std::uint32_t texel_index, std::uint32_t row, const Pixel* texture,
+                         const std::uint32_t* table) {
+    const auto* texel = reinterpret_cast<const std::uint8_t*>(texture + texel_index);
+    const std::uint32_t* levels = table + row;
+    return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
+}
+
+#if defined(__SSSE3__) || defined(__wasm_simd128__)
+// With a byte shuffle (x86-64 from SSSE3 on, so the AVX2 copy; WebAssembly)
+// one vector conversion truncates every lane, exactly as converting each
+// double on its own would, and one shuffle packs the index (low half) and
+// the row (high half).
 inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
     const auto bytes = std::bit_cast<TruncatedBytes>(__builtin_convertvector(a, Truncated));
     const TruncatedBytes keep{255, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -52,13 +64,49 @@ inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32
         __builtin_shufflevector(bytes, bytes, 4, 8, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) &
         keep);
     const std::uint64_t addresses = packed[0];
-    // The texel's colour bytes are read straight from memory (blue, green,
-    // red in the little-endian Pixel), which saves taking the value apart.
-    const auto* texel =
-        reinterpret_cast<const std::uint8_t*>(texture + static_cast<std::uint32_t>(addresses));
-    const std::uint32_t* levels = table + (addresses >> 32);
-    return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
+    return ShadedTexel(static_cast<std::uint32_t>(addresses),
+                       static_cast<std::uint32_t>(addresses >> 32), texture, table);
 }
+
+// Pixels [p, stop) of a span, the first at `a`, each next one `step` on.
+inline void ShadeRun(Attributes a, const Attributes& step, Pixel* p, Pixel* stop,
+                     const Pixel* texture, const std::uint32_t* table) {
+    for (; p != stop; ++p) {
+        *p = Shaded(a, texture, table);
+        a += step;
+    }
+}
+#else
+// Elsewhere each lane is a double of its own, converted on its own: the same
+// additions, the same truncated bytes. x86-64's baseline (SSE2) has no byte
+// shuffle, and the compiler took the vector apart byte by byte; on ARM64
+// the scalar conversions go straight to the integer registers, where the
+// vector form needs a narrowing, a table lookup and a move across.
+inline std::uint32_t LowByte(double value) {
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) & 255u;
+}
+
+inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
+                    const std::uint32_t* table) {
+    return ShadedTexel(LowByte(v) << 8 | LowByte(u), LowByte(shade) << 8, texture, table);
+}
+
+inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
+    return Shaded(a[1], a[2], a[3], texture, table);
+}
+
+inline void ShadeRun(const Attributes& a, const Attributes& step, Pixel* p, Pixel* stop,
+                     const Pixel* texture, const std::uint32_t* table) {
+    double u = a[1], v = a[2], shade = a[3];
+    const double du = step[1], dv = step[2], dshade = step[3];
+    for (; p != stop; ++p) {
+        *p = Shaded(u, v, shade, texture, table);
+        u += du;
+        v += dv;
+        shade += dshade;
+    }
+}
+#endif
 
 enum class Marked { kNone, kSome, kAll };
 
@@ -160,13 +208,10 @@ inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* ro
     }
     // Lane 0 is the width divided by itself, unused.
     const Attributes step = (right - left) / (right[0] - left[0]);
-    Attributes a = left;
     if (marked == Marked::kNone) {
-        for (Pixel *p = row + first, *stop = row + end; p != stop; ++p) {
-            *p = Shaded(a, texture, table);
-            a += step;
-        }
+        ShadeRun(left, step, row + first, row + end, texture, table);
     } else {  // partly behind: only a few spans
+        Attributes a = left;
         for (int x = first; x < end; ++x) {
             if (!(covered[x >> 6] >> (x & 63) & 1)) row[x] = Shaded(a, texture, table);
             a += step;
@@ -254,4 +299,4 @@ void DrawShadedTriangleBehind(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2,
     ShadeTriangle(p0, p1, p2, texture, destination, table, &coverage);
 }
 
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

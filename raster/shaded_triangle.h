@@ -11,8 +11,9 @@
 #include <cstdint>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 
 struct ShadedVertex {
     std::int32_t x, y;   // screen column and row
@@ -52,4 +53,4 @@ void DrawShadedTriangleBehind(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2,
                               const Pixel* texture, Pixel* destination, const std::uint32_t* table,
                               Coverage& coverage);
 
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 namespace {
 
 // x, u, v (and an unused lane) side by side. Every operation on it works
@@ -118,4 +118,4 @@ void DrawTexturedTriangle(TexturedVertex a, TexturedVertex b, TexturedVertex c,
     walk(b.y, c.y, Increments(b, c));
 }
 
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -9,8 +9,9 @@
 #include <cstdint>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 
 struct TexturedVertex {
     std::int32_t x, y;  // screen column and row
@@ -29,4 +30,4 @@ void DrawTexturedSpan(double xStart, double xEnd, double uStart, double uEnd, do
                       double vEnd, std::int32_t rowOffset, const Pixel* texture,
                       Pixel* destination);
 
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -11,6 +11,7 @@
 #include "render/outputs.h"
 #include "render/render_options.h"
 #include "render/system.h"
+#include "shell/cpu.h"
 #include "shell/driver.h"
 #include "shell/process.h"
 #include "shell/version.h"
@@ -273,6 +274,8 @@ int RenderMain(int argc, char** argv) {
         }
         return 0;
     }
+    // The option was checked when parsed.
+    zep::UseCodePath(*zep::ChooseCodePath(options->cpu, zep::BuiltCodePaths(), error));
     if (const std::string problem = PointOutputsAtStandardStreams(*options); !problem.empty()) {
         std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
         return kUsageStatus;

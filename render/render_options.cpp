@@ -6,6 +6,7 @@
 #include <numeric>
 #include <set>
 
+#include "shell/cpu.h"
 #include "shell/driver.h"
 
 namespace zep::render {
@@ -13,7 +14,7 @@ namespace zep::render {
 const char* const kRenderUsage =
     "usage: zep-render [--data DIR] [--fps N] [--from A] [--to B] [--png DIR]\n"
     "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
-    "                  [--scale K] [--key-after N]\n"
+    "                  [--scale K] [--key-after N] [--cpu baseline|avx2|auto]\n"
     "       zep-render --help | --version\n"
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
@@ -29,7 +30,10 @@ const char* const kRenderUsage =
     "                     and the 64-bit FNV-1a hash of its blue, green, red bytes\n"
     "                     in 16 hexadecimal digits; - is standard output\n"
     "  --scale K          PNG and video: every pixel becomes a KxK block (1 to 8)\n"
-    "  --key-after N      act as if a key were pressed after frame N\n";
+    "  --key-after N      act as if a key were pressed after frame N\n"
+    "  --cpu NAME         the code the scenes run: baseline (any CPU of its kind),\n"
+    "                     avx2, or auto, the best this CPU runs (default); every\n"
+    "                     choice draws the same frames\n";
 
 namespace {
 
@@ -105,7 +109,7 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         }
         const bool takes_value = a == "--data" || a == "--fps" || a == "--from" || a == "--to" ||
                                  a == "--png" || a == "--rawvideo" || a == "--video" || a == "--hashes" ||
-                                 a == "--scale" || a == "--key-after";
+                                 a == "--scale" || a == "--key-after" || a == "--cpu";
         if (!takes_value) {
             error = "unknown option '" + a + "'";
             return std::nullopt;
@@ -151,6 +155,9 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
             }
             o.scale = static_cast<int>(k);
             scale_given = true;
+        } else if (a == "--cpu") {
+            if (!ChooseCodePath(v, BuiltCodePaths(), error)) return std::nullopt;
+            o.cpu = v;
         } else if (a == "--key-after") {
             if (!ParseLong(v, o.key_after) || o.key_after < 0) {
                 error = "--key-after needs a frame number of 0 or more (got '" + v + "')";

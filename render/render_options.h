@@ -20,6 +20,7 @@ struct RenderOptions {
     std::string hashes_path;  // empty: no frame hashes; "-" is standard output
     int scale = 1;            // K x K blocks per pixel (PNG and MP4)
     long key_after = -1;      // a scripted key press pending after this frame
+    std::string cpu = "auto"; // the copy of the scenes that runs (shell/cpu.h)
     bool help = false;
     bool version = false;     // print the version and end
 };

@@ -8,7 +8,7 @@
 #include "raster/shaded_triangle.h"
 #include "scenes/scenes.h"
 
-namespace zep::chrome {
+namespace zep::inline ZEP_CODE_PATH::chrome {
 
 void ScaleCoords(const std::int16_t* records, std::int16_t* coords) {
     for (int i = 0; i < kVertices; ++i)
@@ -317,8 +317,8 @@ std::unique_ptr<Scene> StartChrome(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::chrome
+}  // namespace zep::inline ZEP_CODE_PATH::chrome
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kChromeScene{"chrome object", 75.5, chrome::kFiles, chrome::StartChrome};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -8,8 +8,9 @@
 
 #include "raster/shaded_triangle.h"
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep::chrome {
+namespace zep::inline ZEP_CODE_PATH::chrome {
 
 inline constexpr int kVertices = 1440;
 inline constexpr int kFaces = 2880;
@@ -112,4 +113,4 @@ void ListFacesToDraw(const FaceOrder* list, const std::int16_t* faces,
 void DrawFaces(const DrawList& draw, const Pixel* texture, const std::uint32_t* shade_table,
                Pixel* surface, Coverage& coverage);
 
-}  // namespace zep::chrome
+}  // namespace zep::inline ZEP_CODE_PATH::chrome

@@ -5,7 +5,7 @@
 #include "raster/textured_triangle.h"
 #include "scenes/scenes.h"
 
-namespace zep::cube {
+namespace zep::inline ZEP_CODE_PATH::cube {
 
 namespace {
 
@@ -172,8 +172,8 @@ std::unique_ptr<Scene> StartCube(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::cube
+}  // namespace zep::inline ZEP_CODE_PATH::cube
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kCubeScene{"spinning cube", 37.0, cube::kFiles, cube::StartCube};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

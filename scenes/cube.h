@@ -9,8 +9,9 @@
 #include <memory>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep::cube {
+namespace zep::inline ZEP_CODE_PATH::cube {
 
 struct Point3 {
     std::int32_t x, y, z;
@@ -96,4 +97,4 @@ void ZoomTrailPass(Pixel* surface, const ZoomSource& source);
 // rows down, four columns right), which is not yet rewritten.
 void DiagonalAveragePass(Pixel* surface);
 
-}  // namespace zep::cube
+}  // namespace zep::inline ZEP_CODE_PATH::cube

@@ -10,10 +10,10 @@
 #include <immintrin.h>
 #endif
 
+#include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
-#include "shell/quarter_chain.h"
 
-namespace zep::landscape {
+namespace zep::inline ZEP_CODE_PATH::landscape {
 
 Motion StartMotion() { return {30.2, 6.55, 1.046 * std::sin(6.55)}; }
 
@@ -120,11 +120,12 @@ using LaneInts = std::int32_t __attribute__((vector_size(kLanes * sizeof(std::in
 using LaneWords = std::uint32_t __attribute__((vector_size(kLanes * sizeof(std::uint32_t))));
 
 // out[l] = table[index[l]] without a gather instruction: one load a lane.
-// WebAssembly reads a vector's lanes one by one slowly, so there the indices
-// go through memory and the loaded values come back the same way.
+// WebAssembly and x86-64 before SSE4.1 (the baseline) read a vector's lanes
+// one by one slowly, so there the indices go through memory and the loaded
+// values come back the same way.
 template <typename Entry>
 void GatherLanes(const Entry* table, const LaneWords& index, LaneWords& out) {
-#if defined(__wasm_simd128__)
+#if defined(__wasm_simd128__) || (defined(__x86_64__) && !defined(__SSE4_1__))
     alignas(32) std::uint32_t at[kLanes], got[kLanes];
     std::memcpy(at, &index, sizeof at);
     for (int l = 0; l < kLanes; ++l) got[l] = table[at[l]];
@@ -146,7 +147,7 @@ void GatherPixels(const Pixel* table, const LaneWords& index, LaneWords& out) {
 
 // The same for a table of bytes, which must have room for reading a 4-byte
 // word at its last entry.
-void GatherBytes(const std::uint8_t* table, const LaneWords& index, LaneWords& out) {
+[[maybe_unused]] void GatherBytes(const std::uint8_t* table, const LaneWords& index, LaneWords& out) {
 #if defined(__AVX2__)
     out =
         (LaneWords)_mm256_i32gather_epi32(reinterpret_cast<const int*>(table), (__m256i)index, 1) &
@@ -158,24 +159,48 @@ void GatherBytes(const std::uint8_t* table, const LaneWords& index, LaneWords& o
 
 }  // namespace
 
+namespace {
+
+// The spot map entry for light position `at` (row << 16 | column, each
+// wrapped at 512 plus what carried into bit 9 or 25), for one texel or a
+// vector of them.
+template <typename Words>
+Words SpotIndex(Words at) {
+    return ((at >> 7) & (kMapMask << 9)) | (at & kMapMask);
+}
+
+// (level * c) >> 8 for each channel c: red and blue share one 32-bit product
+// (r * level lands in the upper half, b * level in the lower one, and
+// neither reaches the other's bits). The top byte is kept.
+template <typename Words>
+Words LitColour(Words colour, Words level) {
+    const Words red_blue = (((colour & 0xff00ff) * level) >> 8) & 0xff00ff;
+    const Words green = (((colour & 0xff00) * level) >> 8) & 0xff00;
+    return red_blue | green | (colour & 0xff000000);
+}
+
+}  // namespace
+
 void LightingPass(const Pixel* colours, const std::uint32_t* light_offsets,
                   const std::uint8_t* spot, Point light, Pixel* lit) {
     const std::uint32_t add = ((static_cast<std::uint32_t>(light.y) & kMapMask) << 16) |
                               (static_cast<std::uint32_t>(light.x) & kMapMask);
+#if defined(__x86_64__) && !defined(__SSE4_1__)
+    // x86-64's baseline (SSE2) has no 32-bit vector multiplication and takes
+    // vectors apart slowly for the spot lookups: one texel at a time is
+    // quicker there.
+    for (int i = 0; i < kMapTexels; ++i)
+        lit[i] = LitColour<std::uint32_t>(colours[i], spot[SpotIndex(light_offsets[i] + add)]);
+#else
     for (int i = 0; i < kMapTexels; i += kLanes) {
         LaneWords at, colour, level;
         std::memcpy(&at, light_offsets + i, sizeof at);
         std::memcpy(&colour, colours + i, sizeof colour);
-        at += add;
-        GatherBytes(spot, ((at >> 7) & (kMapMask << 9)) | (at & kMapMask), level);
-        // (level * c) >> 8 for each channel c: red and blue share one 32-bit
-        // product (r * level lands in the upper half, b * level in the lower
-        // one, and neither reaches the other's bits). The top byte is kept.
-        const LaneWords red_blue = (((colour & 0xff00ff) * level) >> 8) & 0xff00ff;
-        const LaneWords green = (((colour & 0xff00) * level) >> 8) & 0xff00;
-        const LaneWords shaded = red_blue | green | (colour & 0xff000000);
+        GatherBytes(spot, SpotIndex(at + add), level);
+        const LaneWords shaded = LitColour(colour, level);
         std::memcpy(lit + i, &shaded, sizeof shaded);
     }
+#endif
 }
 
 namespace {
@@ -207,6 +232,35 @@ WalkLanes StartLanes(const ScanTables& scan, int first, int stride, int count, d
 // truncated toward zero, then masked, ((v & v_mask) << v_shift) | (u & u_mask).
 void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std::int32_t v_mask,
                   int v_shift, const Pixel* texels, Pixel* out, int stride) {
+#if defined(__AVX2__) && !defined(__AVX512F__)
+    // Eight doubles are two AVX2 registers; GCC keeps a vector wider than a
+    // register in memory, so each coordinate is walked as two halves.
+    using HalfDoubles = double __attribute__((vector_size(kLanes / 2 * sizeof(double))));
+    using HalfInts = std::int32_t __attribute__((vector_size(kLanes / 2 * sizeof(std::int32_t))));
+    HalfDoubles u0 = __builtin_shufflevector(lanes.u, lanes.u, 0, 1, 2, 3);
+    HalfDoubles u1 = __builtin_shufflevector(lanes.u, lanes.u, 4, 5, 6, 7);
+    HalfDoubles v0 = __builtin_shufflevector(lanes.v, lanes.v, 0, 1, 2, 3);
+    HalfDoubles v1 = __builtin_shufflevector(lanes.v, lanes.v, 4, 5, 6, 7);
+    const HalfDoubles du0 = __builtin_shufflevector(lanes.du, lanes.du, 0, 1, 2, 3);
+    const HalfDoubles du1 = __builtin_shufflevector(lanes.du, lanes.du, 4, 5, 6, 7);
+    const HalfDoubles dv0 = __builtin_shufflevector(lanes.dv, lanes.dv, 0, 1, 2, 3);
+    const HalfDoubles dv1 = __builtin_shufflevector(lanes.dv, lanes.dv, 4, 5, 6, 7);
+    for (int k = 0; k < samples; ++k) {
+        const HalfInts tu0 = __builtin_convertvector(u0, HalfInts);
+        const HalfInts tu1 = __builtin_convertvector(u1, HalfInts);
+        const HalfInts tv0 = __builtin_convertvector(v0, HalfInts);
+        const HalfInts tv1 = __builtin_convertvector(v1, HalfInts);
+        const LaneInts tu = __builtin_shufflevector(tu0, tu1, 0, 1, 2, 3, 4, 5, 6, 7) & u_mask;
+        const LaneInts tv = __builtin_shufflevector(tv0, tv1, 0, 1, 2, 3, 4, 5, 6, 7) & v_mask;
+        LaneWords fetched;
+        GatherPixels(texels, (LaneWords)((tv << v_shift) | tu), fetched);
+        std::memcpy(out + k * stride, &fetched, sizeof fetched);
+        u0 += du0;
+        u1 += du1;
+        v0 += dv0;
+        v1 += dv1;
+    }
+#else
     WalkLanes w = lanes;
     for (int k = 0; k < samples; ++k) {
         const LaneInts tu = __builtin_convertvector(w.u, LaneInts) & u_mask;
@@ -217,6 +271,7 @@ void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std:
         w.u += w.du;
         w.v += w.dv;
     }
+#endif
 }
 
 // The lit texels under `rows` scan rows from `first`, each row's walk taking
@@ -461,8 +516,8 @@ std::unique_ptr<Scene> StartLandscape(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::landscape
+}  // namespace zep::inline ZEP_CODE_PATH::landscape
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kLandscapeScene{"landscape", 60.5, landscape::kFiles, landscape::StartLandscape};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

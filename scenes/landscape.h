@@ -12,8 +12,9 @@
 #include <memory>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep::landscape {
+namespace zep::inline ZEP_CODE_PATH::landscape {
 
 inline constexpr int kMapSide = 512;
 inline constexpr int kMapTexels = kMapSide * kMapSide;
@@ -121,4 +122,4 @@ void MeltPass(Pixel* surface);
 // The bottom of the presented rows after a frame, from the one before.
 inline int NextPresentBottom(int bottom) { return bottom >= 463 ? 479 : bottom + 16; }
 
-}  // namespace zep::landscape
+}  // namespace zep::inline ZEP_CODE_PATH::landscape

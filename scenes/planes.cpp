@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
-#include "shell/quarter_chain.h"
 
-namespace zep::planes {
+namespace zep::inline ZEP_CODE_PATH::planes {
 
 void AdvancePlane(TexturePlane& plane, const PlaneSteps& steps) {
     plane.angle += steps.angle;
@@ -224,8 +224,8 @@ std::unique_ptr<Scene> StartPlanes(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::planes
+}  // namespace zep::inline ZEP_CODE_PATH::planes
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kPlanesScene{"layered planes", 22.0, planes::kFiles, planes::StartPlanes};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -8,8 +8,9 @@
 #include <cstdint>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep::planes {
+namespace zep::inline ZEP_CODE_PATH::planes {
 
 inline constexpr int kStripWidth = 256;
 inline constexpr int kStripRows = 64;
@@ -112,4 +113,4 @@ void SmearPass(Pixel* surface);
 // The same pass, one pixel after the other.
 void SmearPassSerial(Pixel* surface);
 
-}  // namespace zep::planes
+}  // namespace zep::inline ZEP_CODE_PATH::planes

@@ -8,7 +8,7 @@
 
 #include "scenes/scenes.h"
 
-namespace zep::polar_tunnel {
+namespace zep::inline ZEP_CODE_PATH::polar_tunnel {
 
 TunnelEntry MakeTunnelEntry(int x, int y) {
     const double fx = x;
@@ -118,9 +118,9 @@ std::unique_ptr<Scene> StartPolarTunnel(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::polar_tunnel
+}  // namespace zep::inline ZEP_CODE_PATH::polar_tunnel
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kPolarTunnelScene{"polar tunnel", 107.2, polar_tunnel::kFiles,
                                    polar_tunnel::StartPolarTunnel};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

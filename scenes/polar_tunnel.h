@@ -8,8 +8,9 @@
 #include <cstdint>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep::polar_tunnel {
+namespace zep::inline ZEP_CODE_PATH::polar_tunnel {
 
 inline constexpr int kPictureBytes = kWidth * kHeight * 3;
 
@@ -58,4 +59,4 @@ void ConvertPicture(const std::uint8_t* bytes, Pixel* picture);
 // while that leaves it above 8, then down 1 a frame until it is 1.
 int NextPresentTop(int top);
 
-}  // namespace zep::polar_tunnel
+}  // namespace zep::inline ZEP_CODE_PATH::polar_tunnel

@@ -1,9 +1,10 @@
 // The six scenes of the demo, in the order they are shown.
 #pragma once
 
+#include "shell/code_path.h"
 #include "shell/scene.h"
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 
 extern const SceneEntry kPlanesScene;        // layered texture planes, until 22 s
 extern const SceneEntry kCubeScene;          // spinning textured cube with zoom trails, until 37 s
@@ -12,4 +13,7 @@ extern const SceneEntry kChromeScene;        // environment-mapped object, until
 extern const SceneEntry kStampTunnelScene;   // zoom tunnel with colour-split stamps, until 86 s
 extern const SceneEntry kPolarTunnelScene;   // polar tunnel and closing picture, until 107.2 s
 
-}  // namespace zep
+// The six in order, as this copy of the scenes (shell/code_path.h) runs them.
+extern const DemoScenes kDemoScenes;
+
+}  // namespace zep::inline ZEP_CODE_PATH

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
-#include "shell/quarter_chain.h"
 
-namespace zep::stamp_tunnel {
+namespace zep::inline ZEP_CODE_PATH::stamp_tunnel {
 
 bool StampsAt(SceneClock t) { return kStampsAfter < t && t < kStampsBefore; }
 
@@ -178,9 +178,9 @@ std::unique_ptr<Scene> StartStampTunnel(const DataDir& data) {
 }
 
 }  // namespace
-}  // namespace zep::stamp_tunnel
+}  // namespace zep::inline ZEP_CODE_PATH::stamp_tunnel
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kStampTunnelScene{"stamp tunnel", 86.0, stamp_tunnel::kFiles,
                                    stamp_tunnel::StartStampTunnel};
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH

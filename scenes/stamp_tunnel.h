@@ -9,8 +9,9 @@
 #include <cstdint>
 
 #include "shell/types.h"
+#include "shell/code_path.h"
 
-namespace zep::stamp_tunnel {
+namespace zep::inline ZEP_CODE_PATH::stamp_tunnel {
 
 inline constexpr int kStampSide = 64;
 inline constexpr int kStampBytes = kStampSide * kStampSide * 3;
@@ -58,4 +59,4 @@ void MagnifyPass(Pixel* surface);
 // before it, itself and the unmixed pixel after it; the top byte becomes 0.
 void ColourMixPass(Pixel* surface);
 
-}  // namespace zep::stamp_tunnel
+}  // namespace zep::inline ZEP_CODE_PATH::stamp_tunnel

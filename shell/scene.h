@@ -7,6 +7,7 @@
 // presents the rows that Present() names.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -37,5 +38,8 @@ struct SceneEntry {
     std::span<const DataFile> files;   // what the start step reads, in order
     SceneStart start;                  // nullptr: not built yet, ends the sequence
 };
+
+// The demo's six scenes in the order they are shown.
+using DemoScenes = std::array<const SceneEntry*, 6>;
 
 }  // namespace zep

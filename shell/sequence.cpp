@@ -1,14 +1,8 @@
-#include "scenes/scenes.h"
+#include "shell/cpu.h"
 #include "shell/driver.h"
 
 namespace zep {
 
-std::span<const SceneEntry* const> DemoSequence() {
-    static const SceneEntry* const kSequence[] = {
-        &kPlanesScene,  &kCubeScene,         &kLandscapeScene,
-        &kChromeScene,  &kStampTunnelScene,  &kPolarTunnelScene,
-    };
-    return kSequence;
-}
+std::span<const SceneEntry* const> DemoSequence() { return *CurrentCodePath().scenes; }
 
 }  // namespace zep

@@ -43,6 +43,18 @@ cmp -s "$WORK/hashes.txt" "$WORK/hashes-stdout.txt" || fail "frame hashes to a f
 # A key after frame 2 ends the run there, whatever --to says.
 head -n 2 "$MANIFEST" >"$WORK/first-two"
 "$RENDER" --data "$DATA" --to 10 --key-after 2 --hashes - | cmp -s - "$WORK/first-two" || fail "--key-after 2 did not end the hashes after frame 2"
+# --cpu: each copy of the scenes the build holds draws the manifest's
+# frames; one the build lacks (or this CPU cannot run) is refused by name.
+for cpu in auto avx2 baseline native; do
+    if "$RENDER" --data "$DATA" --from 1319 --to 1322 --cpu $cpu --hashes "$WORK/cpu.txt" 2>"$WORK/cpu.err"; then
+        sed -n 1319,1322p "$MANIFEST" | cmp -s - "$WORK/cpu.txt" || fail "--cpu $cpu: frame hashes differ from the manifest"
+    else
+        status=$?
+        [ $status -eq 2 ] && grep -Eq -- "^zep-render: --cpu $cpu: this (build holds no $cpu code|CPU cannot run the $cpu code) \\(choose one of .*auto\\)$" "$WORK/cpu.err" ||
+            fail "--cpu $cpu: status $status, $(head -n 1 "$WORK/cpu.err")"
+    fi
+done
+expect 2 "--cpu needs one of" -- "$RENDER" --data "$DATA" --to 1 --cpu fastest
 expect 2 "cannot both write to standard output" -- "$RENDER" --data "$DATA" --to 1 --rawvideo - --hashes -
 
 # PNG frames, numbered from the first frame drawn, scaled on request.

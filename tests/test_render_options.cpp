@@ -20,6 +20,11 @@ TEST(RenderOptions, DefaultsAndValues) {
     EXPECT_EQ(o->from, 1);
     EXPECT_EQ(o->to, -1);
     EXPECT_EQ(o->scale, 1);
+    EXPECT_EQ(o->cpu, "auto");
+
+    o = Parse({"--cpu", "auto"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->cpu, "auto");
 
     o = Parse({"--data", "d", "--fps", "30", "--from", "5", "--to", "9", "--png", "p", "--rawvideo",
                "-", "--video", "v.mp4", "--scale", "3"});
@@ -53,6 +58,9 @@ TEST(RenderOptions, BadOptionsNameWhatIsWrong) {
         {{"--video", "-"}, "--video needs a file name"},
         {{"--fps", "30", "--fps", "60"}, "option --fps is given twice"},
         {{"--hashes", "a", "--to", "3", "--hashes", "b"}, "option --hashes is given twice"},
+        {{"--cpu"}, "--cpu needs a value"},
+        {{"--cpu", "sse2"}, "--cpu needs one of "},
+        {{"--cpu", "auto", "--cpu", "auto"}, "option --cpu is given twice"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -1,7 +1,8 @@
 // The whole demo on the default data through the headless driver: every
 // scene hands over on its frame, the wipes reveal the new scene over the old
 // one, the run ends on frame 6432 (107.2 s at 60 frames a second), and every
-// frame's picture hashes to the value the frame manifest holds for it.
+// frame's picture hashes to the value the frame manifest holds for it, on
+// every copy of the scenes the build holds and this CPU runs (shell/cpu.h).
 //
 // After a deliberate change to the pictures, rewrite the manifest with
 // `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
@@ -10,9 +11,11 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "shell/cpu.h"
 #include "shell/driver.h"
 #include "shell/frame_hash.h"
 #include "tests/test_support.h"
@@ -45,10 +48,24 @@ bool Recording() {
     return record && std::string(record) == "1";
 }
 
-TEST(WholeDemo, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
+}  // namespace
+
+// Test names show the copy by its name.
+void PrintTo(const CodePath* path, std::ostream* out) { *out << path->name; }
+
+namespace {
+
+class WholeDemoOnPath : public testing::TestWithParam<const CodePath*> {};
+
+TEST_P(WholeDemoOnPath, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the whole run is checked in the release build";
 #endif
+    const CodePath& path = *GetParam();
+    if (!path.cpu_runs()) GTEST_SKIP() << "this CPU cannot run the " << path.name << " code";
+    if (Recording() && &path != &CurrentCodePath())
+        GTEST_SKIP() << "recording with the " << CurrentCodePath().name << " code";
+    const std::span<const SceneEntry* const> sequence = *path.scenes;
     const std::vector<std::string> manifest = ReadLines(kManifest);
     if (!Recording()) {
         ASSERT_EQ(manifest.size(), 6432u) << "cannot read " << kManifest;
@@ -58,7 +75,7 @@ TEST(WholeDemo, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
     std::vector<std::size_t> scene_of_frame;
     std::vector<std::string> hashes;
     std::vector<Pixel> wipe_down, wipe_up, first_mismatch;
-    const int status = RunDemo(platform, DemoSequence(), test::DefaultData(),
+    const int status = RunDemo(platform, sequence, test::DefaultData(),
                                [&](const ptc::Console& console, std::size_t scene) {
                                    const Pixel* picture = console.picture();
                                    scene_of_frame.push_back(scene);
@@ -97,20 +114,26 @@ TEST(WholeDemo, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest) {
         if (hashes[i] == manifest[i]) continue;
         if (++differing == 1) first_frame = static_cast<long>(i + 1);
         if (differing <= 5)
-            report += "  frame " + std::to_string(i + 1) + " (" + DemoSequence()[scene_of_frame[i]]->name +
+            report += "  frame " + std::to_string(i + 1) + " (" + sequence[scene_of_frame[i]]->name +
                       "): expected " + manifest[i].substr(7, 16) + ", got " + hashes[i].substr(7, 16) + "\n";
     }
     if (differing == 0) return;
     char name[48];
-    std::snprintf(name, sizeof name, "frame_%06ld_actual.png", first_frame);
+    std::snprintf(name, sizeof name, "frame_%06ld_%s_actual.png", first_frame, path.name);
     const std::filesystem::path out = std::filesystem::path(ZEP_TEST_OUTPUT_DIR) / "manifest" / name;
     std::filesystem::create_directories(out.parent_path());
     test::WritePicturePng(out, first_mismatch.data());
-    ADD_FAILURE() << differing << " of 6432 frames differ from " << kManifest << ":\n"
+    ADD_FAILURE() << "the " << path.name << " code: " << differing << " of 6432 frames differ from "
+                  << kManifest << ":\n"
                   << report << "frame " << first_frame << " as drawn now: " << out
                   << "\nas the manifest expects it: `zep-render --from " << first_frame << " --to "
                   << first_frame << " --png DIR` built from the commit that last changed the manifest";
 }
+
+INSTANTIATE_TEST_SUITE_P(CodePaths, WholeDemoOnPath, testing::ValuesIn(BuiltCodePaths()),
+                         [](const testing::TestParamInfo<const CodePath*>& param) {
+                             return std::string(param.param->name);
+                         });
 
 // The whole sequence at 10 frames a second: every scene, every hand-over and
 // the end, quick enough for the sanitizer build.

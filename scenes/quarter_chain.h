@@ -12,9 +12,10 @@
 
 #include <cstdint>
 
+#include "shell/code_path.h"
 #include "shell/types.h"
 
-namespace zep {
+namespace zep::inline ZEP_CODE_PATH {
 
 inline constexpr int kChainRun = kWidth;
 
@@ -46,4 +47,4 @@ struct ChannelCarry {
 
 inline ChannelCarry CarryOf(Pixel p) { return {Red(p), Green(p), Blue(p)}; }
 
-}  // namespace zep
+}  // namespace zep::inline ZEP_CODE_PATH
