@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
+#include "render/flashes.h"
 #include "render/outputs.h"
 #include "render/render_options.h"
 #include "render/system.h"
@@ -157,6 +159,21 @@ int OutputFailed(const OutputError& e) {
     return kUsageStatus;
 }
 
+// The flash check's verdict on standard error: each second that fails, or
+// one line saying none did. Status 1 when any failed.
+int ReportFlashes(const zep::render::FlashCheck& check, int second, const zep::render::FramePlan& plan) {
+    for (const zep::render::FlashSecond& failed : check.Failures())
+        std::fprintf(stderr, "zep-render: %s\n", zep::render::DescribeFlashSecond(failed, second).c_str());
+    if (check.Failures().empty()) {
+        std::fprintf(stderr, "zep-render: no flashes above the threshold in frames %ld to %ld\n", plan.from,
+                     plan.last);
+        return 0;
+    }
+    std::fprintf(stderr, "zep-render: %zu seconds flash too much in frames %ld to %ld\n",
+                 check.Failures().size(), plan.from, plan.last);
+    return 1;
+}
+
 int Render(const RenderOptions& options, std::FILE* picture_stream) {
     std::string problem;
     const std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(options, problem);
@@ -214,6 +231,11 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
         return OutputFailed(e);
     }
 
+    // One second of the run in frames, for the flash check.
+    const int second = static_cast<int>(std::max(1L, std::lround(options.fps)));
+    std::optional<zep::render::FlashCheck> flashes;
+    if (options.flashes) flashes.emplace(second);
+
     zep::HeadlessOptions headless;
     headless.program = kProgram;
     headless.fps = options.fps;
@@ -235,6 +257,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
                                   if (raw) raw->Write(picture);
                                   if (hashes) hashes->Write(frame, picture);
                                   if (mp4) mp4->Write(picture);
+                                  if (flashes) flashes->Add(picture);
                               });
         progress.Done();
         if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
@@ -249,6 +272,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
         progress.Done();
         return OutputFailed(e);
     }
+    if (flashes) return ReportFlashes(*flashes, second, *plan);
     return status;
 }
 

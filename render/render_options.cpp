@@ -13,7 +13,7 @@ namespace zep::render {
 const char* const kRenderUsage =
     "usage: zep-render [--data DIR] [--fps N] [--from A] [--to B] [--png DIR]\n"
     "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
-    "                  [--scale K] [--key-after N]\n"
+    "                  [--scale K] [--key-after N] [--flashes]\n"
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
     "  --data DIR         folder with the data files and 076.it (default: .)\n"
@@ -28,7 +28,9 @@ const char* const kRenderUsage =
     "                     and the 64-bit FNV-1a hash of its blue, green, red bytes\n"
     "                     in 16 hexadecimal digits; - is standard output\n"
     "  --scale K          PNG and video: every pixel becomes a KxK block (1 to 8)\n"
-    "  --key-after N      act as if a key were pressed after frame N\n";
+    "  --key-after N      act as if a key were pressed after frame N\n"
+    "  --flashes          check the frames for flashes that can cause seizures; names\n"
+    "                     each second that fails and exits with status 1 if any do\n";
 
 namespace {
 
@@ -96,6 +98,11 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+            continue;
+        }
+        if (a == "--flashes") {
+            if (Repeated(a, seen, error)) return std::nullopt;
+            o.flashes = true;
             continue;
         }
         const bool takes_value = a == "--data" || a == "--fps" || a == "--from" || a == "--to" ||
@@ -226,7 +233,7 @@ std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& e
 
 std::string NoOutputNote(const RenderOptions& options) {
     if (!options.png_dir.empty() || !options.raw_path.empty() || !options.video_path.empty() ||
-        !options.hashes_path.empty())
+        !options.hashes_path.empty() || options.flashes)
         return {};
     return "no output option (--png, --rawvideo, --video or --hashes): the frames are computed "
            "and nothing is written";

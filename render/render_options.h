@@ -20,6 +20,7 @@ struct RenderOptions {
     std::string hashes_path;  // empty: no frame hashes; "-" is standard output
     int scale = 1;            // K x K blocks per pixel (PNG and MP4)
     long key_after = -1;      // a scripted key press pending after this frame
+    bool flashes = false;     // check the frames for flashes (see render/flashes.h)
     bool help = false;
 };
 

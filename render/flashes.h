@@ -1,0 +1,105 @@
+// The photosensitivity check: general flashes and red flashes, counted in
+// every part of the picture, as the general flash and red flash thresholds
+// define them.
+//
+// The picture is cut into 8 x 8 cells, and a region is 13 x 10 cells
+// (104 x 80 pixels); regions start at every cell. A 10-degree field is a
+// 213 x 160 window of the 640 x 480 picture shown 1024 pixels wide, and a
+// region is a little less than a quarter of one, so a region that flashes is
+// more than a quarter of a field flashing less a few pixels. Each region's
+// mean linear colour gives its relative luminance and its chromaticity: an
+// area flashes when it brightens and darkens as a whole, while a texture
+// passing by changes some of its pixels one way and others the other way.
+//
+// A general-flash transition is a change of relative luminance by 0.1 or
+// more from the last extreme, the darker state below 0.8; a red-flash
+// transition is a change of more than 0.2 in CIE 1976 u'v' to or from a
+// saturated red (R / (R + G + B) of 0.8 or more, linear values). Two
+// opposing transitions make a flash. A region fails when it has more than
+// three flashes (eight transitions) within one second.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/types.h"
+
+namespace zep::render {
+
+enum class FlashKind { General, Red };
+
+// The worst failing window of one second of the run.
+struct FlashSecond {
+    long second = 0;       // counted from 0: frames second * fps + 1 on
+    FlashKind kind = FlashKind::General;
+    int flashes = 0;       // the most flashes of one region in one second
+    int x = 0, y = 0;      // that region's top left pixel
+    int width = 0, height = 0;
+};
+
+// The luminance of one region: the last extreme and which way it went.
+struct LuminanceTrack {
+    double extreme = 0.0;
+    double low = 0.0, high = 0.0;  // before the first transition
+    int direction = 0;             // +1 rising, -1 falling, 0 not yet
+    bool started = false;
+};
+// The chromaticity of one region: the state at the last transition, and
+// the state before it, which the track moves away from until it turns.
+struct Chroma {
+    double u = 0.0, v = 0.0;
+    bool red = false;
+};
+struct RedTrack {
+    Chroma anchor, previous;
+    bool started = false, turned = false;
+};
+
+class FlashCheck {
+public:
+    static constexpr int kCell = 8;
+    static constexpr int kColumns = kWidth / kCell;  // 80
+    static constexpr int kRows = kHeight / kCell;    // 60
+    static constexpr int kRegionColumns = 13;
+    static constexpr int kRegionRows = 10;
+
+    // `frames_per_second`: the frames in one second of the run, 1 or more.
+    explicit FlashCheck(int frames_per_second);
+
+    // The next frame of the run.
+    void Add(const Pixel* picture);
+
+    // The seconds that failed, in order, each with its worst region per
+    // kind of flash.
+    const std::vector<FlashSecond>& Failures() const { return failures_; }
+
+private:
+    static constexpr int kCells = kColumns * kRows;
+    static constexpr int kAcross = kColumns - kRegionColumns + 1;  // region positions
+    static constexpr int kDown = kRows - kRegionRows + 1;
+    static constexpr int kRegions = kAcross * kDown;
+    static constexpr int kKept = 64;  // transitions remembered per region
+
+    struct Transitions {
+        std::array<long, kKept> frames{};
+        int count = 0;  // how many of `frames` hold a transition, at most kKept
+        int next = 0;
+        void Add(long frame);
+        int Within(long first) const;  // those at frame `first` or later
+    };
+    void Judge(FlashKind kind, const std::vector<Transitions>& transitions);
+
+    int fps_;
+    long frame_ = 0;
+    std::vector<LuminanceTrack> luminance_;
+    std::vector<RedTrack> red_;
+    std::vector<Transitions> general_, red_flashes_;
+    std::vector<FlashSecond> failures_;
+};
+
+// One line for a failing second: when, what kind, how many, where.
+std::string DescribeFlashSecond(const FlashSecond& second, int frames_per_second);
+
+}  // namespace zep::render
