@@ -40,8 +40,9 @@ int FlashCheck::Transitions::Within(long first) const {
     return n;
 }
 
-FlashCheck::FlashCheck(int frames_per_second)
+FlashCheck::FlashCheck(int frames_per_second, long first_frame)
     : fps_(std::max(frames_per_second, 1)),
+      frame_(first_frame - 1),
       luminance_(kRegions),
       red_(kRegions),
       general_(kRegions),

@@ -65,8 +65,10 @@ public:
     static constexpr int kRegionColumns = 13;
     static constexpr int kRegionRows = 10;
 
-    // `frames_per_second`: the frames in one second of the run, 1 or more.
-    explicit FlashCheck(int frames_per_second);
+    // `frames_per_second`: the frames in one second of the run, 1 or more;
+    // `first_frame`: the number of the first frame given (frames count from
+    // 1), so that seconds are named by the run's clock.
+    explicit FlashCheck(int frames_per_second, long first_frame = 1);
 
     // The next frame of the run.
     void Add(const Pixel* picture);

@@ -41,9 +41,9 @@ public:
         last_ = now;
         const double elapsed = std::chrono::duration<double>(now - start_).count();
         const double rate = elapsed > 0.0 ? frame / elapsed : 0.0;
-        const double left = rate > 0.0 ? (total_ - frame) / rate : 0.0;
-        std::fprintf(stderr, "\rframe %ld/%ld  %-14s  %6.0f fps  %3.0f s left ", frame, total_,
-                     scene, rate, left);
+        const long left = rate > 0.0 ? std::lround((total_ - frame) / rate) : 0;
+        std::fprintf(stderr, "\rframe %ld/%ld %3ld%%  %-14s  %5.0f fps  %ld:%02ld left ", frame, total_,
+                     100 * frame / total_, scene, rate, left / 60, left % 60);
         std::fflush(stderr);
     }
 
@@ -224,9 +224,10 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
             hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
         if (module)
             mp4 = std::make_unique<zep::render::Mp4Video>(
-                ffmpeg, options.video_path, rate, options.scale,
+                ffmpeg, options.video_path, rate, options.quality, zep::render::VideoScale(options),
                 zep::render::MusicTrack(std::move(module), rate, plan->from,
-                                        std::max(0L, plan->last - plan->from + 1)));
+                                        std::max(0L, plan->last - plan->from + 1),
+                                        zep::render::MusicTrack::kVideoRate));
     } catch (const OutputError& e) {
         return OutputFailed(e);
     }
@@ -234,7 +235,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
     // One second of the run in frames, for the flash check.
     const int second = static_cast<int>(std::max(1L, std::lround(options.fps)));
     std::optional<zep::render::FlashCheck> flashes;
-    if (options.flashes) flashes.emplace(second);
+    if (options.flashes) flashes.emplace(second, plan->from);
 
     zep::HeadlessOptions headless;
     headless.program = kProgram;
