@@ -11,6 +11,10 @@ constexpr double kStep = 0.1;        // the least change of relative luminance
 constexpr double kDarkBelow = 0.8;   // the darker state must be below this
 constexpr double kRedStep = 0.2;     // the least change in u'v' for red
 constexpr double kRedShare = 0.8;    // R / (R + G + B) of a saturated red
+// ...and a red bright enough to see: (R - G - B) x 320 above 20, the
+// intensity the older red flash measure asks for. Without it the faint
+// colour of a nearly black area would count.
+constexpr double kRedExcess = 20.0 / 320.0;
 constexpr int kTooMany = 8;          // transitions in one second: four flashes
 
 // sRGB byte to linear light.
@@ -43,10 +47,9 @@ int FlashCheck::Transitions::Within(long first) const {
 FlashCheck::FlashCheck(int frames_per_second, long first_frame)
     : fps_(std::max(frames_per_second, 1)),
       frame_(first_frame - 1),
-      luminance_(kRegions),
-      red_(kRegions),
-      general_(kRegions),
-      red_flashes_(kRegions) {}
+      together_(std::max(1, fps_ / 20)),
+      luminance_(kQuarters),
+      red_(kQuarters) {}
 
 namespace {
 
@@ -93,7 +96,7 @@ bool LuminanceTurns(LuminanceTrack& t, double y) {
 Chroma ChromaOf(const Linear& c) {
     Chroma out;
     const double sum = c.r + c.g + c.b;
-    out.red = sum > 0.0 && c.r >= kRedShare * sum;
+    out.red = sum > 0.0 && c.r >= kRedShare * sum && c.r - c.g - c.b > kRedExcess;
     const double x = 0.4124 * c.r + 0.3576 * c.g + 0.1805 * c.b;
     const double y = 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b;
     const double z = 0.0193 * c.r + 0.1192 * c.g + 0.9505 * c.b;
@@ -160,44 +163,63 @@ void FlashCheck::Add(const Pixel* picture) {
             c.g += left.g + up.g - corner.g;
             c.b += left.b + up.b - corner.b;
         }
-    constexpr double kPixels = kRegionColumns * kRegionRows * kCell * kCell;
-    for (int ry = 0; ry < kDown; ++ry)
-        for (int rx = 0; rx < kAcross; ++rx) {
-            const Linear& a = at(rx + kRegionColumns, ry + kRegionRows);
-            const Linear& b = at(rx, ry + kRegionRows);
-            const Linear& c = at(rx + kRegionColumns, ry);
-            const Linear& d = at(rx, ry);
+    constexpr double kPixels = kQuarterColumns * kQuarterRows * kCell * kCell;
+    for (int qy = 0; qy < kQuartersDown; ++qy)
+        for (int qx = 0; qx < kQuartersAcross; ++qx) {
+            const Linear& a = at(qx + kQuarterColumns, qy + kQuarterRows);
+            const Linear& b = at(qx, qy + kQuarterRows);
+            const Linear& c = at(qx + kQuarterColumns, qy);
+            const Linear& d = at(qx, qy);
             const Linear mean{(a.r - b.r - c.r + d.r) / kPixels, (a.g - b.g - c.g + d.g) / kPixels,
                               (a.b - b.b - c.b + d.b) / kPixels};
-            const int i = ry * kAcross + rx;
+            const int i = qy * kQuartersAcross + qx;
             if (LuminanceTurns(luminance_[i], 0.2126 * mean.r + 0.7152 * mean.g + 0.0722 * mean.b))
-                general_[i].Add(frame_);
-            if (RedTurns(red_[i], ChromaOf(mean))) red_flashes_[i].Add(frame_);
+                (luminance_[i].direction > 0 ? general_.last_up : general_.last_down)[i] = frame_;
+            const Chroma chroma = ChromaOf(mean);
+            if (RedTurns(red_[i], chroma))
+                (chroma.red ? red_flashes_.last_up : red_flashes_.last_down)[i] = frame_;
         }
-    Judge(FlashKind::General, general_);
-    Judge(FlashKind::Red, red_flashes_);
+    Judge(general_);
+    Judge(red_flashes_);
 }
 
-void FlashCheck::Judge(FlashKind kind, const std::vector<Transitions>& transitions) {
+void FlashCheck::Judge(Kind& kind) {
+    const long recent = frame_ - together_ + 1;
     const long first = frame_ - fps_ + 1;
     FlashSecond worst;
-    worst.kind = kind;
+    worst.kind = kind.kind;
     worst.second = (frame_ - 1) / fps_;
     int most = 0;
-    for (int i = 0; i < kRegions; ++i) {
-        const int n = transitions[i].Within(first);
-        if (n < kTooMany || n <= most) continue;
-        most = n;
-        worst.flashes = n / 2;
-        worst.x = i % kAcross * kCell;
-        worst.y = i / kAcross * kCell;
-    }
+    for (int ry = 0; ry < kDown; ++ry)
+        for (int rx = 0; rx < kAcross; ++rx) {
+            // The region's quarters, and whether all of them turned one way
+            // just now.
+            const int q[4] = {ry * kQuartersAcross + rx, ry * kQuartersAcross + rx + kQuarterColumns,
+                              (ry + kQuarterRows) * kQuartersAcross + rx,
+                              (ry + kQuarterRows) * kQuartersAcross + rx + kQuarterColumns};
+            bool up = true, down = true;
+            for (int i : q) {
+                up = up && kind.last_up[i] >= recent;
+                down = down && kind.last_down[i] >= recent;
+            }
+            const int r = ry * kAcross + rx;
+            if (up != down && kind.direction[r] != (up ? 1 : -1)) {
+                kind.direction[r] = up ? 1 : -1;
+                kind.transitions[r].Add(frame_);
+            }
+            const int n = kind.transitions[r].Within(first);
+            if (n < kTooMany || n <= most) continue;
+            most = n;
+            worst.flashes = n / 2;
+            worst.x = rx * kCell;
+            worst.y = ry * kCell;
+        }
     if (most == 0) return;
     worst.width = kRegionColumns * kCell;
     worst.height = kRegionRows * kCell;
     // One entry per second and kind: the worst region of that second.
     for (auto it = failures_.rbegin(); it != failures_.rend() && it->second == worst.second; ++it)
-        if (it->kind == kind) {
+        if (it->kind == kind.kind) {
             if (worst.flashes > it->flashes) *it = worst;
             return;
         }

@@ -2,21 +2,25 @@
 // every part of the picture, as the general flash and red flash thresholds
 // define them.
 //
-// The picture is cut into 8 x 8 cells, and a region is 13 x 10 cells
-// (104 x 80 pixels); regions start at every cell. A 10-degree field is a
-// 213 x 160 window of the 640 x 480 picture shown 1024 pixels wide, and a
-// region is a little less than a quarter of one, so a region that flashes is
-// more than a quarter of a field flashing less a few pixels. Each region's
-// mean linear colour gives its relative luminance and its chromaticity: an
-// area flashes when it brightens and darkens as a whole, while a texture
-// passing by changes some of its pixels one way and others the other way.
+// The picture is cut into 8 x 8 cells. A region is 14 x 10 cells (112 x 80
+// pixels), a little more than a quarter of a 10-degree field: a 213 x 160
+// window of the 640 x 480 picture shown 1024 pixels wide. Regions start at
+// every cell, and each is looked at as its four quarters (56 x 40 pixels).
+// Each quarter's mean linear colour gives its relative luminance and its
+// chromaticity. A quarter's general-flash transition is a change of relative
+// luminance by 0.1 or more from its last extreme, the darker state below
+// 0.8; its red-flash transition is a change of more than 0.2 in CIE 1976
+// u'v' to or from a saturated red (R / (R + G + B) of 0.8 or more, linear
+// values, and (R - G - B) x 320 above 20, so a faint colour near black is
+// none).
 //
-// A general-flash transition is a change of relative luminance by 0.1 or
-// more from the last extreme, the darker state below 0.8; a red-flash
-// transition is a change of more than 0.2 in CIE 1976 u'v' to or from a
-// saturated red (R / (R + G + B) of 0.8 or more, linear values). Two
-// opposing transitions make a flash. A region fails when it has more than
-// three flashes (eight transitions) within one second.
+// A region makes a transition when all four of its quarters made one the
+// same way (brighter or darker; to red or away from it) within the last
+// 50 ms, the other way from the region's own last one: the whole region, more
+// than a quarter of a field, changed at once. A small bright object passing
+// through, or a texture sliding by, moves the mean of some quarters and not
+// of the others. Two opposing transitions make a flash, and a region fails
+// when it has more than three flashes (eight transitions) within one second.
 #pragma once
 
 #include <array>
@@ -39,14 +43,14 @@ struct FlashSecond {
     int width = 0, height = 0;
 };
 
-// The luminance of one region: the last extreme and which way it went.
+// The luminance of one quarter: the last extreme and which way it went.
 struct LuminanceTrack {
     double extreme = 0.0;
     double low = 0.0, high = 0.0;  // before the first transition
     int direction = 0;             // +1 rising, -1 falling, 0 not yet
     bool started = false;
 };
-// The chromaticity of one region: the state at the last transition, and
+// The chromaticity of one quarter: the state at the last transition, and
 // the state before it, which the track moves away from until it turns.
 struct Chroma {
     double u = 0.0, v = 0.0;
@@ -62,8 +66,10 @@ public:
     static constexpr int kCell = 8;
     static constexpr int kColumns = kWidth / kCell;  // 80
     static constexpr int kRows = kHeight / kCell;    // 60
-    static constexpr int kRegionColumns = 13;
-    static constexpr int kRegionRows = 10;
+    static constexpr int kQuarterColumns = 7;
+    static constexpr int kQuarterRows = 5;
+    static constexpr int kRegionColumns = 2 * kQuarterColumns;
+    static constexpr int kRegionRows = 2 * kQuarterRows;
 
     // `frames_per_second`: the frames in one second of the run, 1 or more;
     // `first_frame`: the number of the first frame given (frames count from
@@ -82,6 +88,9 @@ private:
     static constexpr int kAcross = kColumns - kRegionColumns + 1;  // region positions
     static constexpr int kDown = kRows - kRegionRows + 1;
     static constexpr int kRegions = kAcross * kDown;
+    static constexpr int kQuartersAcross = kColumns - kQuarterColumns + 1;  // quarter positions
+    static constexpr int kQuartersDown = kRows - kQuarterRows + 1;
+    static constexpr int kQuarters = kQuartersAcross * kQuartersDown;
     static constexpr int kKept = 64;  // transitions remembered per region
 
     struct Transitions {
@@ -91,13 +100,23 @@ private:
         void Add(long frame);
         int Within(long first) const;  // those at frame `first` or later
     };
-    void Judge(FlashKind kind, const std::vector<Transitions>& transitions);
+    // One kind of flash: each quarter's last transition each way, each
+    // region's last direction and its transitions.
+    struct Kind {
+        FlashKind kind;
+        std::vector<long> last_up = std::vector<long>(kQuarters, -1000000);
+        std::vector<long> last_down = std::vector<long>(kQuarters, -1000000);
+        std::vector<int> direction = std::vector<int>(kRegions, 0);
+        std::vector<Transitions> transitions = std::vector<Transitions>(kRegions);
+    };
+    void Judge(Kind& kind);
 
     int fps_;
     long frame_ = 0;
+    int together_;  // frames within which the quarters' transitions are one
     std::vector<LuminanceTrack> luminance_;
     std::vector<RedTrack> red_;
-    std::vector<Transitions> general_, red_flashes_;
+    Kind general_{FlashKind::General}, red_flashes_{FlashKind::Red};
     std::vector<FlashSecond> failures_;
 };
 
