@@ -22,7 +22,7 @@ WEB_DATA   ?=
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
 .PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
-	test-windows fuzz bench bench-web manifest web web-npm serve windows deb test-deb release release-check clean
+	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
 all: build
 
@@ -126,8 +126,14 @@ fuzz: deps $(CLANG_BUILD)/build.ninja
 	cmake -S . -B $(CLANG_BUILD) -DZEP_FUZZ=ON -DZEP_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(CLANG_BUILD) -j $(JOBS) --target fuzz
 
+# The video exports (they need ffmpeg and take minutes) are left to
+# bench-video.
 bench: build
-	$(BUILD)/zep-bench
+	$(BUILD)/zep-bench --benchmark_filter=-BM_Video
+
+# Seconds per 1,000 frames of --video for each quality preset (median of 3).
+bench-video: build
+	$(BUILD)/zep-bench --benchmark_filter=BM_Video --benchmark_report_aggregates_only=true
 
 # Frame times in headless Chromium next to the native ones, the check run's
 # time, the real-time frame rate and the page's transfer size.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "datagen/datagen.h"
 #include "datagen/font.h"
@@ -117,15 +118,81 @@ Rgb WallTexel(int u, int v) {
     return body;
 }
 
+// sRGB level (0 to 255) to linear light and back.
+double ToLinear(double level) {
+    const double c = std::clamp(level / 255.0, 0.0, 1.0);
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+double ToLevel(double linear) {
+    const double c = std::clamp(linear, 0.0, 1.0);
+    return 255.0 * (c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055);
+}
+
+// `values` (256 x 256, wrapping) blurred by a Gaussian of `sigma_u` texels
+// around the tunnel and `sigma_v` along its depth.
+std::vector<double> WrapBlur(const std::vector<double>& values, double sigma_u, double sigma_v) {
+    auto kernel = [](double sigma) {
+        std::vector<double> k(128);
+        double sum = 0.0;
+        for (int i = 0; i < 128; ++i) {
+            const int d = i < 64 ? i : i - 128;
+            k[i] = std::exp(-d * d / (2.0 * sigma * sigma));
+            sum += k[i];
+        }
+        for (double& w : k) w /= sum;
+        return k;
+    };
+    const std::vector<double> ku = kernel(sigma_u), kv = kernel(sigma_v);
+    std::vector<double> across(values.size(), 0.0), out(values.size(), 0.0);
+    for (int v = 0; v < 256; ++v)
+        for (int u = 0; u < 256; ++u)
+            for (int i = 0; i < 128; ++i) {
+                const int d = i < 64 ? i : i - 128;
+                across[v * 256 + u] += ku[i] * values[v * 256 + ((u + d) & 255)];
+            }
+    for (int v = 0; v < 256; ++v)
+        for (int u = 0; u < 256; ++u)
+            for (int i = 0; i < 128; ++i) {
+                const int d = i < 64 ? i : i - 128;
+                out[v * 256 + u] += kv[i] * across[((v + d) & 255) * 256 + u];
+            }
+    return out;
+}
+
+// The wall as the tunnel shows it. Near the window's edge one texel covers
+// many pixels and the wall rushes outward by up to eight texels a frame, so
+// steps of brightness there would turn whole areas of the picture bright
+// and dark several times a second. The brightness of each texel is
+// therefore pulled most of the way toward its wide surroundings (a blur of
+// many panels), keeping a little of its own relief; its colour (the ratio
+// of its channels) stays as drawn, so the rings, bands and lamps still show
+// by their hues.
 Bytes WallTexture() {
-    Bytes bytes(256 * 256 * 4);
+    constexpr double kRelief = 0.25;  // the share of each texel's own brightness step kept
+    std::vector<Rgb> linear(256 * 256);
+    std::vector<double> luminance(256 * 256);
     for (int v = 0; v < 256; ++v)
         for (int u = 0; u < 256; ++u) {
             const Rgb c = WallTexel(u, v);
-            PutPixel32(bytes, static_cast<std::size_t>(v) * 256 + u,
-                       (static_cast<std::uint32_t>(Channel(c.r)) << 16) |
-                           (static_cast<std::uint32_t>(Channel(c.g)) << 8) | Channel(c.b));
+            Rgb& l = linear[v * 256 + u];
+            l = {ToLinear(c.r), ToLinear(c.g), ToLinear(c.b)};
+            luminance[v * 256 + u] = 0.2126 * l.r + 0.7152 * l.g + 0.0722 * l.b;
         }
+    const std::vector<double> surroundings = WrapBlur(luminance, 12.0, 24.0);
+    Bytes bytes(256 * 256 * 4);
+    for (int i = 0; i < 256 * 256; ++i) {
+        const double target = surroundings[i] + kRelief * (luminance[i] - surroundings[i]);
+        const Rgb& l = linear[i];
+        // Scaled to the target where the texel has a colour of its own;
+        // grey is added where scaling alone would need more than four times
+        // its light (the black seams).
+        const double k = luminance[i] > 0.0 ? std::min(target / luminance[i], 4.0) : 0.0;
+        const double grey = std::max(0.0, target - k * luminance[i]);
+        const Rgb c{ToLevel(k * l.r + grey), ToLevel(k * l.g + grey), ToLevel(k * l.b + grey)};
+        PutPixel32(bytes, static_cast<std::size_t>(i),
+                   (static_cast<std::uint32_t>(Channel(c.r)) << 16) |
+                       (static_cast<std::uint32_t>(Channel(c.g)) << 8) | Channel(c.b));
+    }
     return bytes;
 }
 

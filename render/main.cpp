@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
+#include "render/flashes.h"
 #include "render/outputs.h"
 #include "render/render_options.h"
 #include "render/system.h"
@@ -41,9 +43,9 @@ public:
         last_ = now;
         const double elapsed = std::chrono::duration<double>(now - start_).count();
         const double rate = elapsed > 0.0 ? frame / elapsed : 0.0;
-        const double left = rate > 0.0 ? (total_ - frame) / rate : 0.0;
-        std::fprintf(stderr, "\rframe %ld/%ld  %-14s  %6.0f fps  %3.0f s left ", frame, total_,
-                     scene, rate, left);
+        const long left = rate > 0.0 ? std::lround((total_ - frame) / rate) : 0;
+        std::fprintf(stderr, "\rframe %ld/%ld %3ld%%  %-14s  %5.0f fps  %ld:%02ld left ", frame, total_,
+                     100 * frame / total_, scene, rate, left / 60, left % 60);
         std::fflush(stderr);
     }
 
@@ -159,6 +161,21 @@ int OutputFailed(const OutputError& e) {
     return kUsageStatus;
 }
 
+// The flash check's verdict on standard error: each second that fails, or
+// one line saying none did. Status 1 when any failed.
+int ReportFlashes(const zep::render::FlashCheck& check, int second, const zep::render::FramePlan& plan) {
+    for (const zep::render::FlashSecond& failed : check.Failures())
+        std::fprintf(stderr, "zep-render: %s\n", zep::render::DescribeFlashSecond(failed, second).c_str());
+    if (check.Failures().empty()) {
+        std::fprintf(stderr, "zep-render: no flashes above the threshold in frames %ld to %ld\n", plan.from,
+                     plan.last);
+        return 0;
+    }
+    std::fprintf(stderr, "zep-render: %zu seconds flash too much in frames %ld to %ld\n",
+                 check.Failures().size(), plan.from, plan.last);
+    return 1;
+}
+
 int Render(const RenderOptions& options, std::FILE* picture_stream) {
     std::string problem;
     const std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(options, problem);
@@ -209,12 +226,18 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
             hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
         if (module)
             mp4 = std::make_unique<zep::render::Mp4Video>(
-                ffmpeg, options.video_path, rate, options.scale,
+                ffmpeg, options.video_path, rate, options.quality, zep::render::VideoScale(options),
                 zep::render::MusicTrack(std::move(module), rate, plan->from,
-                                        std::max(0L, plan->last - plan->from + 1)));
+                                        std::max(0L, plan->last - plan->from + 1),
+                                        zep::render::MusicTrack::kVideoRate));
     } catch (const OutputError& e) {
         return OutputFailed(e);
     }
+
+    // One second of the run in frames, for the flash check.
+    const int second = static_cast<int>(std::max(1L, std::lround(options.fps)));
+    std::optional<zep::render::FlashCheck> flashes;
+    if (options.flashes) flashes.emplace(second, plan->from);
 
     zep::HeadlessOptions headless;
     headless.program = kProgram;
@@ -237,6 +260,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
                                   if (raw) raw->Write(picture);
                                   if (hashes) hashes->Write(frame, picture);
                                   if (mp4) mp4->Write(picture);
+                                  if (flashes) flashes->Add(picture);
                               });
         progress.Done();
         if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
@@ -251,6 +275,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
         progress.Done();
         return OutputFailed(e);
     }
+    if (flashes) return ReportFlashes(*flashes, second, *plan);
     return status;
 }
 

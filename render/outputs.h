@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "render/render_options.h"
 #include "render/system.h"
 #include "shell/music.h"
 #include "shell/types.h"
@@ -102,23 +103,36 @@ struct FrameRate {
     double Value() const { return static_cast<double>(num) / static_cast<double>(den); }
 };
 
-// The music of `frames` frames from frame `first` on, at 44100 Hz: as many
-// samples as the frames last, to the nearest sample. It is rendered in one
-// read, as the player's output depends on how it is cut into reads.
+// The music of `frames` frames from frame `first` on, rendered at
+// `sample_rate` directly: as many samples as the frames last, to the nearest
+// sample. It is rendered in one read, as the player's output depends on how
+// it is cut into reads.
 class MusicTrack {
 public:
-    static constexpr int kRate = 44100;
+    static constexpr int kWavRate = 44100;    // the WAV for the browser build
+    static constexpr int kVideoRate = 48000;  // what video sites expect
     // `module` is a loaded module; at most 107200 frames at 1 to 1000
-    // frames a second, so the sound is at most 108 s (19 MB).
-    MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames);
+    // frames a second, so the sound is at most 108 s (21 MB at 48 kHz).
+    MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames, int sample_rate);
     // 16-bit stereo samples, silence after the song's end.
     const std::vector<std::int16_t>& Samples() const { return pcm_; }
+    int SampleRate() const { return sample_rate_; }
 
 private:
     std::vector<std::int16_t> pcm_;
+    int sample_rate_;
 };
 
-// H.264 + AAC through an ffmpeg child process that reads raw frames on one
+// What ffmpeg is asked to do for --video: it reads 640 x 480 bgr0 frames on
+// descriptor 3 and 16-bit stereo samples on descriptor 4, scales the picture
+// by `scale` with nearest sampling and encodes both into the MP4 at `path`.
+// Share: H.264 4:2:0 converted and tagged as BT.709 limited range, AAC-LC.
+// Archive: lossless RGB H.264 (libx264rgb) and ALAC, which decode to the
+// exact pixels and samples.
+std::vector<std::string> VideoArguments(VideoQuality quality, int scale, FrameRate rate,
+                                        int sample_rate, const std::string& path);
+
+// The video through an ffmpeg child process that reads raw frames on one
 // pipe and the music as raw samples on another, written by a thread of its
 // own so that neither pipe waits on the other.
 class Mp4Video {
@@ -127,7 +141,7 @@ public:
     // when the file cannot be written or ffmpeg cannot start. `music` must
     // last exactly as long as the frames that will be written.
     Mp4Video(const std::string& ffmpeg, const std::filesystem::path& path, FrameRate rate,
-             int scale, MusicTrack music);
+             VideoQuality quality, int scale, MusicTrack music);
     ~Mp4Video();
     Mp4Video(const Mp4Video&) = delete;
     Mp4Video& operator=(const Mp4Video&) = delete;
@@ -142,7 +156,6 @@ private:
     [[noreturn]] void Stopped(const std::string& otherwise) const;
 
     OutputFile out_;
-    int scale_;
     MusicTrack music_;
     sys::ChildProcess ffmpeg_;
     std::thread music_writer_;

@@ -14,7 +14,8 @@ namespace zep::render {
 const char* const kRenderUsage =
     "usage: zep-render [--data DIR] [--fps N] [--from A] [--to B] [--png DIR]\n"
     "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
-    "                  [--scale K] [--key-after N] [--cpu baseline|avx2|auto]\n"
+    "                  [--quality share|archive] [--scale K] [--key-after N] [--flashes]\n"
+    "                  [--cpu baseline|avx2|auto]\n"
     "       zep-render --help | --version\n"
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
@@ -25,12 +26,18 @@ const char* const kRenderUsage =
     "  --png DIR          DIR/frame_000001.png and so on, RGB\n"
     "  --rawvideo FILE|-  640x480 frames of 4-byte little-endian pixels, back to back\n"
     "                     (ffmpeg's bgr0), no header; - is standard output\n"
-    "  --video FILE.mp4   H.264 video with the music, made by ffmpeg\n"
+    "  --video FILE.mp4   the video with the music, made by ffmpeg\n"
+    "  --quality Q        --video's encoding: share (the default; H.264, BT.709, at\n"
+    "                     --scale 2 unless given) or archive (lossless RGB H.264 and\n"
+    "                     ALAC, at --scale 1 unless given)\n"
     "  --hashes FILE|-    one line per frame: the frame number (six digits), a space\n"
     "                     and the 64-bit FNV-1a hash of its blue, green, red bytes\n"
     "                     in 16 hexadecimal digits; - is standard output\n"
-    "  --scale K          PNG and video: every pixel becomes a KxK block (1 to 8)\n"
+    "  --scale K          PNG and video: every pixel becomes a KxK block (1 to 8;\n"
+    "                     PNG default 1, video default as --quality says)\n"
     "  --key-after N      act as if a key were pressed after frame N\n"
+    "  --flashes          check the frames for flashes that can cause seizures; names\n"
+    "                     each second that fails and exits with status 1 if any do\n"
     "  --cpu NAME         the code the scenes run: baseline (any CPU of its kind),\n"
     "                     avx2, or auto, the best this CPU runs (default); every\n"
     "                     choice draws the same frames\n";
@@ -95,7 +102,6 @@ std::string FormatRate(const RenderOptions& o) {
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error) {
     RenderOptions o;
-    bool scale_given = false;
     std::set<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -107,9 +113,15 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
             o.version = true;
             continue;
         }
+        if (a == "--flashes") {
+            if (Repeated(a, seen, error)) return std::nullopt;
+            o.flashes = true;
+            continue;
+        }
         const bool takes_value = a == "--data" || a == "--fps" || a == "--from" || a == "--to" ||
                                  a == "--png" || a == "--rawvideo" || a == "--video" || a == "--hashes" ||
-                                 a == "--scale" || a == "--key-after" || a == "--cpu";
+                                 a == "--scale" || a == "--key-after" || a == "--cpu" ||
+                                 a == "--quality";
         if (!takes_value) {
             error = "unknown option '" + a + "'";
             return std::nullopt;
@@ -154,10 +166,19 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             o.scale = static_cast<int>(k);
-            scale_given = true;
+            o.scale_given = true;
         } else if (a == "--cpu") {
             if (!ChooseCodePath(v, BuiltCodePaths(), error)) return std::nullopt;
             o.cpu = v;
+        } else if (a == "--quality") {
+            if (v == "share") {
+                o.quality = VideoQuality::Share;
+            } else if (v == "archive") {
+                o.quality = VideoQuality::Archive;
+            } else {
+                error = "--quality needs share or archive (got '" + v + "')";
+                return std::nullopt;
+            }
         } else if (a == "--key-after") {
             if (!ParseLong(v, o.key_after) || o.key_after < 0) {
                 error = "--key-after needs a frame number of 0 or more (got '" + v + "')";
@@ -175,11 +196,20 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
     }
     error = CheckStandardOutputUse(o);
     if (!error.empty()) return std::nullopt;
-    if (scale_given && o.png_dir.empty() && o.video_path.empty()) {
+    if (o.scale_given && o.png_dir.empty() && o.video_path.empty()) {
         error = "--scale applies to --png and --video only";
         return std::nullopt;
     }
+    if (seen.count("--quality") != 0 && o.video_path.empty()) {
+        error = "--quality applies to --video only";
+        return std::nullopt;
+    }
     return o;
+}
+
+int VideoScale(const RenderOptions& o) {
+    if (o.scale_given) return o.scale;
+    return o.quality == VideoQuality::Share ? 2 : 1;
 }
 
 std::string CheckStandardOutputUse(const RenderOptions& o) {
@@ -238,7 +268,7 @@ std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& e
 
 std::string NoOutputNote(const RenderOptions& options) {
     if (!options.png_dir.empty() || !options.raw_path.empty() || !options.video_path.empty() ||
-        !options.hashes_path.empty())
+        !options.hashes_path.empty() || options.flashes)
         return {};
     return "no output option (--png, --rawvideo, --video or --hashes): the frames are computed "
            "and nothing is written";

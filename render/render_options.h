@@ -7,6 +7,10 @@
 
 namespace zep::render {
 
+// How --video encodes: for sharing (H.264 4:2:0, BT.709) or losslessly, for
+// people who edit.
+enum class VideoQuality { Share, Archive };
+
 struct RenderOptions {
     std::string data_dir = ".";
     double fps = 60.0;        // fps_num / fps_den
@@ -19,8 +23,11 @@ struct RenderOptions {
     std::string video_path;   // empty: no MP4
     std::string hashes_path;  // empty: no frame hashes; "-" is standard output
     int scale = 1;            // K x K blocks per pixel (PNG and MP4)
+    bool scale_given = false; // --scale was given; else the video's scale follows its quality
+    VideoQuality quality = VideoQuality::Share;
     long key_after = -1;      // a scripted key press pending after this frame
     std::string cpu = "auto"; // the copy of the scenes that runs (shell/cpu.h)
+    bool flashes = false;     // check the frames for flashes (see render/flashes.h)
     bool help = false;
     bool version = false;     // print the version and end
 };
@@ -34,6 +41,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
 std::string CheckStandardOutputUse(const RenderOptions& options);
 
 extern const char* const kRenderUsage;
+
+// The scale of the --video output: --scale when given, else 2 for sharing
+// (each source pixel keeps its own colour in 4:2:0) and 1 for the archive.
+int VideoScale(const RenderOptions& options);
 
 // The number of frames the demo runs at `fps` frames a second on the virtual
 // clock, as the driver counts them.

@@ -61,12 +61,42 @@ TEST(RenderOptions, BadOptionsNameWhatIsWrong) {
         {{"--cpu"}, "--cpu needs a value"},
         {{"--cpu", "sse2"}, "--cpu needs one of "},
         {{"--cpu", "auto", "--cpu", "auto"}, "option --cpu is given twice"},
+        {{"--video", "v.mp4", "--quality", "best"}, "--quality needs share or archive (got 'best')"},
+        {{"--png", "p", "--quality", "archive"}, "--quality applies to --video only"},
+        {{"--flashes", "--flashes"}, "option --flashes is given twice"},
     };
     for (const Case& c : cases) {
         std::string error;
         EXPECT_FALSE(Parse(c.args, &error)) << c.words;
         EXPECT_NE(error.find(c.words), std::string::npos) << "got: " << error;
     }
+}
+
+TEST(RenderOptions, TheVideosScaleFollowsItsQualityUnlessGiven) {
+    auto o = Parse({"--video", "v.mp4"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->quality, VideoQuality::Share);
+    EXPECT_EQ(VideoScale(*o), 2);
+    o = Parse({"--video", "v.mp4", "--quality", "archive"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->quality, VideoQuality::Archive);
+    EXPECT_EQ(VideoScale(*o), 1);
+    o = Parse({"--video", "v.mp4", "--quality", "share", "--scale", "4", "--png", "p"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(VideoScale(*o), 4);
+    EXPECT_EQ(o->scale, 4);  // the PNG frames too
+    o = Parse({"--video", "v.mp4", "--png", "p"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->scale, 1);  // PNG frames stay at their own default
+    EXPECT_EQ(VideoScale(*o), 2);
+}
+
+TEST(RenderOptions, FlashesIsACheckThatNeedsNoOutput) {
+    auto o = Parse({"--flashes"});
+    ASSERT_TRUE(o);
+    EXPECT_TRUE(o->flashes);
+    EXPECT_TRUE(NoOutputNote(*o).empty());
+    EXPECT_FALSE(NoOutputNote(*Parse({})).empty());
 }
 
 TEST(RenderOptions, FrameRatesAreExactFractionsFromOneToAThousand) {
