@@ -1,13 +1,14 @@
 # zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release, the sanitizer
 # and the Clang generic-CPU builds, in the browser build and the Windows
-# programs under wine) and make windows (the Windows zip,
-# build-windows/zep-windows.zip).
+# programs under wine, and the Linux downloads) and make windows (the Windows
+# zip, build-windows/zep-windows.zip).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
 WIN_BUILD  ?= build-windows
+LINUX_BUILD ?= build-linux
 JOBS       ?= $(shell nproc)
 WEB_BUILD  ?= build-web
 DEB_BUILD  ?= build-deb
@@ -21,7 +22,7 @@ WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
-.PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
+.PHONY: all deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-web manifest web web-npm serve windows deb release clean
 
 all: build
@@ -31,6 +32,9 @@ deps:
 
 deps-windows:
 	@./scripts/install-deps.sh windows
+
+deps-linux:
+	@./scripts/install-deps.sh linux
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -46,7 +50,7 @@ $(ASAN_BUILD)/build.ninja:
 # SDL2, libopenmpt and libpng for Windows are built once, into
 # $(WIN_BUILD)/deps, before the first configure finds them there.
 $(WIN_BUILD)/build.ninja:
-	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 $(WIN_BUILD)/deps
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DZEP_HOST_DATAGEN=$(abspath $(BUILD))/zep-data
@@ -75,11 +79,44 @@ test-clang: deps $(CLANG_BUILD)/build.ninja
 # The zip's data set is written by the zep-data of the Linux build.
 windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data
-	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 $(WIN_BUILD)/deps
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 test-windows: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Linux downloads, $(LINUX_BUILD)-ARCH/zep-VERSION-linux-ARCH.tar.gz: a
+# generic-CPU build per architecture with the libraries it brings or links
+# in built once into $(LINUX_BUILD)-ARCH/deps. ARM64 is cross-built; its
+# data set is written by the x86-64 build's zep-data.
+LINUX_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
+	-DZEP_DISTRIBUTION=download
+linux_prefix_map = "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$(CURDIR)=. -ffile-prefix-map=$(abspath $(1))=."
+LINUX_ARM64_ENV = ZEP_LINUX_ARM64_DEPS=$(abspath $(LINUX_BUILD)-arm64/deps)
+
+$(LINUX_BUILD)-x86_64/build.ninja:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_BUILD)-x86_64/deps
+	cmake -S . -B $(LINUX_BUILD)-x86_64 $(LINUX_CONFIG) $(call linux_prefix_map,$(LINUX_BUILD)-x86_64)
+
+$(LINUX_BUILD)-arm64/build.ninja:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_BUILD)-arm64/deps
+	$(LINUX_ARM64_ENV) cmake -S . -B $(LINUX_BUILD)-arm64 $(LINUX_CONFIG) \
+		$(call linux_prefix_map,$(LINUX_BUILD)-arm64) -DCMAKE_TOOLCHAIN_FILE=cmake/linux-aarch64.cmake \
+		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN=$(abspath $(LINUX_BUILD)-x86_64)/zep-data
+
+linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_BUILD)-x86_64/deps
+	cmake --build $(LINUX_BUILD)-x86_64 -j $(JOBS)
+
+linux-arm64: linux-x86_64 $(LINUX_BUILD)-arm64/build.ninja
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_BUILD)-arm64/deps
+	$(LINUX_ARM64_ENV) cmake --build $(LINUX_BUILD)-arm64 -j $(JOBS)
+
+linux: linux-x86_64 linux-arm64
+
+test-linux: linux
+	cd $(LINUX_BUILD)-x86_64 && ctest --output-on-failure --no-tests=error -j $(JOBS)
+	cd $(LINUX_BUILD)-arm64 && $(LINUX_ARM64_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
@@ -104,7 +141,7 @@ web-npm:
 test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-test: test-release test-asan test-clang test-web test-windows
+test: test-release test-asan test-clang test-web test-windows test-linux
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
@@ -134,13 +171,16 @@ deb: deps
 	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) $(DIST)
 
 # Every download, versioned, into $(DIST), with SHA256SUMS over them.
-release: deps deps-windows
+release: deps deps-windows deps-linux
 	rm -rf $(DIST) && mkdir -p $(DIST)
-	$(MAKE) deb windows web
+	$(MAKE) deb windows web linux
+	cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz \
+		$(LINUX_BUILD)-arm64/zep-$(VERSION)-linux-arm64.tar.gz $(DIST)/
 	python3 scripts/make-zip.py $(WIN_BUILD)/zip-stage $(DIST)/zep-$(VERSION)-windows-x86_64.zip
 	python3 scripts/make-zip.py $(WEB_BUILD)/site $(DIST)/zep-$(VERSION)-web.zip zep-$(VERSION)-web
 	cd $(DIST) && sha256sum $$(ls | LC_ALL=C sort | grep -v '^SHA256SUMS$$') >SHA256SUMS
 	@cat $(DIST)/SHA256SUMS
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD) $(DEB_BUILD) $(DIST)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD) $(DEB_BUILD) $(DIST) \
+		$(LINUX_BUILD)-x86_64 $(LINUX_BUILD)-arm64

@@ -1,0 +1,120 @@
+#!/bin/sh
+# The Linux download as a viewer unpacks it, into a folder whose name has
+# spaces. Modes:
+#   links WORK TARBALL OBJDUMP
+#       one folder zep-VERSION/ with the programs, SDL, data, README and
+#       licences, owned by 0 and all of one time; every program and library
+#       needs only glibc (no symbol version above GLIBC_2.34), its own SDL
+#       (through an $ORIGIN run path) and the loader, never the C++ runtime,
+#       libopenmpt, libpng, zlib or a display or sound library.
+#   frames WORK TARBALL MANIFEST [EMULATOR...]
+#       zep-render (under EMULATOR, for another architecture) on the
+#       download's own data gives every frame of the manifest.
+#   play WORK TARBALL
+#       zep through a link, from a read-only folder, plays the download's
+#       data; without its data folder it says so and how to get it back.
+set -u
+MODE=$1
+WORK=$2
+TARBALL=$3
+shift 3
+rm -rf "$WORK" && mkdir -p "$WORK"
+. "$(dirname "$0")/cli_checks.sh"
+
+NEWEST_GLIBC=2.34
+unpacked="$WORK/unpacked here"
+mkdir -p "$unpacked"
+tar -xzf "$TARBALL" -C "$unpacked" || { fail "cannot unpack $TARBALL"; finish_checks "download $MODE"; }
+top=$(find "$unpacked" -mindepth 1 -maxdepth 1)
+[ "$(echo "$top" | wc -l)" -eq 1 ] || fail "the download holds more than one folder: $top"
+
+# is_elf FILE: the file is an ELF program or library.
+is_elf() {
+    [ "$(head -c 4 "$1" | od -An -c | tr -d ' ')" = "177ELF" ]
+}
+
+# check_glibc FILE OBJDUMP: no symbol of FILE needs a glibc newer than
+# NEWEST_GLIBC; a failure names the newest symbol and its version.
+check_glibc() {
+    "$2" -T "$1" | sed -n 's/.*[ (]GLIBC_\([0-9][0-9.]*\)[) ].* \([^ ]*\)$/\1 \2/p' |
+        sort -V -k1,1 | tail -n 1 >"$WORK/newest"
+    read -r version symbol <"$WORK/newest" || { fail "$1 names no glibc symbol"; return; }
+    newest=$(printf '%s\n%s\n' "$version" "$NEWEST_GLIBC" | sort -V | tail -n 1)
+    [ "$newest" = "$NEWEST_GLIBC" ] ||
+        fail "$1 needs glibc $version for $symbol (at most $NEWEST_GLIBC)"
+}
+
+# check_needs FILE OBJDUMP: the shared libraries FILE asks for are glibc's
+# and the download's SDL, the latter through run paths inside the folder.
+check_needs() {
+    "$2" -p "$1" >"$WORK/dynamic"
+    for lib in $(awk '$1 == "NEEDED" { print $2 }' "$WORK/dynamic"); do
+        case $lib in
+            libc.so.6 | libm.so.6 | libdl.so.2 | libpthread.so.0 | librt.so.1 | ld-linux*.so.*) ;;
+            libSDL2-2.0.so.0)
+                grep -q 'RUNPATH *\$ORIGIN' "$WORK/dynamic" || fail "$1 finds SDL through no \$ORIGIN run path"
+                ;;
+            *) fail "$1 needs $lib, which a desktop Linux need not have" ;;
+        esac
+    done
+    for path in $(awk '$1 == "RUNPATH" || $1 == "RPATH" { print $2 }' "$WORK/dynamic" | tr ':' ' '); do
+        case $path in
+            '$ORIGIN' | '$ORIGIN'/*) ;;
+            *) fail "$1 looks for libraries in $path, outside the download" ;;
+        esac
+    done
+    # Where this machine can run it, the loader's own view.
+    if ldd "$1" >"$WORK/ldd" 2>&1; then
+        grep -q 'not found' "$WORK/ldd" && fail "$1: a library is not found: $(cat "$WORK/ldd")"
+        sdl=$(awk '$1 == "libSDL2-2.0.so.0" { print $3 }' "$WORK/ldd")
+        case $sdl in
+            "" | "$top"/*) ;;
+            *) fail "$1 finds SDL outside the download, at $sdl" ;;
+        esac
+    fi
+}
+
+case $MODE in
+    links)
+        OBJDUMP=$1
+        name=$(basename "$top")
+        for file in zep zep-render lib/zep lib/libSDL2-2.0.so.0 data/076.it README.txt \
+            licenses/SDL2.txt licenses/libopenmpt.txt licenses/libpng.txt licenses/zlib.txt \
+            licenses/GCC-runtime-exception.txt licenses/GPL-3.txt; do
+            [ -s "$top/$file" ] || fail "the download has no $name/$file"
+        done
+        for program in zep zep-render lib/zep; do
+            [ -x "$top/$program" ] || fail "$name/$program is not executable"
+        done
+        tar -tvzf "$TARBALL" >"$WORK/listing"
+        awk '$2 != "0/0" { print }' "$WORK/listing" | grep . && fail "entries not owned by 0/0"
+        [ "$(awk '{ print $4, $5 }' "$WORK/listing" | sort -u | wc -l)" -eq 1 ] ||
+            fail "the entries have more than one time"
+        awk '{ print $6 }' "$WORK/listing" | grep -v "^$name/" && fail "entries outside $name/"
+        elves=0
+        for file in $(find "$top" -type f | LC_ALL=C sort); do
+            is_elf "$file" || continue
+            elves=$((elves + 1))
+            check_glibc "$file" "$OBJDUMP"
+            check_needs "$file" "$OBJDUMP"
+        done
+        [ "$elves" -eq 4 ] || fail "$elves programs and libraries in the download, expected 4"
+        ;;
+    frames)
+        MANIFEST=$1
+        shift
+        "$@" "$top/zep-render" --data "$top/data" --hashes - >"$WORK/hashes" 2>"$WORK/err" ||
+            fail "zep-render of the download failed: $(cat "$WORK/err")"
+        cmp -s "$MANIFEST" "$WORK/hashes" ||
+            fail "the download's frames differ from $MANIFEST: $(diff "$MANIFEST" "$WORK/hashes" | head -n 5)"
+        ;;
+    play)
+        check_plays "$top/zep" "the downloaded zep"
+        mv "$top/data" "$top/data.gone"
+        expect 1 "unpack the download again" -- "$top/zep"
+        grep -qF "cannot open the data folder $top/data" "$WORK/err" ||
+            fail "zep did not name its data folder: $(cat "$WORK/err")"
+        ;;
+    *) fail "unknown mode $MODE" ;;
+esac
+finish_checks "download $MODE"
