@@ -37,6 +37,10 @@ endif()
 zep_static_package(OPENMPT libopenmpt)
 zep_static_package(PNG libpng)
 add_link_options(-static-libstdc++ -static-libgcc)
+# Every program made from here on, and every library, takes the C++
+# runtime's arc4random from shell/glibc_compat.cpp rather than glibc 2.36.
+add_library(zep_glibc_compat OBJECT ${CMAKE_SOURCE_DIR}/shell/glibc_compat.cpp)
+link_libraries(zep_glibc_compat)
 
 set(ZEP_INSTALL_BINDIR . CACHE STRING "")
 set(ZEP_INSTALL_PROGRAMDIR lib CACHE STRING "")

@@ -129,10 +129,16 @@ build_SDL2() {
         # SDL loads its back ends by their sonames, which it reads from the
         # names of the build machine's libraries: the same on every Debian
         # architecture. Only their headers are compiled (after the cross
-        # compiler's own), and nothing of them is linked.
+        # compiler's own), and nothing of them is linked, so SDL's checks
+        # of them compile and do not link (the libraries are x86-64 ones).
+        # Where a check would look for a function in a library by linking,
+        # the answer is glibc's: iconv and clock_gettime are in libc; and the
+        # x86-64 folder those checks name is no run path.
         (TOOLCHAIN="" FLAGS="$FLAGS -idirafter /usr/include"
          cmake_build "$1" "$1/build" "$2" $SDL_OPTIONS -DSDL_TEST=OFF -DCMAKE_SYSTEM_NAME=Linux \
-             -DCMAKE_SYSTEM_PROCESSOR=aarch64 -DCMAKE_LIBRARY_PATH=/usr/lib/x86_64-linux-gnu)
+             -DCMAKE_SYSTEM_PROCESSOR=aarch64 -DCMAKE_LIBRARY_PATH=/usr/lib/x86_64-linux-gnu \
+             -DCMAKE_TRY_COMPILE_TARGET_TYPE=STATIC_LIBRARY -DCMAKE_SKIP_RPATH=ON \
+             -DHAVE_LIBICONV=OFF -DFOUND_CLOCK_GETTIME_LIBRT=OFF)
     else
         cmake_build "$1" "$1/build" "$2" $SDL_OPTIONS -DSDL_TEST=OFF
     fi

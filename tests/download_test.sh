@@ -12,7 +12,8 @@
 #       download's own data gives every frame of the manifest.
 #   play WORK TARBALL
 #       zep through a link, from a read-only folder, plays the download's
-#       data; without its data folder it says so and how to get it back.
+#       data; zep-render reports an error it throws; without its data
+#       folder zep says so and how to get it back.
 set -u
 MODE=$1
 WORK=$2
@@ -66,7 +67,7 @@ check_needs() {
     # Where this machine can run it, the loader's own view.
     if ldd "$1" >"$WORK/ldd" 2>&1; then
         grep -q 'not found' "$WORK/ldd" && fail "$1: a library is not found: $(cat "$WORK/ldd")"
-        sdl=$(awk '$1 == "libSDL2-2.0.so.0" { print $3 }' "$WORK/ldd")
+        sdl=$(sed -n 's/^[[:space:]]*libSDL2-2\.0\.so\.0 => \(.*\) (0x[0-9a-f]*)$/\1/p' "$WORK/ldd")
         case $sdl in
             "" | "$top"/*) ;;
             *) fail "$1 finds SDL outside the download, at $sdl" ;;
@@ -92,12 +93,13 @@ case $MODE in
             fail "the entries have more than one time"
         awk '{ print $6 }' "$WORK/listing" | grep -v "^$name/" && fail "entries outside $name/"
         elves=0
-        for file in $(find "$top" -type f | LC_ALL=C sort); do
+        find "$top" -type f | LC_ALL=C sort >"$WORK/files"
+        while read -r file; do
             is_elf "$file" || continue
             elves=$((elves + 1))
             check_glibc "$file" "$OBJDUMP"
             check_needs "$file" "$OBJDUMP"
-        done
+        done <"$WORK/files"
         [ "$elves" -eq 4 ] || fail "$elves programs and libraries in the download, expected 4"
         ;;
     frames)
@@ -110,6 +112,8 @@ case $MODE in
         ;;
     play)
         check_plays "$top/zep" "the downloaded zep"
+        # An error thrown and caught: the unwinder linked in finds its tables.
+        expect 2 "cannot create the folder" -- "$top/zep-render" --data "$top/data" --to 1 --png /dev/null/x
         mv "$top/data" "$top/data.gone"
         expect 1 "unpack the download again" -- "$top/zep"
         grep -qF "cannot open the data folder $top/data" "$WORK/err" ||
