@@ -104,12 +104,15 @@ $(LINUX_BUILD)-arm64/build.ninja:
 		$(call linux_prefix_map,$(LINUX_BUILD)-arm64) -DCMAKE_TOOLCHAIN_FILE=cmake/linux-aarch64.cmake \
 		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN=$(abspath $(LINUX_BUILD)-x86_64)/zep-data
 
+# The tarballs are packed anew each time: their times are the last commit's.
 linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
 	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_BUILD)-x86_64/deps
+	rm -f $(LINUX_BUILD)-x86_64/zep-*-linux-x86_64.tar.gz
 	cmake --build $(LINUX_BUILD)-x86_64 -j $(JOBS)
 
 linux-arm64: linux-x86_64 $(LINUX_BUILD)-arm64/build.ninja
 	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_BUILD)-arm64/deps
+	rm -f $(LINUX_BUILD)-arm64/zep-*-linux-arm64.tar.gz
 	$(LINUX_ARM64_ENV) cmake --build $(LINUX_BUILD)-arm64 -j $(JOBS)
 
 linux: linux-x86_64 linux-arm64
