@@ -47,6 +47,9 @@ set(ZEP_INSTALL_PROGRAMDIR lib CACHE STRING "")
 set(ZEP_INSTALL_DATADIR data CACHE STRING "")
 # zep-render finds SDL in lib/, the demo beside itself.
 set(CMAKE_INSTALL_RPATH "\$ORIGIN/lib;\$ORIGIN")
+# Linked with it, not rewritten on installing: the build folder's name, of
+# another length, would leave its trace in the string table.
+set(CMAKE_BUILD_WITH_INSTALL_RPATH ON)
 
 set(zep_download_name zep-${PROJECT_VERSION})
 set(zep_download ${CMAKE_BINARY_DIR}/${zep_download_name}-linux-${zep_download_arch}.tar.gz)
