@@ -34,6 +34,9 @@ if(NOT SDL2_LINK_LIBRARIES MATCHES "^${ZEP_DEPS}/")
   message(FATAL_ERROR "The download's SDL2 must come from ${ZEP_DEPS} "
                       "(scripts/build-deps.sh), not ${SDL2_LINK_LIBRARIES}")
 endif()
+# Installed beside the demo under its soname, the name the programs ask for.
+file(REAL_PATH "${SDL2_LINK_LIBRARIES}" zep_sdl_library)
+install(FILES ${zep_sdl_library} DESTINATION lib RENAME libSDL2-2.0.so.0)
 zep_static_package(OPENMPT libopenmpt)
 zep_static_package(PNG libpng)
 add_link_options(-static-libstdc++ -static-libgcc)

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Lays out a Linux download from a build configured with
 # ZEP_DISTRIBUTION=download (cmake/linux-download.cmake): the installed
-# programs and data, SDL2 beside the demo, README.txt and the licence of every
-# library inside, and packs it as NAME.tar.gz that depends only on the files'
+# programs, SDL2 and data, README.txt and the licence of every library
+# inside, and packs it as NAME.tar.gz that depends only on the files'
 # names, bytes and executable bits: names sorted, owner and group 0, every time
 # SOURCE_DATE_EPOCH (the last commit's time), gzip without name or time.
 # Usage: make-linux-download.sh BUILD_DIR STAGE_DIR NAME DEPS_DIR STRIP OUT.tar.gz
@@ -20,9 +20,8 @@ mkdir -p "$top/licenses"
 cp -p "$STAGE/install/zep" "$STAGE/install/zep-render" "$top/"
 cp -pR "$STAGE/install/lib" "$STAGE/install/data" "$top/"
 
-# SDL under its soname, the name the programs ask for.
-sdl=$(ls "$DEPS"/SDL2-*/lib/libSDL2-2.0.so.0)
-"$STRIP" --strip-unneeded -o "$top/lib/libSDL2-2.0.so.0" "$sdl"
+# cmake --install strips the programs, not the library it copies.
+"$STRIP" --strip-unneeded "$top/lib/libSDL2-2.0.so.0"
 chmod 644 "$top/lib/libSDL2-2.0.so.0"
 
 for dir in "$DEPS"/*-*/share/licenses/*; do
