@@ -29,11 +29,12 @@ SDL2="SDL2 libsdl2 2.26.5"
 ZLIB="zlib zlib 1.2.13.dfsg"
 LIBPNG="libpng libpng1.6 1.6.39"
 LIBOPENMPT="libopenmpt libopenmpt 0.6.9"
+# Changing how a target's libraries are built changes its RECIPE, which
+# rebuilds them.
 case $TARGET in
     windows-x86_64)
         TOOLCHAIN=$HERE/../cmake/mingw-w64-x86_64.cmake
         HOST=x86_64-w64-mingw32 TOOL_SUFFIX=-posix
-        # Changing how the libraries are built changes this, which rebuilds them.
         RECIPE="1 -O2 no-debug static"
         FLAGS="-O2 -g0"
         SDL_OPTIONS="-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL2_DISABLE_SDL2MAIN=ON -DSDL_STATIC_PIC=OFF"
