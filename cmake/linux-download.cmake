@@ -40,8 +40,9 @@ install(FILES ${zep_sdl_library} DESTINATION lib RENAME libSDL2-2.0.so.0)
 zep_static_package(OPENMPT libopenmpt)
 zep_static_package(PNG libpng)
 add_link_options(-static-libstdc++ -static-libgcc)
-# Every program made from here on, and every library, takes the C++
-# runtime's arc4random from shell/glibc_compat.cpp rather than glibc 2.36.
+# Every program made from here on takes the arc4random and _dl_find_object
+# that the linked-in C++ runtime and unwinder call from
+# shell/glibc_compat.cpp, not from glibc 2.36 and 2.35.
 add_library(zep_glibc_compat OBJECT ${CMAKE_SOURCE_DIR}/shell/glibc_compat.cpp)
 link_libraries(zep_glibc_compat)
 
