@@ -1,13 +1,14 @@
 # zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release, the sanitizer
 # and the Clang generic-CPU builds, in the browser build and the Windows
-# programs under wine) and make windows (the Windows zip,
-# build-windows/zep-windows.zip).
+# programs under wine, and the Linux downloads) and make windows (the Windows
+# zip, build-windows/zep-windows.zip).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CLANG_BUILD ?= build-clang
 WIN_BUILD  ?= build-windows
+LINUX_BUILD ?= build-linux
 JOBS       ?= $(shell nproc)
 WEB_BUILD  ?= build-web
 DEB_BUILD  ?= build-deb
@@ -16,12 +17,18 @@ VERSION     = $(shell sed -n 's/^project.zep VERSION \([0-9.]*\).*/\1/p' CMakeLi
 # Release files carry the last commit's time, not the time they were made.
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 0)
 export SOURCE_DATE_EPOCH
+# The libraries the Windows build and the Linux downloads link, each built
+# once by scripts/build-deps.sh.
+WIN_DEPS         ?= $(abspath $(WIN_BUILD)/deps)
+LINUX_X86_DEPS   ?= $(abspath $(LINUX_BUILD)-x86_64/deps)
+LINUX_ARM64_DEPS ?= $(abspath $(LINUX_BUILD)-arm64/deps)
+WIN_ENV           = ZEP_WINDOWS_DEPS=$(WIN_DEPS)
 # The data folder the site is built for; empty: the default set zep-data writes.
 WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
 
-.PHONY: all deps deps-windows build data run test test-release test-asan test-clang test-web \
+.PHONY: all deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
 all: build
@@ -31,6 +38,9 @@ deps:
 
 deps-windows:
 	@./scripts/install-deps.sh windows
+
+deps-linux:
+	@./scripts/install-deps.sh linux
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -47,8 +57,8 @@ $(ASAN_BUILD)/build.ninja:
 # SDL2, libopenmpt and libpng for Windows are built once, into
 # $(WIN_BUILD)/deps, before the first configure finds them there.
 $(WIN_BUILD)/build.ninja:
-	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
-	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 $(WIN_DEPS)
+	$(WIN_ENV) cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DZEP_HOST_DATAGEN=$(abspath $(BUILD))/zep-data
 
@@ -76,11 +86,47 @@ test-clang: deps $(CLANG_BUILD)/build.ninja
 # The zip's data set is written by the zep-data of the Linux build.
 windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data
-	JOBS=$(JOBS) ./scripts/windows-deps.sh $(WIN_BUILD)/deps
-	cmake --build $(WIN_BUILD) -j $(JOBS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 $(WIN_DEPS)
+	$(WIN_ENV) cmake --build $(WIN_BUILD) -j $(JOBS)
 
 test-windows: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Linux downloads, $(LINUX_BUILD)-ARCH/zep-VERSION-linux-ARCH.tar.gz: a
+# generic-CPU build per architecture with the libraries it brings or links
+# in built once into $(LINUX_BUILD)-ARCH/deps. ARM64 is cross-built; its
+# data set is written by the x86-64 build's zep-data.
+LINUX_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
+	-DZEP_DISTRIBUTION=download
+LINUX_ARM64_ENV = ZEP_LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)
+
+$(LINUX_BUILD)-x86_64/build.ninja:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_X86_DEPS)
+	cmake -S . -B $(LINUX_BUILD)-x86_64 $(LINUX_CONFIG) -DZEP_DEPS=$(LINUX_X86_DEPS)
+
+$(LINUX_BUILD)-arm64/build.ninja:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_ARM64_DEPS)
+	$(LINUX_ARM64_ENV) cmake -S . -B $(LINUX_BUILD)-arm64 $(LINUX_CONFIG) \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/linux-aarch64.cmake \
+		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN=$(abspath $(LINUX_BUILD)-x86_64)/zep-data
+
+# The tarballs are packed anew each time: their times are the last commit's.
+linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_X86_DEPS)
+	rm -f $(LINUX_BUILD)-x86_64/zep-*-linux-x86_64.tar.gz
+	cmake --build $(LINUX_BUILD)-x86_64 -j $(JOBS)
+	mkdir -p $(DIST) && cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz $(DIST)/
+
+linux-arm64: linux-x86_64 $(LINUX_BUILD)-arm64/build.ninja
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_ARM64_DEPS)
+	rm -f $(LINUX_BUILD)-arm64/zep-*-linux-arm64.tar.gz
+	$(LINUX_ARM64_ENV) cmake --build $(LINUX_BUILD)-arm64 -j $(JOBS)
+
+linux: linux-x86_64 linux-arm64
+
+test-linux: linux
+	cd $(LINUX_BUILD)-x86_64 && ctest --output-on-failure --no-tests=error -j $(JOBS)
+	cd $(LINUX_BUILD)-arm64 && $(LINUX_ARM64_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
@@ -113,11 +159,13 @@ test-deb: deb
 # A second build of release files, from a copy of the tree elsewhere under
 # another umask, compared byte for byte with the first. make test checks the
 # files built on Linux; RELEASE_CHECK=release checks every download.
-RELEASE_CHECK ?= deb
+# The second build takes its libraries from this tree's library folders.
+RELEASE_CHECK ?= deb linux-x86_64
 release-check: $(RELEASE_CHECK)
-	./scripts/release-check.sh $(DIST) $(RELEASE_CHECK)
+	./scripts/release-check.sh $(DIST) $(RELEASE_CHECK) WIN_DEPS=$(WIN_DEPS) \
+		LINUX_X86_DEPS=$(LINUX_X86_DEPS) LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)
 
-test: test-release test-asan test-clang test-web test-windows test-deb release-check
+test: test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
@@ -153,13 +201,16 @@ deb: deps
 	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) $(DIST)
 
 # Every download, versioned, into $(DIST), with SHA256SUMS over them.
-release: deps deps-windows
+release: deps deps-windows deps-linux
 	rm -rf $(DIST) && mkdir -p $(DIST)
-	$(MAKE) deb windows web
+	$(MAKE) deb windows web linux
+	cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz \
+		$(LINUX_BUILD)-arm64/zep-$(VERSION)-linux-arm64.tar.gz $(DIST)/
 	python3 scripts/make-zip.py $(WIN_BUILD)/zip-stage $(DIST)/zep-$(VERSION)-windows-x86_64.zip
 	python3 scripts/make-zip.py $(WEB_BUILD)/site $(DIST)/zep-$(VERSION)-web.zip zep-$(VERSION)-web
 	cd $(DIST) && sha256sum $$(ls | LC_ALL=C sort | grep -v '^SHA256SUMS$$') >SHA256SUMS
 	@cat $(DIST)/SHA256SUMS
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD) $(DEB_BUILD) $(DIST)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD) $(DEB_BUILD) $(DIST) \
+		$(LINUX_BUILD)-x86_64 $(LINUX_BUILD)-arm64

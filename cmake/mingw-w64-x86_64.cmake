@@ -1,7 +1,7 @@
 # Cross-builds for 64-bit Windows with Debian's mingw-w64 (the POSIX thread
 # model, so std::thread and std::mutex work). The static libraries zep links
 # are looked up in build-windows/deps (or $ZEP_WINDOWS_DEPS), where
-# scripts/windows-deps.sh builds each in its own prefix, and in the compiler's
+# scripts/build-deps.sh builds each in its own prefix, and in the compiler's
 # own folder.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -14,21 +14,7 @@ set(CMAKE_AR ${ZEP_MINGW}-gcc-ar-posix CACHE FILEPATH "")
 set(CMAKE_RANLIB ${ZEP_MINGW}-gcc-ranlib-posix CACHE FILEPATH "")
 set(CMAKE_STRIP ${ZEP_MINGW}-strip CACHE FILEPATH "")
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZEP_MINGW})
-set(_zep_deps "${CMAKE_CURRENT_LIST_DIR}/../build-windows/deps")
-if(DEFINED ENV{ZEP_WINDOWS_DEPS})
-  set(_zep_deps "$ENV{ZEP_WINDOWS_DEPS}")
-endif()
-file(GLOB _zep_dep_prefixes LIST_DIRECTORIES true "${_zep_deps}/*-*/lib")
-list(TRANSFORM _zep_dep_prefixes REPLACE "/lib$" "")
-list(APPEND CMAKE_FIND_ROOT_PATH ${_zep_dep_prefixes})
-set(_zep_pc "")
-foreach(_prefix IN LISTS _zep_dep_prefixes)
-  string(APPEND _zep_pc "${_prefix}/lib/pkgconfig:")
-endforeach()
-# Only the cross-built packages: never the build machine's own .pc files.
-set(ENV{PKG_CONFIG_LIBDIR} "${_zep_pc}/usr/${ZEP_MINGW}/lib/pkgconfig")
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(ZEP_CROSS ${ZEP_MINGW})
+set(ZEP_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build-windows/deps")
+set(ZEP_DEPS_ENV ZEP_WINDOWS_DEPS)
+include(${CMAKE_CURRENT_LIST_DIR}/deps-prefixes.cmake)

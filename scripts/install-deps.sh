@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages zep needs to build, test and run; asks apt-get
 # only for what is missing, so it is quick and quiet when all is there.
-# Usage: install-deps.sh [windows]
+# Usage: install-deps.sh [windows] [linux]
 #   (no argument)  the Linux build, its tests and the demo
 #   windows        also the Windows cross-build and its tests under wine
+#   linux          also the Linux downloads for x86-64 and ARM64 and their
+#                  tests (ARM64 under qemu-user)
 set -eu
 
 # Native build, tests and tools.
@@ -17,11 +19,19 @@ PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"
 # Windows cross-build and its tests under wine (install-deps.sh windows).
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils
 debian-archive-keyring wine wine64"
+# Linux downloads (install-deps.sh linux): Debian's sources of SDL2 and the
+# libraries, the ARM64 cross compiler and qemu-user, and the headers of the
+# back ends SDL loads at run time.
+LINUX_PACKAGES="g++-aarch64-linux-gnu qemu-user-static dpkg-dev xz-utils debian-archive-keyring
+libx11-dev libxext-dev libxrandr-dev libxcursor-dev libxi-dev libxfixes-dev libxss-dev
+libxinerama-dev libxxf86vm-dev libwayland-dev libxkbcommon-dev libdecor-0-dev libegl-dev
+libgl-dev libasound2-dev libpulse-dev libpipewire-0.3-dev libdbus-1-dev"
 
 for group in "$@"; do
     case $group in
         windows) PACKAGES="$PACKAGES $WINDOWS_PACKAGES" ;;
-        *) echo "install-deps.sh: unknown group '$group' (known: windows)" >&2; exit 2 ;;
+        linux) PACKAGES="$PACKAGES $LINUX_PACKAGES" ;;
+        *) echo "install-deps.sh: unknown group '$group' (known: windows, linux)" >&2; exit 2 ;;
     esac
 done
 

@@ -39,6 +39,23 @@ wait_for() {
     fi
 }
 
+# check_plays PROGRAM WHAT: zep as a viewer starts it, through the symbolic
+# link "$WORK/zep link" to PROGRAM, in the read-only folder "$WORK/read only",
+# on SDL's off-screen drivers: still playing after two seconds, and SIGTERM
+# ends it with 0. WHAT names it in failures.
+check_plays() {
+    mkdir -p "$WORK/read only" && chmod 555 "$WORK/read only"
+    ln -s "$1" "$WORK/zep link"
+    (cd "$WORK/read only" && exec env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$WORK/zep link") \
+        >"$WORK/out" 2>"$WORK/err" &
+    pid=$!
+    sleep 2
+    kill -0 $pid 2>/dev/null || fail "$2 did not run: $(cat "$WORK/err")"
+    kill -TERM $pid
+    wait_for $pid 100
+    [ "$status" -eq 0 ] || fail "$2 ended with status $status: $(cat "$WORK/err")"
+}
+
 # The closing line and the exit status: "all NAME checks passed", or the
 # number of failures.
 finish_checks() {

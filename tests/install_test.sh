@@ -23,16 +23,7 @@ data=$(dirname "$(find "$root" -name 076.it | head -n 1)")
 [ -x "$bindir/zep" ] || fail "no zep beside zep-render in $bindir"
 
 # zep from a read-only folder, through a link, plays; SIGTERM ends it with 0.
-mkdir -p "$WORK/read only" && chmod 555 "$WORK/read only"
-ln -s "$bindir/zep" "$WORK/zep link"
-(cd "$WORK/read only" && exec env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$WORK/zep link") \
-    >"$WORK/out" 2>"$WORK/err" &
-pid=$!
-sleep 2
-kill -0 $pid 2>/dev/null || fail "the installed zep did not run: $(cat "$WORK/err")"
-kill -TERM $pid
-wait_for $pid 100
-[ "$status" -eq 0 ] || fail "the installed zep ended with status $status: $(cat "$WORK/err")"
+check_plays "$bindir/zep" "the installed zep"
 
 # The installed zep-render on the installed data: the manifest's frames.
 "$bin" --data "$data" --from 1319 --to 1322 --hashes - >"$WORK/hashes" 2>"$WORK/err" ||
