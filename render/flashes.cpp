@@ -112,8 +112,13 @@ Chroma ChromaOf(const Linear& c) {
     return out;
 }
 
+// Written out rather than std::hypot, whose x86-64 glibc symbol is newer
+// than the oldest glibc the Linux download runs on; chromaticities are small,
+// so the squares cannot overflow.
 double Distance(const Chroma& a, const Chroma& b) {
-    return std::hypot(a.u - b.u, a.v - b.v);
+    const double du = a.u - b.u;
+    const double dv = a.v - b.v;
+    return std::sqrt(du * du + dv * dv);
 }
 
 // A red-flash transition of the track to `c`.
