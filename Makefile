@@ -115,7 +115,7 @@ linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
 	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_X86_DEPS)
 	rm -f $(LINUX_BUILD)-x86_64/zep-*-linux-x86_64.tar.gz
 	cmake --build $(LINUX_BUILD)-x86_64 -j $(JOBS)
-	mkdir -p $(DIST) && cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz $(DIST)/
+	mkdir -p "$(DIST)" && cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz "$(DIST)/"
 
 linux-arm64: linux-x86_64 $(LINUX_BUILD)-arm64/build.ninja
 	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_ARM64_DEPS)
@@ -162,7 +162,7 @@ test-deb: deb
 # The second build takes its libraries from this tree's library folders.
 RELEASE_CHECK ?= deb linux-x86_64
 release-check: $(RELEASE_CHECK)
-	./scripts/release-check.sh $(DIST) $(RELEASE_CHECK) WIN_DEPS=$(WIN_DEPS) \
+	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) WIN_DEPS=$(WIN_DEPS) \
 		LINUX_X86_DEPS=$(LINUX_X86_DEPS) LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)
 
 test: test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
@@ -198,18 +198,18 @@ manifest: build
 
 # The Debian package, from a generic-CPU build of its own.
 deb: deps
-	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) $(DIST)
+	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) "$(DIST)"
 
 # Every download, versioned, into $(DIST), with SHA256SUMS over them.
 release: deps deps-windows deps-linux
-	rm -rf $(DIST) && mkdir -p $(DIST)
+	rm -rf "$(DIST)" && mkdir -p "$(DIST)"
 	$(MAKE) deb windows web linux
 	cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz \
-		$(LINUX_BUILD)-arm64/zep-$(VERSION)-linux-arm64.tar.gz $(DIST)/
-	python3 scripts/make-zip.py $(WIN_BUILD)/zip-stage $(DIST)/zep-$(VERSION)-windows-x86_64.zip
-	python3 scripts/make-zip.py $(WEB_BUILD)/site $(DIST)/zep-$(VERSION)-web.zip zep-$(VERSION)-web
-	cd $(DIST) && sha256sum $$(ls | LC_ALL=C sort | grep -v '^SHA256SUMS$$') >SHA256SUMS
-	@cat $(DIST)/SHA256SUMS
+		$(LINUX_BUILD)-arm64/zep-$(VERSION)-linux-arm64.tar.gz "$(DIST)/"
+	python3 scripts/make-zip.py $(WIN_BUILD)/zip-stage "$(DIST)/zep-$(VERSION)-windows-x86_64.zip"
+	python3 scripts/make-zip.py $(WEB_BUILD)/site "$(DIST)/zep-$(VERSION)-web.zip" zep-$(VERSION)-web
+	cd "$(DIST)" && sha256sum $$(ls | LC_ALL=C sort | grep -v '^SHA256SUMS$$') >SHA256SUMS
+	@cat "$(DIST)/SHA256SUMS"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(WEB_BUILD) $(WIN_BUILD) $(DEB_BUILD) $(DIST) \

@@ -23,6 +23,8 @@ echo "release-check: building $* again in $copy"
 (umask 077 && cd "$copy" && make --no-print-directory "$@" DIST="$copy/dist" >"$work/build.log" 2>&1) ||
     { tail -n 30 "$work/build.log"; echo "release-check: the second build failed" >&2; exit 1; }
 status=0
+made=$(ls "$copy/dist" 2>/dev/null | wc -l)
+[ "$made" -gt 0 ] || { echo "release-check: the second build made no files in $copy/dist" >&2; exit 1; }
 for file in "$copy"/dist/*; do
     name=$(basename "$file")
     if [ ! -f "$DIST/$name" ]; then
