@@ -9,6 +9,9 @@
 #if defined(__AVX2__)
 #include <immintrin.h>
 #endif
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
@@ -228,6 +231,32 @@ WalkLanes StartLanes(const ScanTables& scan, int first, int stride, int count, d
     return w;
 }
 
+// Each lane truncated toward zero. WebAssembly has no vector conversion
+// from double the compiler uses here (it converts lane by lane), so each
+// lane is truncated as a double and moved into the low bits of the
+// mantissa by adding 2^52 + 2^51; for any integer below 2^51 in magnitude
+// the sum is exact and its low 32 bits are the integer, in two's complement.
+// Walk coordinates stay far inside the 32-bit range, where this and a
+// conversion agree.
+[[maybe_unused]] LaneInts TruncateLanes(const LaneDoubles& d) {
+#if defined(__wasm_simd128__)
+    using PairDoubles = double __attribute__((vector_size(2 * sizeof(double))));
+    using QuadInts = std::int32_t __attribute__((vector_size(4 * sizeof(std::int32_t))));
+    const auto place = [](PairDoubles p) {
+        return (QuadInts)((PairDoubles)wasm_f64x2_trunc((v128_t)p) + 0x1.8p52);
+    };
+    const QuadInts low = __builtin_shufflevector(place(__builtin_shufflevector(d, d, 0, 1)),
+                                                 place(__builtin_shufflevector(d, d, 2, 3)), 0, 2,
+                                                 4, 6);
+    const QuadInts high = __builtin_shufflevector(place(__builtin_shufflevector(d, d, 4, 5)),
+                                                  place(__builtin_shufflevector(d, d, 6, 7)), 0, 2,
+                                                  4, 6);
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+#else
+    return __builtin_convertvector(d, LaneInts);
+#endif
+}
+
 // out[k * stride + l] is sample k of lane l: the texel at the coordinates
 // truncated toward zero, then masked, ((v & v_mask) << v_shift) | (u & u_mask).
 void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std::int32_t v_mask,
@@ -263,8 +292,8 @@ void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std:
 #else
     WalkLanes w = lanes;
     for (int k = 0; k < samples; ++k) {
-        const LaneInts tu = __builtin_convertvector(w.u, LaneInts) & u_mask;
-        const LaneInts tv = __builtin_convertvector(w.v, LaneInts) & v_mask;
+        const LaneInts tu = TruncateLanes(w.u) & u_mask;
+        const LaneInts tv = TruncateLanes(w.v) & v_mask;
         LaneWords fetched;
         GatherPixels(texels, (LaneWords)((tv << v_shift) | tu), fetched);
         std::memcpy(out + k * stride, &fetched, sizeof fetched);
@@ -416,8 +445,12 @@ void MeltRun(Pixel* p, ChannelCarry& left) {
         const Pixel cur = p[x];
         green_in[x] = Red(cur) + Blue(cur) + Green(cur);
         blue_in[x] = Blue(cur);
-        red_in[x] = Green(cur) + Red(p[x + 1]);
+        red_in[x] = Green(cur);
     }
+    // The right neighbour's term has a loop of its own: in the loop above,
+    // the compiler would carry p[x + 1] over to the next step as a scalar
+    // and leave the loop unvectorised for WebAssembly.
+    for (int x = 0; x < kChainRun; ++x) red_in[x] += Red(p[x + 1]);
     QuarterChain(green_in, green, left.g);
     for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
     QuarterChain(blue_in, blue, left.b);

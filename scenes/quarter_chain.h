@@ -19,6 +19,62 @@ namespace zep::inline ZEP_CODE_PATH {
 
 inline constexpr int kChainRun = kWidth;
 
+#if defined(__wasm_simd128__)
+
+// WebAssembly SIMD has no per-lane shift counts, so the blocks are taken four
+// at a time and transposed: one vector holds element i of four neighbouring
+// blocks, and every shift above is by one count for the whole vector. The
+// arithmetic is the same as the plain version's, value for value.
+using ChainLanes = std::uint32_t __attribute__((vector_size(16)));
+
+// Transposes the 4x4 matrix whose rows are a, b, c and d.
+inline void Transpose4(ChainLanes& a, ChainLanes& b, ChainLanes& c, ChainLanes& d) {
+    const ChainLanes ab_low = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+    const ChainLanes ab_high = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+    const ChainLanes cd_low = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+    const ChainLanes cd_high = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+    a = __builtin_shufflevector(ab_low, cd_low, 0, 1, 4, 5);
+    b = __builtin_shufflevector(ab_low, cd_low, 2, 3, 6, 7);
+    c = __builtin_shufflevector(ab_high, cd_high, 0, 1, 4, 5);
+    d = __builtin_shufflevector(ab_high, cd_high, 2, 3, 6, 7);
+}
+
+// `carry` is out[-1] on entry and out[639] on return.
+inline void QuarterChain(const std::uint32_t* in, std::uint32_t* out, std::uint32_t& carry) {
+    std::uint32_t c = carry;
+    for (int g = 0; g < kChainRun; g += 32) {
+        // h[2b] and h[2b + 1] are the two halves of block b of the four.
+        ChainLanes h[8];
+        for (int j = 0; j < 8; ++j) __builtin_memcpy(&h[j], in + g + 4 * j, sizeof h[j]);
+        Transpose4(h[0], h[2], h[4], h[6]);
+        Transpose4(h[1], h[3], h[5], h[7]);
+        // e[i]: element i of each block, then its sum through element i.
+        ChainLanes e[8] = {h[0], h[2], h[4], h[6], h[1], h[3], h[5], h[7]};
+        ChainLanes total = {0, 0, 0, 0};
+        for (int i = 0; i < 8; ++i) {
+            total += e[i] << (2 * i);
+            e[i] = total;
+        }
+        // The value each block starts after, one block after the other, made
+        // into a vector at once (lanes written one by one would go through
+        // memory and stall the load that reads them back).
+        const std::uint32_t c0 = c, c1 = (total[0] + c0) >> 16, c2 = (total[1] + c1) >> 16,
+                            c3 = (total[2] + c2) >> 16;
+        c = (total[3] + c3) >> 16;
+        const ChainLanes starts = {c0, c1, c2, c3};
+        for (int i = 0; i < 8; ++i) e[i] = (e[i] + starts) >> (2 * i + 2);
+        Transpose4(e[0], e[1], e[2], e[3]);
+        Transpose4(e[4], e[5], e[6], e[7]);
+        for (int b = 0; b < 4; ++b) {
+            __builtin_memcpy(out + g + 8 * b, &e[b], sizeof e[b]);
+            __builtin_memcpy(out + g + 8 * b + 4, &e[4 + b], sizeof e[b]);
+        }
+    }
+    carry = c;
+}
+
+#else
+
 // `carry` is out[-1] on entry and out[639] on return.
 inline void QuarterChain(const std::uint32_t* in, std::uint32_t* out, std::uint32_t& carry) {
     constexpr int kBlocks = kChainRun / 8;
@@ -39,6 +95,8 @@ inline void QuarterChain(const std::uint32_t* in, std::uint32_t* out, std::uint3
     }
     carry = c;
 }
+
+#endif
 
 // The three channels of the last filtered pixel, carried from run to run.
 struct ChannelCarry {

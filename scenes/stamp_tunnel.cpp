@@ -124,11 +124,14 @@ void MixRun(Pixel* p, ChannelCarry& left) {
     alignas(64) std::uint32_t green[kChainRun], red[kChainRun], blue[kChainRun];
     for (int x = 0; x < kChainRun; ++x) {
         const Pixel cur = p[x];
-        const Pixel right = p[x + 1];
         green_in[x] = Red(cur) + Blue(cur) + Green(cur);
-        red_in[x] = Green(cur) + 2 * Red(right);
+        red_in[x] = Green(cur);
         blue_in[x] = Blue(cur);
     }
+    // The right neighbour's term has a loop of its own: in the loop above,
+    // the compiler would carry p[x + 1] over to the next step as a scalar
+    // and leave the loop unvectorised for WebAssembly.
+    for (int x = 0; x < kChainRun; ++x) red_in[x] += 2 * Red(p[x + 1]);
     QuarterChain(green_in, green, left.g);
     QuarterChain(red_in, red, left.r);
     for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];

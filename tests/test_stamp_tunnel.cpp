@@ -1,14 +1,44 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
+#include <vector>
 
 #include "datagen/common.h"
+#include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
 #include "scenes/stamp_tunnel.h"
 #include "tests/test_support.h"
 
 namespace zep::stamp_tunnel {
 namespace {
+
+// The chain against its definition, out[n] = (in[n] + out[n - 1]) >> 2, run
+// after run with the carry passed on: at the largest inputs and first carry
+// it is used with, at zero, alternating extremes and random inputs.
+TEST(QuarterChainTest, MatchesTheSerialDefinitionRunAfterRun) {
+    using Run = std::array<std::uint32_t, kChainRun>;
+    std::vector<Run> runs(4);
+    runs[0].fill(1023);
+    runs[1].fill(0);
+    std::mt19937 random(7);
+    for (int n = 0; n < kChainRun; ++n) {
+        runs[2][n] = n % 2 ? 1023 : 0;
+        runs[3][n] = random() % 1024;
+    }
+    for (const std::uint32_t first_carry : {0u, 255u}) {
+        std::uint32_t carry = first_carry, expected = first_carry;
+        for (const Run& in : runs) {
+            Run out{};
+            QuarterChain(in.data(), out.data(), carry);
+            for (int n = 0; n < kChainRun; ++n) {
+                expected = (in[n] + expected) >> 2;
+                ASSERT_EQ(out[n], expected) << "element " << n << ", first carry " << first_carry;
+            }
+            EXPECT_EQ(carry, expected);
+        }
+    }
+}
 
 // Literal reference: the source table, the four quadrant sweeps, the filter
 // pixel by pixel and the stamps with their generator.
