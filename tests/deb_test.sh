@@ -12,11 +12,6 @@ DEB=$2
 WORK=$3
 MANIFEST=$4
 
-if [ -z "${ZEP_DEB_TEST_INNER:-}" ]; then
-    export ZEP_DEB_TEST_INNER=1
-    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
-fi
-. "$(dirname "$0")/cli_checks.sh"
 . "$(dirname "$0")/system_checks.sh"
 
 mkdir -p "$WORK"

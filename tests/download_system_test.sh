@@ -12,11 +12,6 @@ TARBALL=$2
 WORK=$3
 MANIFEST=$4
 
-if [ -z "${ZEP_DOWNLOAD_TEST_INNER:-}" ]; then
-    export ZEP_DOWNLOAD_TEST_INNER=1
-    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
-fi
-. "$(dirname "$0")/cli_checks.sh"
 . "$(dirname "$0")/system_checks.sh"
 
 mkdir -p "$WORK"

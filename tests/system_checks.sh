@@ -1,6 +1,13 @@
 # Helpers for the tests that run zep's release files on a clean Debian
-# system (scripts/test-system.sh), under this machine's Xvfb. Sourced after
-# cli_checks.sh, inside xvfb-run, as root.
+# system (scripts/test-system.sh), under this machine's Xvfb, as root.
+# Sourced first: it starts the sourcing script again inside xvfb-run, with
+# the same arguments, and brings in cli_checks.sh.
+
+if [ -z "${ZEP_SYSTEM_TEST_INNER:-}" ]; then
+    export ZEP_SYSTEM_TEST_INNER=1
+    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
+fi
+. "$(dirname "$0")/cli_checks.sh"
 
 # enter_system SUITE ROOT: a fresh SUITE system in ROOT with /proc and this
 # machine's X server socket and authority inside; left again at exit.
