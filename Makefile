@@ -2,7 +2,7 @@
 # make test (install, build, run every test in the release, the sanitizer
 # and the Clang generic-CPU builds, in the browser build and the Windows
 # programs under wine, and the Linux downloads) and make windows (the Windows
-# zip, build-windows/zep-windows.zip).
+# zip, build-windows/zep-VERSION-windows-x86_64.zip).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -17,12 +17,14 @@ VERSION     = $(shell sed -n 's/^project.zep VERSION \([0-9.]*\).*/\1/p' CMakeLi
 # Release files carry the last commit's time, not the time they were made.
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 0)
 export SOURCE_DATE_EPOCH
-# The libraries the Windows build and the Linux downloads link, each built
-# once by scripts/build-deps.sh.
-WIN_DEPS         ?= $(abspath $(WIN_BUILD)/deps)
-LINUX_X86_DEPS   ?= $(abspath $(LINUX_BUILD)-x86_64/deps)
-LINUX_ARM64_DEPS ?= $(abspath $(LINUX_BUILD)-arm64/deps)
-WIN_ENV           = ZEP_WINDOWS_DEPS=$(WIN_DEPS)
+# The libraries the Windows build and the Linux downloads link, built by
+# scripts/build-deps.sh once per recipe into a cache outside the tree, so that
+# every clone and every build folder shares them (make clean keeps them).
+ZEP_DEPS_CACHE   ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/zep/deps
+WIN_DEPS         ?= $(ZEP_DEPS_CACHE)/windows-x86_64
+LINUX_X86_DEPS   ?= $(ZEP_DEPS_CACHE)/linux-x86_64
+LINUX_ARM64_DEPS ?= $(ZEP_DEPS_CACHE)/linux-arm64
+WIN_ENV           = ZEP_WINDOWS_DEPS="$(WIN_DEPS)"
 # The data folder the site is built for; empty: the default set zep-data writes.
 WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
@@ -54,10 +56,10 @@ $(CLANG_BUILD)/build.ninja:
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEP_SANITIZE=ON
 
-# SDL2, libopenmpt and libpng for Windows are built once, into
-# $(WIN_BUILD)/deps, before the first configure finds them there.
+# SDL2, libopenmpt and libpng for Windows are built once, into $(WIN_DEPS),
+# before the first configure finds them there.
 $(WIN_BUILD)/build.ninja:
-	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 $(WIN_DEPS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
 	$(WIN_ENV) cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DZEP_HOST_DATAGEN=$(abspath $(BUILD))/zep-data
@@ -86,7 +88,7 @@ test-clang: deps $(CLANG_BUILD)/build.ninja
 # The zip's data set is written by the zep-data of the Linux build.
 windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data
-	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 $(WIN_DEPS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
 	$(WIN_ENV) cmake --build $(WIN_BUILD) -j $(JOBS)
 
 test-windows: windows
@@ -94,31 +96,31 @@ test-windows: windows
 
 # The Linux downloads, $(LINUX_BUILD)-ARCH/zep-VERSION-linux-ARCH.tar.gz: a
 # generic-CPU build per architecture with the libraries it brings or links
-# in built once into $(LINUX_BUILD)-ARCH/deps. ARM64 is cross-built; its
+# in built once into $(ZEP_DEPS_CACHE)/linux-ARCH. ARM64 is cross-built; its
 # data set is written by the x86-64 build's zep-data.
 LINUX_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
 	-DZEP_DISTRIBUTION=download
-LINUX_ARM64_ENV = ZEP_LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)
+LINUX_ARM64_ENV = ZEP_LINUX_ARM64_DEPS="$(LINUX_ARM64_DEPS)"
 
 $(LINUX_BUILD)-x86_64/build.ninja:
-	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_X86_DEPS)
-	cmake -S . -B $(LINUX_BUILD)-x86_64 $(LINUX_CONFIG) -DZEP_DEPS=$(LINUX_X86_DEPS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 "$(LINUX_X86_DEPS)"
+	cmake -S . -B $(LINUX_BUILD)-x86_64 $(LINUX_CONFIG) -DZEP_DEPS="$(LINUX_X86_DEPS)"
 
 $(LINUX_BUILD)-arm64/build.ninja:
-	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_ARM64_DEPS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 "$(LINUX_ARM64_DEPS)"
 	$(LINUX_ARM64_ENV) cmake -S . -B $(LINUX_BUILD)-arm64 $(LINUX_CONFIG) \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/linux-aarch64.cmake \
 		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN=$(abspath $(LINUX_BUILD)-x86_64)/zep-data
 
 # The tarballs are packed anew each time: their times are the last commit's.
 linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
-	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 $(LINUX_X86_DEPS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 "$(LINUX_X86_DEPS)"
 	rm -f $(LINUX_BUILD)-x86_64/zep-*-linux-x86_64.tar.gz
 	cmake --build $(LINUX_BUILD)-x86_64 -j $(JOBS)
 	mkdir -p "$(DIST)" && cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz "$(DIST)/"
 
 linux-arm64: linux-x86_64 $(LINUX_BUILD)-arm64/build.ninja
-	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 $(LINUX_ARM64_DEPS)
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 "$(LINUX_ARM64_DEPS)"
 	rm -f $(LINUX_BUILD)-arm64/zep-*-linux-arm64.tar.gz
 	$(LINUX_ARM64_ENV) cmake --build $(LINUX_BUILD)-arm64 -j $(JOBS)
 
@@ -162,8 +164,8 @@ test-deb: deb
 # The second build takes its libraries from this tree's library folders.
 RELEASE_CHECK ?= deb linux-x86_64
 release-check: $(RELEASE_CHECK)
-	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) WIN_DEPS=$(WIN_DEPS) \
-		LINUX_X86_DEPS=$(LINUX_X86_DEPS) LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)
+	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
+		"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
 
 test: test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
 
@@ -206,8 +208,7 @@ release: deps deps-windows deps-linux
 	$(MAKE) deb windows web linux
 	cp $(LINUX_BUILD)-x86_64/zep-$(VERSION)-linux-x86_64.tar.gz \
 		$(LINUX_BUILD)-arm64/zep-$(VERSION)-linux-arm64.tar.gz "$(DIST)/"
-	python3 scripts/make-zip.py $(WIN_BUILD)/zip-stage "$(DIST)/zep-$(VERSION)-windows-x86_64.zip"
-	python3 scripts/make-zip.py $(WEB_BUILD)/site "$(DIST)/zep-$(VERSION)-web.zip" zep-$(VERSION)-web
+	cp $(WIN_BUILD)/zep-$(VERSION)-windows-x86_64.zip $(WEB_BUILD)/zep-$(VERSION)-web.zip "$(DIST)/"
 	cd "$(DIST)" && sha256sum $$(ls | LC_ALL=C sort | grep -v '^SHA256SUMS$$') >SHA256SUMS
 	@cat "$(DIST)/SHA256SUMS"
 
