@@ -1,6 +1,6 @@
 # Cross-builds for 64-bit Windows with Debian's mingw-w64 (the POSIX thread
 # model, so std::thread and std::mutex work). The static libraries zep links
-# are looked up in build-windows/deps (or $ZEP_WINDOWS_DEPS), where
+# are looked up in $ZEP_WINDOWS_DEPS (make sets it; else build-windows/deps), where
 # scripts/build-deps.sh builds each in its own prefix, and in the compiler's
 # own folder.
 set(CMAKE_SYSTEM_NAME Windows)

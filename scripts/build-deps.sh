@@ -60,6 +60,9 @@ $LIBPNG
 $LIBOPENMPT" ;;
     *) echo "build-deps.sh: unknown target '$TARGET'" >&2; exit 2 ;;
 esac
+# The toolchain files look for the libraries built so far (libpng wants
+# zlib) in the folder these variables name.
+export ZEP_WINDOWS_DEPS="$DEPS" ZEP_LINUX_ARM64_DEPS="$DEPS"
 APT=$DEPS/apt
 apt_private() {
     "$@" -o Dir::Etc::SourceList="$APT/sources.list" -o Dir::Etc::SourceParts=/nonexistent \
