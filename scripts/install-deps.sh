@@ -13,6 +13,9 @@ PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgt
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils openbox sox clang libclang-rt-14-dev binutils
 desktop-file-utils appstream man-db"
+# The Debian package and the clean Debian systems the downloads and the
+# package are tested on.
+PACKAGES="$PACKAGES dpkg-dev lintian debootstrap debian-archive-keyring xz-utils"
 # Browser build and its tests: the WebAssembly compiler (its JavaScript
 # tools need acorn), Node.js and headless Chromium, Python for make serve.
 PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"
