@@ -30,7 +30,9 @@ tarball=$CACHE/$SUITE-$RECIPE.tar
 if [ ! -s "$tarball" ]; then
     mkdir -p "$CACHE"
     work=$(mktemp -d "$CACHE/.$SUITE.XXXXXX")
-    trap 'umount "$work/root/proc" 2>/dev/null; rm -rf "$work"' EXIT
+    # (set -e holds inside the trap too: a umount of what is not mounted
+    # must not stop it, nor turn a finished system into a failure.)
+    trap 'umount "$work/root/proc" 2>/dev/null || true; rm -rf "$work"' EXIT
     echo "test-system.sh: making a minimal $SUITE system (once; kept in $CACHE)"
     debootstrap --variant=minbase --include="$INCLUDE" "$SUITE" "$work/root" "$MIRROR" \
         >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log" >&2; exit 1; }
@@ -41,6 +43,8 @@ if [ ! -s "$tarball" ]; then
     umount "$work/root/proc"
     tar -C "$work/root" -cf "$tarball.partial" .
     mv "$tarball.partial" "$tarball"
+    rm -rf "$work"
+    trap - EXIT
 fi
 rm -rf "$DIR" && mkdir -p "$DIR"
 tar -C "$DIR" -xf "$tarball"
