@@ -18,6 +18,18 @@ rm -rf "$WORK" && mkdir -p "$WORK"
 [ "$("$ZEP_DATA" --version)" = "zep-data $VERSION" ] || fail "zep-data --version printed '$("$ZEP_DATA" --version)'"
 expect 2 "cannot write the version" -- sh -c 'exec "$0" --version >/dev/full' "$RENDER"
 
+# The scene table: the run's frame count is the manifest's, the last scene
+# ends on it, and the page's build and the README pictures can read it.
+"$RENDER" --scenes >"$WORK/scenes.json" || fail "zep-render --scenes failed"
+frames=$(sed -n '1s/.*"frames": \([0-9]*\).*/\1/p' "$WORK/scenes.json")
+[ "$frames" = "$(wc -l <"$MANIFEST" | tr -d ' ')" ] || fail "zep-render --scenes gives $frames frames, the manifest has $(wc -l <"$MANIFEST")"
+last=$(sed -n 's/.*"last": \([0-9]*\).*/\1/p' "$WORK/scenes.json" | tail -n 1)
+[ "$last" = "$frames" ] || fail "the last scene ends on frame $last, the run on $frames"
+[ "$(grep -c '"picture"' "$WORK/scenes.json")" -ge 1 ] || fail "zep-render --scenes lists no scenes"
+python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$WORK/scenes.json" ||
+    fail "zep-render --scenes is not JSON: $(cat "$WORK/scenes.json")"
+expect 2 "cannot write the scene table" -- sh -c 'exec "$0" --scenes >/dev/full' "$RENDER"
+
 expect 2 "unknown option '--nope'" -- "$RENDER" --nope
 expect 2 "--to (2) is before --from (5)" -- "$RENDER" --data "$DATA" --from 5 --to 2
 expect 2 "cannot write /nonexistent/dir/x.raw" -- "$RENDER" --data "$DATA" --to 1 --rawvideo /nonexistent/dir/x.raw

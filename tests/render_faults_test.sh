@@ -8,6 +8,9 @@ RENDER=$1
 DATA=$2
 WORK=$3
 MANIFEST=$4
+# The music module's file name, from the scene table.
+MODULE=$("$RENDER" --scenes | sed -n 's/.*"module": "\([^"]*\)".*/\1/p')
+[ -n "$MODULE" ] || { echo "render_faults_test.sh: zep-render --scenes names no module" >&2; exit 1; }
 rm -rf "$WORK" && mkdir -p "$WORK/out" "$WORK/tmp"
 export TMPDIR="$WORK/tmp"
 . "$(dirname "$0")/cli_checks.sh"
@@ -52,7 +55,7 @@ expect 2 "--fps needs a number" -- "$RENDER" --data "$DATA" --fps 0.5 --to 1 --r
 # A bad or missing module: the music layer's words and status 1 in every
 # mode, nothing on standard output, no file left.
 copy_data badmusic
-yes "not a module" | head -c 3000 >"$WORK/badmusic/076.it"
+yes "not a module" | head -c 3000 >"$WORK/badmusic/$MODULE"
 expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/badmusic" --to 3 --rawvideo -
 [ -s "$WORK/stdout" ] && fail "text on standard output with --rawvideo -: $(head -c 100 "$WORK/stdout")"
 expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/badmusic" --to 3 --hashes -
@@ -67,10 +70,10 @@ only ""
 "$RENDER" --data "$DATA" --to 2 --rawvideo "$WORK/out/closed.raw" >&- 2>"$WORK/err" || fail "closed stdout: the render failed"
 [ "$(wc -c <"$WORK/out/closed.raw")" -eq $((2 * frame)) ] || fail "closed stdout: the raw video is not two frames"
 only "closed.raw "
-rm "$WORK/badmusic/076.it"
+rm "$WORK/badmusic/$MODULE"
 expect 1 "File not found" -- "$RENDER" --data "$WORK/badmusic" --to 3 --video "$WORK/out/v.mp4"
 expect 1 "File not found" -- "$RENDER" --data "$WORK/badmusic" --to 3 --rawvideo "$WORK/out/v.raw"
-mkfifo "$WORK/badmusic/076.it"
+mkfifo "$WORK/badmusic/$MODULE"
 expect 1 "Error loading file" -- timeout 20 "$RENDER" --data "$WORK/badmusic" --to 3 --video "$WORK/out/v.mp4"
 only ""
 
@@ -137,7 +140,7 @@ copy_data self
 before=$(cksum <"$WORK/self/ttx2.raw")
 expect 2 "--rawvideo $WORK/self/ttx2.raw is $WORK/self/ttx2.raw, which the demo reads" -- \
     "$RENDER" --data "$WORK/self" --to 1 --rawvideo "$WORK/self/ttx2.raw"
-expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --hashes "$WORK/self/076.it"
+expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --hashes "$WORK/self/$MODULE"
 expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --video "$WORK/self/../self/apic.raw"
 [ "$(cksum <"$WORK/self/ttx2.raw")" = "$before" ] || fail "ttx2.raw was changed"
 expect 2 "--rawvideo and --hashes name the same file" -- "$RENDER" --data "$DATA" --to 1 --rawvideo "$WORK/out/a" --hashes "$WORK/out/a"
