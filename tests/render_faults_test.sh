@@ -31,18 +31,21 @@ copy_data() {
 }
 frame=$((640 * 480 * 4))
 
-# Frame ranges past the end of the demo (1072 frames at 10 fps).
-expect 2 "--from 5000 is past the last frame: the demo has 1072 frames at 10 frames a second" -- \
-    "$RENDER" --data "$DATA" --fps 10 --from 5000 --video "$WORK/out/x.mp4"
+# Frame ranges past the end of the demo: at 10 fps, the first frame whose
+# clock reaches the scene table's end is the last.
+last=$("$RENDER" --scenes | sed -n '1s/.*"end": \([0-9.]*\).*/\1/p' |
+    awk '{ n = int($1 * 10); if (n < $1 * 10) n++; print n }')
+expect 2 "--from 1000000 is past the last frame: the demo has $last frames at 10 frames a second" -- \
+    "$RENDER" --data "$DATA" --fps 10 --from 1000000 --video "$WORK/out/x.mp4"
 only ""
-expect 0 "--to 9223372036854775807 is past the last frame: the demo has 1072 frames at 10 frames" -- \
-    "$RENDER" --data "$DATA" --fps 10 --from 1071 --to 9223372036854775807 --rawvideo "$WORK/out/end.raw"
-[ "$(wc -c <"$WORK/out/end.raw")" -eq $((2 * frame)) ] || fail "frames 1071 and 1072 not written"
+expect 0 "--to 9223372036854775807 is past the last frame: the demo has $last frames at 10 frames" -- \
+    "$RENDER" --data "$DATA" --fps 10 --from $((last - 1)) --to 9223372036854775807 --rawvideo "$WORK/out/end.raw"
+[ "$(wc -c <"$WORK/out/end.raw")" -eq $((2 * frame)) ] || fail "frames $((last - 1)) and $last not written"
 only "end.raw "
-expect 0 "past the last frame" -- "$RENDER" --data "$DATA" --fps 10 --from 1072 --to 1000000000000 --video "$WORK/out/end.mp4"
+expect 0 "past the last frame" -- "$RENDER" --data "$DATA" --fps 10 --from "$last" --to 1000000000000 --video "$WORK/out/end.mp4"
 if command -v ffprobe >/dev/null 2>&1; then
     frames=$(ffprobe -v error -count_frames -show_entries stream=nb_read_frames -select_streams v -of csv=p=0 "$WORK/out/end.mp4")
-    [ "$frames" = "1" ] || fail "the video of frame 1072 has '$frames' frames"
+    [ "$frames" = "1" ] || fail "the video of frame $last has '$frames' frames"
     audio=$(ffprobe -v error -show_entries stream=duration -select_streams a -of csv=p=0 "$WORK/out/end.mp4")
     case "$audio" in 0.1*|0.09*) ;; *) fail "the music of one frame at 10 fps lasts $audio s" ;; esac
 fi
