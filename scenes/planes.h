@@ -102,10 +102,9 @@ void FillPlanesRow(Pixel* surface, int y, const Pixel* const tiled[3],
 void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPixels& strip);
 // The smear: rows 1 to 478 in memory order, in place. Each pixel mixes with
 // the pixel before it (already smeared; for row 1's first pixel, row 0's
-// untouched last pixel) and the pixel after it (not yet smeared).
-// The new pixel from its left (smeared) l, middle m and right r neighbours:
-// red (l.r + m.r + r.r + m.g) >> 2, then green (l.g + m.g + m.b + red) >> 2,
-// then blue (l.b + m.b + green) >> 2.
+// untouched last pixel) and the pixel after it (not yet smeared): from the
+// left l, middle m and right r, red (l.r + m.r + r.r + m.g) >> 2, then green
+// (l.g + m.g + m.b + red) >> 2, then blue (l.b + m.b + green) >> 2.
 inline constexpr int kSmearFirst = kPitch;       // pixel (0, 1)
 
 void SmearPass(Pixel* surface);
