@@ -1,5 +1,6 @@
 // Shared set-up for the benchmarks: the default data set, written once into
-// a temporary folder, and a frame surface.
+// a temporary folder; the surface and the scene runs are the tests' own
+// (tests/scene_support.h).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -10,13 +11,14 @@
 #include "shell/data_dir.h"
 #include "shell/scene.h"
 #include "shell/types.h"
+#include "tests/scene_support.h"
 
 namespace zep::bench {
 
 const DataDir& DefaultData();
 
 // A zeroed 640 x 660 surface.
-std::vector<Pixel> MakeSurface();
+using test::MakeSurface;
 
 // Starts a scene on the default data and draws `warmup` frames at clock `t`,
 // so the benchmark measures a scene in its steady state.

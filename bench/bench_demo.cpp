@@ -11,7 +11,7 @@
 namespace zep::bench {
 namespace {
 
-// The whole demo, 6432 frames at 60 frames a second, through the headless
+// The whole demo at 60 frames a second, through the headless
 // driver with no output: what zep-render costs without encoding.
 void BM_WholeDemoHeadless(benchmark::State& state) {
     const DataDir& data = DefaultData();

@@ -43,13 +43,9 @@ const DataDir& DefaultData() {
     return data;
 }
 
-std::vector<Pixel> MakeSurface() { return std::vector<Pixel>(kSurfacePixels, 0); }
-
 std::unique_ptr<Scene> StartScene(const SceneEntry& entry, std::vector<Pixel>& surface,
                                   int warmup, SceneClock t) {
-    std::unique_ptr<Scene> scene = entry.start(DefaultData());
-    for (int i = 0; i < warmup; ++i) scene->Draw(surface.data(), t);
-    return scene;
+    return test::RunSceneAt(entry, DefaultData(), surface, warmup, t);
 }
 
 void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surface, SceneClock t,

@@ -31,7 +31,7 @@ void ExportVideo(benchmark::State& state, render::VideoQuality quality, int scal
     double bytes = 0.0;
     for (auto _ : state) {
         int error = kMusicNoError;
-        MusicModulePtr module = LoadModuleFile(data.Path("076.it").string(), error);
+        MusicModulePtr module = LoadModuleFile(data.Path(kModuleName).string(), error);
         if (!module) {
             state.SkipWithError(MusicErrorText(error));
             return;

@@ -43,13 +43,13 @@ elseif(ZEP_HOST_DATAGEN)
   set(zep_datagen_depends ${ZEP_HOST_DATAGEN})
 endif()
 if(zep_datagen)
-  add_custom_command(OUTPUT ${zep_install_data}/076.it
+  add_custom_command(OUTPUT ${zep_install_data}/${ZEP_MODULE_NAME}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${zep_install_data}
     COMMAND ${zep_datagen} ${zep_install_data}
     DEPENDS ${zep_datagen_depends}
     COMMENT "Writing the default data set to install"
     VERBATIM)
-  add_custom_target(zep_install_data ALL DEPENDS ${zep_install_data}/076.it)
+  add_custom_target(zep_install_data ALL DEPENDS ${zep_install_data}/${ZEP_MODULE_NAME})
   install(DIRECTORY ${zep_install_data}/ DESTINATION ${ZEP_INSTALL_DATADIR})
 else()
   message(STATUS "The install has no data set: neither zep-data nor ZEP_HOST_DATAGEN")

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "datagen/datagen.h"
+#include "scenes/data_files.h"
 
 namespace zep::datagen {
 namespace {
@@ -106,8 +107,8 @@ void WriteMesh(const std::filesystem::path& dir) {
             put(v00, v11, v10);
             put(v00, v01, v11);
         }
-    WriteFile(dir, "Coords.ddd", coords);
-    WriteFile(dir, "Surfaces.ddd", faces);
+    WriteFile(dir, files::kMeshCoords, coords);
+    WriteFile(dir, files::kMeshFaces, faces);
 }
 
 struct Rgb {
@@ -189,7 +190,7 @@ Bytes ReflectionMap() {
 }  // namespace
 
 void WriteChromeData(const std::filesystem::path& dir) {
-    WriteFile(dir, "tex5.raw", ReflectionMap());
+    WriteFile(dir, files::kReflectionMap, ReflectionMap());
     WriteMesh(dir);
 }
 

@@ -18,6 +18,13 @@ void WriteFile(const std::filesystem::path& dir, const std::string& name, const 
         throw std::runtime_error("cannot write " + path.string() + " (disk full?)");
 }
 
+void WriteFile(const std::filesystem::path& dir, const DataFile& file, const Bytes& bytes) {
+    if (bytes.size() != file.size)
+        throw std::logic_error(std::string(file.name) + " is made with " + std::to_string(bytes.size()) +
+                               " bytes, its scene reads " + std::to_string(file.size));
+    WriteFile(dir, file.name, bytes);
+}
+
 void PutPixel32(Bytes& bytes, std::size_t index, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[4 * index + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }

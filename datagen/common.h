@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/data_dir.h"
+
 namespace zep::datagen {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -15,6 +17,10 @@ using Bytes = std::vector<std::uint8_t>;
 // Writes `bytes` to dir/name; throws std::runtime_error naming the file when
 // it cannot be written.
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes);
+
+// Writes one file of the default set (scenes/data_files.h); throws
+// std::logic_error when `bytes` is not the size its scene reads.
+void WriteFile(const std::filesystem::path& dir, const DataFile& file, const Bytes& bytes);
 
 // A 32-bit little-endian value at element `index` (bytes blue, green, red,
 // fourth byte for 0x00RRGGBB).

@@ -6,6 +6,7 @@
 
 #include "datagen/datagen.h"
 #include "datagen/font.h"
+#include "scenes/data_files.h"
 
 namespace zep::datagen {
 namespace {
@@ -61,7 +62,7 @@ Bytes FaceTexture() {
 }  // namespace
 
 void WriteCubeData(const std::filesystem::path& dir) {
-    WriteFile(dir, "tex33.raw", FaceTexture());
+    WriteFile(dir, files::kCubeTexture, FaceTexture());
 }
 
 }  // namespace zep::datagen

@@ -2,7 +2,7 @@
 
 namespace zep::datagen {
 
-void WriteSong(const std::filesystem::path& dir) { WriteFile(dir, "076.it", SongModule()); }
+void WriteSong(const std::filesystem::path& dir) { WriteFile(dir, kModuleName, SongModule()); }
 
 void WriteDefaultData(const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir);

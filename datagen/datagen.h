@@ -9,17 +9,17 @@
 
 namespace zep::datagen {
 
-// Each writes its scene's files into `dir` (which must exist); throws
-// std::runtime_error naming the file that could not be written.
-void WritePlanesData(const std::filesystem::path& dir);     // ttx2-4.raw, zepzep*.raw
-void WriteCubeData(const std::filesystem::path& dir);       // tex33.raw
-void WriteLandscapeData(const std::filesystem::path& dir);  // hoyc2, clouds, hoy, 512bump
-void WriteChromeData(const std::filesystem::path& dir);     // tex5.raw, Coords.ddd, Surfaces.ddd
-void WriteTunnelsData(const std::filesystem::path& dir);    // boxb.raw, tex2.raw, apic.raw
+// Each writes its scene's files (scenes/data_files.h) into `dir` (which must
+// exist); throws std::runtime_error naming the file that could not be written.
+void WritePlanesData(const std::filesystem::path& dir);
+void WriteCubeData(const std::filesystem::path& dir);
+void WriteLandscapeData(const std::filesystem::path& dir);
+void WriteChromeData(const std::filesystem::path& dir);
+void WriteTunnelsData(const std::filesystem::path& dir);  // the stamp and the polar tunnel
 
 // The soundtrack as an Impulse Tracker module.
 Bytes SongModule();
-void WriteSong(const std::filesystem::path& dir);  // 076.it
+void WriteSong(const std::filesystem::path& dir);  // kModuleName
 
 // All of the above; creates `dir` when it does not exist.
 void WriteDefaultData(const std::filesystem::path& dir);

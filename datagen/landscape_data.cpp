@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datagen/datagen.h"
+#include "scenes/data_files.h"
 
 namespace zep::datagen {
 namespace {
@@ -172,10 +173,10 @@ Bytes CloudSky() {
 
 void WriteLandscapeData(const std::filesystem::path& dir) {
     const Terrain terrain = MakeTerrain();
-    WriteFile(dir, "hoyc2.raw", ColourMap(terrain));
-    WriteFile(dir, "clouds.raw", CloudSky());
-    WriteFile(dir, "hoy.raw", HeightMap(terrain));
-    WriteFile(dir, "512bump.raw", BumpMap(terrain));
+    WriteFile(dir, files::kColourMap, ColourMap(terrain));
+    WriteFile(dir, files::kCloudSky, CloudSky());
+    WriteFile(dir, files::kHeightMap, HeightMap(terrain));
+    WriteFile(dir, files::kBumpMap, BumpMap(terrain));
 }
 
 }  // namespace zep::datagen

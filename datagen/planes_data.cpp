@@ -6,6 +6,7 @@
 
 #include "datagen/datagen.h"
 #include "datagen/font.h"
+#include "scenes/data_files.h"
 
 namespace zep::datagen {
 namespace {
@@ -102,12 +103,12 @@ Bytes LogoStrip(const char* text, int pixel_height, Rgb top, Rgb bottom) {
 }  // namespace
 
 void WritePlanesData(const std::filesystem::path& dir) {
-    WriteFile(dir, "ttx2.raw", Texture(WarmCloudTexel));
-    WriteFile(dir, "ttx3.raw", Texture(IceVeinTexel));
-    WriteFile(dir, "ttx4.raw", Texture(RingTexel));
-    WriteFile(dir, "zepzep.raw", LogoStrip("ZEP.", 60, {255, 236, 150}, {235, 110, 20}));
-    WriteFile(dir, "zepzep2.raw", LogoStrip("in software", 40, {170, 240, 255}, {40, 120, 230}));
-    WriteFile(dir, "zepzep3.raw", LogoStrip("pixel by pixel", 36, {255, 200, 250}, {200, 60, 170}));
+    WriteFile(dir, files::kPlaneTexture1, Texture(WarmCloudTexel));
+    WriteFile(dir, files::kPlaneTexture2, Texture(IceVeinTexel));
+    WriteFile(dir, files::kPlaneTexture3, Texture(RingTexel));
+    WriteFile(dir, files::kLogoStrip1, LogoStrip("ZEP.", 60, {255, 236, 150}, {235, 110, 20}));
+    WriteFile(dir, files::kLogoStrip2, LogoStrip("in software", 40, {170, 240, 255}, {40, 120, 230}));
+    WriteFile(dir, files::kLogoStrip3, LogoStrip("pixel by pixel", 36, {255, 200, 250}, {200, 60, 170}));
 }
 
 }  // namespace zep::datagen

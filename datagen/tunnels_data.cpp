@@ -7,6 +7,7 @@
 
 #include "datagen/datagen.h"
 #include "datagen/font.h"
+#include "scenes/data_files.h"
 
 namespace zep::datagen {
 namespace {
@@ -292,9 +293,9 @@ Bytes ClosingPicture() {
 }  // namespace
 
 void WriteTunnelsData(const std::filesystem::path& dir) {
-    WriteFile(dir, "boxb.raw", StampBox());
-    WriteFile(dir, "tex2.raw", WallTexture());
-    WriteFile(dir, "apic.raw", ClosingPicture());
+    WriteFile(dir, files::kStamp, StampBox());
+    WriteFile(dir, files::kWallTexture, WallTexture());
+    WriteFile(dir, files::kClosingPicture, ClosingPicture());
 }
 
 }  // namespace zep::datagen

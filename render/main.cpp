@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -16,6 +18,7 @@
 #include "shell/cpu.h"
 #include "shell/driver.h"
 #include "shell/process.h"
+#include "shell/schedule.h"
 #include "shell/version.h"
 
 namespace {
@@ -24,7 +27,6 @@ using zep::render::OutputError;
 using zep::render::RenderOptions;
 
 constexpr int kUsageStatus = 2;
-constexpr const char* kModuleName = "076.it";
 
 constexpr const char* kProgram = "zep-render";
 
@@ -85,7 +87,7 @@ std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data
     std::vector<std::string> inputs;
     for (const zep::DataFile& file : zep::SequenceFiles(zep::DemoSequence()))
         inputs.push_back(data.Path(file.name).string());
-    inputs.push_back(data.Path(kModuleName).string());
+    inputs.push_back(data.Path(zep::kModuleName).string());
     const auto outputs = FileOutputs(options);
     for (const auto& [option, path] : outputs) {
         if (path->empty() || *path == "-") continue;
@@ -209,7 +211,7 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
             // The module is loaded by the music layer, which reports a module
             // that cannot be used in the same words as zep does.
             int error = zep::kMusicNoError;
-            module = zep::LoadModuleFile(data.Path(kModuleName).string(), error);
+            module = zep::LoadModuleFile(data.Path(zep::kModuleName).string(), error);
             if (!module) {
                 std::fprintf(stderr, "%s\n", zep::MusicErrorText(error));
                 return 1;
@@ -288,13 +290,14 @@ int RenderMain(int argc, char** argv) {
         std::fprintf(stderr, "zep-render: %s\n%s", error.c_str(), zep::render::kRenderUsage);
         return kUsageStatus;
     }
-    if (options->help || options->version) {
-        const std::string text = options->help ? zep::render::kRenderUsage
-                                               : std::string("zep-render ") + zep::kVersion + "\n";
+    if (options->help || options->version || options->scenes) {
+        const char* what = options->help ? "the help text" : options->version ? "the version" : "the scene table";
+        const std::string text = options->help      ? zep::render::kRenderUsage
+                                 : options->version ? std::string("zep-render ") + zep::kVersion + "\n"
+                                                    : zep::ScheduleJson(zep::DemoSequence());
         std::fputs(text.c_str(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::perror(options->help ? "zep-render: cannot write the help text to standard output"
-                                      : "zep-render: cannot write the version to standard output");
+            std::fprintf(stderr, "zep-render: cannot write %s to standard output: %s\n", what, std::strerror(errno));
             return kUsageStatus;
         }
         return 0;

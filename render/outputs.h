@@ -111,8 +111,9 @@ class MusicTrack {
 public:
     static constexpr int kWavRate = 44100;    // the WAV for the browser build
     static constexpr int kVideoRate = 48000;  // what video sites expect
-    // `module` is a loaded module; at most 107200 frames at 1 to 1000
-    // frames a second, so the sound is at most 108 s (21 MB at 48 kHz).
+    // `module` is a loaded module; at most the demo's frames at 1 to 1000
+    // frames a second, so the sound is about the demo's length (some 20 MB
+    // at 48 kHz).
     MusicTrack(MusicModulePtr module, FrameRate rate, long first, long frames, int sample_rate);
     // 16-bit stereo samples, silence after the song's end.
     const std::vector<std::int16_t>& Samples() const { return pcm_; }

@@ -8,6 +8,7 @@
 
 #include "shell/cpu.h"
 #include "shell/driver.h"
+#include "shell/schedule.h"
 
 namespace zep::render {
 
@@ -16,10 +17,10 @@ const char* const kRenderUsage =
     "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
     "                  [--quality share|archive] [--scale K] [--key-after N] [--flashes]\n"
     "                  [--cpu baseline|avx2|auto]\n"
-    "       zep-render --help | --version\n"
+    "       zep-render --scenes | --help | --version\n"
     "Runs the demo without a window on a virtual clock (frame n shows time n/fps)\n"
     "and writes the window picture after every frame from A to B (counted from 1).\n"
-    "  --data DIR         folder with the data files and 076.it (default: .)\n"
+    "  --data DIR         folder with the data files and the music module (default: .)\n"
     "  --fps N            frames per second of the virtual clock, 1 to 1000 with up to\n"
     "                     three decimals (default: 60)\n"
     "  --from A, --to B   frames to write, inclusive (default: all)\n"
@@ -40,7 +41,9 @@ const char* const kRenderUsage =
     "                     each second that fails and exits with status 1 if any do\n"
     "  --cpu NAME         the code the scenes run: baseline (any CPU of its kind),\n"
     "                     avx2, or auto, the best this CPU runs (default); every\n"
-    "                     choice draws the same frames\n";
+    "                     choice draws the same frames\n"
+    "  --scenes           print the scene table as JSON: each scene's end time and\n"
+    "                     its frames at 60 frames a second, and the run's length\n";
 
 namespace {
 
@@ -111,6 +114,10 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         }
         if (a == "--version") {
             o.version = true;
+            continue;
+        }
+        if (a == "--scenes") {
+            o.scenes = true;
             continue;
         }
         if (a == "--flashes") {
@@ -220,22 +227,7 @@ std::string CheckStandardOutputUse(const RenderOptions& o) {
     return {};
 }
 
-long DemoFrameCount(double fps) {
-    // The driver's loop on the virtual clock: the k-th read gives k / fps,
-    // one read in start-up and one per frame; a scene draws while the
-    // previous read is below its end time.
-    long reads = 1;
-    double clock = 0.0;
-    long frames = 0;
-    for (const SceneEntry* entry : DemoSequence()) {
-        if (!entry->start) break;
-        while (clock < entry->end_time) {
-            clock = static_cast<double>(reads++) / fps;
-            ++frames;
-        }
-    }
-    return frames;
-}
+long DemoFrameCount(double fps) { return RunFrameCount(DemoSequence(), fps); }
 
 std::optional<FramePlan> PlanFrames(const RenderOptions& options, std::string& error) {
     FramePlan plan;

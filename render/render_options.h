@@ -30,6 +30,7 @@ struct RenderOptions {
     bool flashes = false;     // check the frames for flashes (see render/flashes.h)
     bool help = false;
     bool version = false;     // print the version and end
+    bool scenes = false;      // print the scene table (shell/schedule.h) and end
 };
 
 // Parses argv; on a bad option returns nullopt and sets `error` to a

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "raster/shaded_triangle.h"
+#include "scenes/data_files.h"
 #include "scenes/scenes.h"
 
 namespace zep::inline ZEP_CODE_PATH::chrome {
@@ -237,8 +238,7 @@ void DrawFaces(const DrawList& draw, const Pixel* texture, const std::uint32_t* 
 
 namespace {
 
-constexpr DataFile kFiles[] = {
-    {"tex5.raw", kTextureBytes}, {"Coords.ddd", kCoordsBytes}, {"Surfaces.ddd", kFacesBytes}};
+constexpr DataFile kFiles[] = {files::kReflectionMap, files::kMeshCoords, files::kMeshFaces};
 
 // Little-endian signed 16-bit values from a file block.
 void DecodeInt16(const std::uint8_t* bytes, std::int16_t* values, int count) {
@@ -320,5 +320,5 @@ std::unique_ptr<Scene> StartChrome(const DataDir& data) {
 }  // namespace zep::inline ZEP_CODE_PATH::chrome
 
 namespace zep::inline ZEP_CODE_PATH {
-const SceneEntry kChromeScene{"chrome object", 75.5, chrome::kFiles, chrome::StartChrome};
+const SceneEntry kChromeScene{"chrome object", 75.5, chrome::kFiles, chrome::StartChrome, 530};
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "raster/textured_triangle.h"
+#include "scenes/data_files.h"
 #include "scenes/scenes.h"
 
 namespace zep::inline ZEP_CODE_PATH::cube {
@@ -141,7 +142,7 @@ void DiagonalAveragePass(Pixel* surface) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {{"tex33.raw", kTextureBytes}};
+constexpr DataFile kFiles[] = {files::kCubeTexture};
 
 class CubeScene : public Scene {
 public:
@@ -175,5 +176,5 @@ std::unique_ptr<Scene> StartCube(const DataDir& data) {
 }  // namespace zep::inline ZEP_CODE_PATH::cube
 
 namespace zep::inline ZEP_CODE_PATH {
-const SceneEntry kCubeScene{"spinning cube", 37.0, cube::kFiles, cube::StartCube};
+const SceneEntry kCubeScene{"spinning cube", 37.0, cube::kFiles, cube::StartCube, 580};
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -13,6 +13,7 @@
 #include <wasm_simd128.h>
 #endif
 
+#include "scenes/data_files.h"
 #include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
 
@@ -469,12 +470,7 @@ void MeltPass(Pixel* surface) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {
-    {"hoyc2.raw", kColourMapBytes},
-    {"clouds.raw", kCloudBytes},
-    {"hoy.raw", kByteMapBytes},
-    {"512bump.raw", kByteMapBytes},
-};
+constexpr DataFile kFiles[] = {files::kColourMap, files::kCloudSky, files::kHeightMap, files::kBumpMap};
 
 class LandscapeScene : public Scene {
 public:
@@ -552,5 +548,5 @@ std::unique_ptr<Scene> StartLandscape(const DataDir& data) {
 }  // namespace zep::inline ZEP_CODE_PATH::landscape
 
 namespace zep::inline ZEP_CODE_PATH {
-const SceneEntry kLandscapeScene{"landscape", 60.5, landscape::kFiles, landscape::StartLandscape};
+const SceneEntry kLandscapeScene{"landscape", 60.5, landscape::kFiles, landscape::StartLandscape, 880};
 }  // namespace zep::inline ZEP_CODE_PATH

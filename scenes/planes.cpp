@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "scenes/data_files.h"
 #include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
 
@@ -123,21 +124,6 @@ void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPix
         if (from[k] != 0) to[k] = from[k];
 }
 
-Pixel SmearPixel(Pixel left, Pixel mid, Pixel right) {
-    const std::uint32_t r = (Red(left) + Red(mid) + Red(right) + Green(mid)) >> 2;
-    const std::uint32_t g = (Green(left) + Green(mid) + Blue(mid) + r) >> 2;
-    const std::uint32_t b = (Blue(left) + Blue(mid) + g) >> 2;
-    return MakePixel(r, g, b);
-}
-
-void SmearPassSerial(Pixel* surface) {
-    Pixel left = surface[kSmearFirst - 1];  // row 0's last pixel, never smeared
-    for (int i = kSmearFirst; i < kSmearEnd; ++i) {
-        left = SmearPixel(left, surface[i], surface[i + 1]);
-        surface[i] = left;
-    }
-}
-
 namespace {
 
 // Smears the 640 pixels from p on, whose left neighbour's smeared channels
@@ -176,8 +162,8 @@ void SmearPass(Pixel* surface) {
 namespace {
 
 constexpr DataFile kFiles[] = {
-    {"ttx2.raw", kTextureBytes},   {"ttx3.raw", kTextureBytes},   {"ttx4.raw", kTextureBytes},
-    {"zepzep.raw", kStripBytes},   {"zepzep2.raw", kStripBytes},  {"zepzep3.raw", kStripBytes},
+    files::kPlaneTexture1, files::kPlaneTexture2, files::kPlaneTexture3,
+    files::kLogoStrip1,    files::kLogoStrip2,    files::kLogoStrip3,
 };
 
 class PlanesScene : public Scene {
@@ -231,5 +217,5 @@ std::unique_ptr<Scene> StartPlanes(const DataDir& data) {
 }  // namespace zep::inline ZEP_CODE_PATH::planes
 
 namespace zep::inline ZEP_CODE_PATH {
-const SceneEntry kPlanesScene{"layered planes", 22.0, planes::kFiles, planes::StartPlanes};
+const SceneEntry kPlanesScene{"layered planes", 22.0, planes::kFiles, planes::StartPlanes, 600};
 }  // namespace zep::inline ZEP_CODE_PATH

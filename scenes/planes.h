@@ -102,15 +102,11 @@ void FillPlanesRow(Pixel* surface, int y, const Pixel* const tiled[3],
 void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPixels& strip);
 // The smear: rows 1 to 478 in memory order, in place. Each pixel mixes with
 // the pixel before it (already smeared; for row 1's first pixel, row 0's
-// untouched last pixel) and the pixel after it (not yet smeared).
+// untouched last pixel) and the pixel after it (not yet smeared): from the
+// left l, middle m and right r, red (l.r + m.r + r.r + m.g) >> 2, then green
+// (l.g + m.g + m.b + red) >> 2, then blue (l.b + m.b + green) >> 2.
 inline constexpr int kSmearFirst = kPitch;       // pixel (0, 1)
-inline constexpr int kSmearEnd = 479 * kPitch;   // one past pixel (639, 478)
-
-// One smeared pixel from its left (smeared), middle and right pixels.
-Pixel SmearPixel(Pixel left, Pixel mid, Pixel right);
 
 void SmearPass(Pixel* surface);
-// The same pass, one pixel after the other.
-void SmearPassSerial(Pixel* surface);
 
 }  // namespace zep::inline ZEP_CODE_PATH::planes

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "scenes/data_files.h"
 #include "scenes/scenes.h"
 
 namespace zep::inline ZEP_CODE_PATH::polar_tunnel {
@@ -71,7 +72,7 @@ int NextPresentTop(int top) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {{"tex2.raw", kTextureBytes}, {"apic.raw", kPictureBytes}};
+constexpr DataFile kFiles[] = {files::kWallTexture, files::kClosingPicture};
 
 class PolarTunnelScene : public Scene {
 public:
@@ -122,5 +123,5 @@ std::unique_ptr<Scene> StartPolarTunnel(const DataDir& data) {
 
 namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kPolarTunnelScene{"polar tunnel", 107.2, polar_tunnel::kFiles,
-                                   polar_tunnel::StartPolarTunnel};
+                                   polar_tunnel::StartPolarTunnel, 600};
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -2,9 +2,20 @@
 
 namespace zep::inline ZEP_CODE_PATH {
 
-const DemoScenes kDemoScenes = {
-    &kPlanesScene,  &kCubeScene,         &kLandscapeScene,
-    &kChromeScene,  &kStampTunnelScene,  &kPolarTunnelScene,
+namespace {
+
+// One line per scene, in the order they are shown.
+constexpr const SceneEntry* kSequence[] = {
+    &kPlanesScene,
+    &kCubeScene,
+    &kLandscapeScene,
+    &kChromeScene,
+    &kStampTunnelScene,
+    &kPolarTunnelScene,
 };
+
+}  // namespace
+
+const DemoScenes kDemoScenes = kSequence;
 
 }  // namespace zep::inline ZEP_CODE_PATH

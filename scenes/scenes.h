@@ -1,4 +1,5 @@
-// The six scenes of the demo, in the order they are shown.
+// The scenes of the demo, in the order they are shown. Each scene's entry
+// (its own .cpp) holds its end time; shell/schedule.h derives the frames.
 #pragma once
 
 #include "shell/code_path.h"
@@ -6,14 +7,14 @@
 
 namespace zep::inline ZEP_CODE_PATH {
 
-extern const SceneEntry kPlanesScene;        // layered texture planes, until 22 s
-extern const SceneEntry kCubeScene;          // spinning textured cube with zoom trails, until 37 s
-extern const SceneEntry kLandscapeScene;     // bump-lit landscape under a cloud sky, until 60.5 s
-extern const SceneEntry kChromeScene;        // environment-mapped object, until 75.5 s
-extern const SceneEntry kStampTunnelScene;   // zoom tunnel with colour-split stamps, until 86 s
-extern const SceneEntry kPolarTunnelScene;   // polar tunnel and closing picture, until 107.2 s
+extern const SceneEntry kPlanesScene;        // layered texture planes
+extern const SceneEntry kCubeScene;          // spinning textured cube with zoom trails
+extern const SceneEntry kLandscapeScene;     // bump-lit landscape under a cloud sky
+extern const SceneEntry kChromeScene;        // environment-mapped object
+extern const SceneEntry kStampTunnelScene;   // zoom tunnel with colour-split stamps
+extern const SceneEntry kPolarTunnelScene;   // polar tunnel and closing picture
 
-// The six in order, as this copy of the scenes (shell/code_path.h) runs them.
+// All of them in order, as this copy of the scenes (shell/code_path.h) runs them.
 extern const DemoScenes kDemoScenes;
 
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "scenes/data_files.h"
 #include "scenes/quarter_chain.h"
 #include "scenes/scenes.h"
 
@@ -152,7 +153,7 @@ void ColourMixPass(Pixel* surface) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {{"boxb.raw", kStampBytes}};
+constexpr DataFile kFiles[] = {files::kStamp};
 
 class StampTunnelScene : public Scene {
 public:
@@ -185,5 +186,5 @@ std::unique_ptr<Scene> StartStampTunnel(const DataDir& data) {
 
 namespace zep::inline ZEP_CODE_PATH {
 const SceneEntry kStampTunnelScene{"stamp tunnel", 86.0, stamp_tunnel::kFiles,
-                                   stamp_tunnel::StartStampTunnel};
+                                   stamp_tunnel::StartStampTunnel, 290};
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -10,6 +10,9 @@
 
 namespace zep {
 
+// The music module, read from the data folder beside the data files.
+inline constexpr const char* kModuleName = "076.it";
+
 struct DataFile {
     const char* name;
     std::size_t size;  // bytes read; the file may be longer

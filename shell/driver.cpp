@@ -6,13 +6,6 @@ namespace zep {
 namespace {
 
 constexpr const char* kTitle = "ZEP. ";
-constexpr const char* kModuleName = "076.it";
-
-std::size_t BuiltScenes(std::span<const SceneEntry* const> sequence) {
-    std::size_t n = 0;
-    while (n < sequence.size() && sequence[n]->start != nullptr) ++n;
-    return n;
-}
 
 void ReportDataError(const DataError& error, const char* program) {
     std::fprintf(stderr, "%s: %s\n%s\n", program, error.what(), DefaultDataHint(program).c_str());
@@ -29,7 +22,6 @@ DemoRun::DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence
                  const DataDir& data, FrameHook on_frame)
     : platform_(platform),
       sequence_(sequence),
-      built_scenes_(BuiltScenes(sequence)),
       data_(data),
       on_frame_(std::move(on_frame)),
       music_(platform.Audio()) {}
@@ -82,7 +74,7 @@ bool DemoRun::Frame() {
     if (!started_ || ended_) return false;
     try {
         for (;;) {
-            if (scene_index_ >= built_scenes_) return End(0);
+            if (scene_index_ >= sequence_.size()) return End(0);
             const SceneEntry& entry = *sequence_[scene_index_];
             if (!scene_) {
                 try {
@@ -127,9 +119,7 @@ int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, con
 
 std::vector<DataFile> SequenceFiles(std::span<const SceneEntry* const> sequence) {
     std::vector<DataFile> files;
-    const std::size_t scenes = BuiltScenes(sequence);
-    for (std::size_t k = 0; k < scenes; ++k)
-        files.insert(files.end(), sequence[k]->files.begin(), sequence[k]->files.end());
+    for (const SceneEntry* entry : sequence) files.insert(files.end(), entry->files.begin(), entry->files.end());
     return files;
 }
 

@@ -20,8 +20,8 @@ using FrameHook = std::function<void(const ptc::Console& console, std::size_t sc
 
 // One run of the demo, advanced one frame per call: the desktop and the
 // offline renderer call Frame() in a loop, a browser once per animation
-// frame. Scenes run in order until the last built one (a scene without a
-// start step ends the sequence) has ended or a key was pressed.
+// frame. Scenes run in order until the last one has ended or a key was
+// pressed.
 class DemoRun {
 public:
     DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
@@ -57,7 +57,6 @@ private:
 
     Platform& platform_;
     std::span<const SceneEntry* const> sequence_;
-    std::size_t built_scenes_;
     DataDir data_;
     FrameHook on_frame_;
 
@@ -81,7 +80,7 @@ private:
 int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
             const FrameHook& on_frame = {});
 
-// The files the built scenes of `sequence` read, in order.
+// The files the scenes of `sequence` read, in order.
 std::vector<DataFile> SequenceFiles(std::span<const SceneEntry* const> sequence);
 
 // Prints one line per missing or unusable file, each beginning with

@@ -1,4 +1,4 @@
-// zep: the demo. Reads its data files and "076.it" from the working folder.
+// zep: the demo. Reads its data files and the music module from the working folder.
 #include "shell/driver.h"
 #include "shell/process.h"
 #ifdef _WIN32

@@ -7,7 +7,6 @@
 // presents the rows that Present() names.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -32,14 +31,18 @@ public:
 
 using SceneStart = std::unique_ptr<Scene> (*)(const DataDir& data);
 
+// One line of the scene table. The end times are the demo's schedule: the
+// run's length and every scene's frames follow from them (shell/schedule.h).
 struct SceneEntry {
     const char* name;                  // shown in progress lines and errors
     double end_time;                   // frames run while the clock is below it
     std::span<const DataFile> files;   // what the start step reads, in order
-    SceneStart start;                  // nullptr: not built yet, ends the sequence
+    SceneStart start;
+    int picture_frame = 1;             // the scene's picture in the README: this frame
+                                       // of the scene (from 1) at 60 frames a second
 };
 
-// The demo's six scenes in the order they are shown.
-using DemoScenes = std::array<const SceneEntry*, 6>;
+// The demo's scenes in the order they are shown.
+using DemoScenes = std::span<const SceneEntry* const>;
 
 }  // namespace zep

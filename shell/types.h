@@ -19,18 +19,15 @@ using Pixel = std::uint32_t;
 // Seconds since the timer was started, read once per frame.
 using SceneClock = double;
 
-// The off-screen picture: 660 rows of 640 pixels; rows 0-479 are the window,
-// rows 480-659 are scratch space that is never shown.
+// The off-screen picture: 660 rows of 640 pixels, pixel (x, y) at
+// 640 * y + x; rows 0-479 are the window, rows 480-659 are scratch space
+// that is never shown.
 inline constexpr int kWidth = 640;
 inline constexpr int kHeight = 480;
 inline constexpr int kSurfaceRows = 660;
 inline constexpr int kPitch = 640;
 inline constexpr int kSurfacePixels = kPitch * kSurfaceRows;
 inline constexpr int kScreenPixels = kWidth * kHeight;
-
-struct FrameSurface {
-    Pixel* pixels;  // pixel (x, y) is pixels[640 * y + x]
-};
 
 // A rectangle; right and bottom are exclusive.
 struct Area {
@@ -40,11 +37,11 @@ struct Area {
     int bottom = 0;
 };
 
-// 256 x 256 texels used directly as Pixels; texel (u, v) is element 256 * v + u.
+// A texture: 256 x 256 texels used directly as Pixels; texel (u, v) is
+// element 256 * v + u.
 inline constexpr int kTextureSide = 256;
 inline constexpr int kTexturePixels = 256 * 256;
 inline constexpr int kTextureBytes = kTexturePixels * 4;
-using Texture256 = Pixel[kTexturePixels];
 
 // Three bytes stored red, green, blue, each taken as a signed byte and summed
 // as r * 65536 + g * 256 + b in 32-bit two's complement: a byte of 128 or more
@@ -56,18 +53,17 @@ inline Pixel Rgb24ToPixel(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<Pixel>(sr * 65536 + sg * 256 + sb);
 }
 
-// 256 rows of 256 entries: entry s * 256 + ch = (s * ch) >> 8.
+// A shade table: 256 rows of 256 entries, entry s * 256 + ch = (s * ch) >> 8.
 inline constexpr int kShadeTableEntries = 65536;
-using ShadeTable = std::uint32_t[kShadeTableEntries];
 
 inline void FillShadeTable(std::uint32_t* table) {
     for (std::uint32_t s = 0; s < 256; ++s)
         for (std::uint32_t ch = 0; ch < 256; ++ch) table[s * 256 + ch] = (s * ch) >> 8;
 }
 
-// One source element index per pixel of the 640 x 480 area, row-major.
+// A zoom source table: one source element index per pixel of the 640 x 480
+// area, row-major.
 inline constexpr int kZoomSourceEntries = kScreenPixels;
-using ZoomSourceTable = std::int32_t[kZoomSourceEntries];
 
 // Channel helpers; the top byte is ignored.
 inline constexpr std::uint32_t Red(Pixel p) { return (p >> 16) & 0xff; }

@@ -18,6 +18,18 @@ rm -rf "$WORK" && mkdir -p "$WORK"
 [ "$("$ZEP_DATA" --version)" = "zep-data $VERSION" ] || fail "zep-data --version printed '$("$ZEP_DATA" --version)'"
 expect 2 "cannot write the version" -- sh -c 'exec "$0" --version >/dev/full' "$RENDER"
 
+# The scene table: the run's frame count is the manifest's, the last scene
+# ends on it, and the page's build and the README pictures can read it.
+"$RENDER" --scenes >"$WORK/scenes.json" || fail "zep-render --scenes failed"
+frames=$(sed -n '1s/.*"frames": \([0-9]*\).*/\1/p' "$WORK/scenes.json")
+[ "$frames" = "$(wc -l <"$MANIFEST" | tr -d ' ')" ] || fail "zep-render --scenes gives $frames frames, the manifest has $(wc -l <"$MANIFEST")"
+last=$(sed -n 's/.*"last": \([0-9]*\).*/\1/p' "$WORK/scenes.json" | tail -n 1)
+[ "$last" = "$frames" ] || fail "the last scene ends on frame $last, the run on $frames"
+[ "$(grep -c '"picture"' "$WORK/scenes.json")" -ge 1 ] || fail "zep-render --scenes lists no scenes"
+python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$WORK/scenes.json" ||
+    fail "zep-render --scenes is not JSON: $(cat "$WORK/scenes.json")"
+expect 2 "cannot write the scene table" -- sh -c 'exec "$0" --scenes >/dev/full' "$RENDER"
+
 expect 2 "unknown option '--nope'" -- "$RENDER" --nope
 expect 2 "--to (2) is before --from (5)" -- "$RENDER" --data "$DATA" --from 5 --to 2
 expect 2 "cannot write /nonexistent/dir/x.raw" -- "$RENDER" --data "$DATA" --to 1 --rawvideo /nonexistent/dir/x.raw
@@ -63,11 +75,15 @@ expect 2 "cannot both write to standard output" -- "$RENDER" --data "$DATA" --to
 [ -f "$WORK/png/frame_000001.png" ] && fail "frame 1 written though --from is 2"
 [ "$(ls "$WORK/png" | wc -l)" -eq 2 ] || fail "unexpected files in the png folder"
 
-# Video: a short export across the first scene cut (frame 1320 to 1321).
+# Video: a short export across the first scene cut (the first scene's last
+# frame and the next).
+cut=$(sed -n 's/.*"last": \([0-9]*\).*/\1/p' "$WORK/scenes.json" | head -n 1)
+from=$((cut - 9))
+to=$((cut + 10))
 if command -v ffprobe >/dev/null 2>&1; then
     V=$WORK/video
     mkdir -p "$V"
-    "$RENDER" --data "$DATA" --from 1311 --to 1330 --video "$V/share.mp4" --png "$V/png" ||
+    "$RENDER" --data "$DATA" --from $from --to $to --video "$V/share.mp4" --png "$V/png" ||
         fail "video run failed"
     probe() {
         ffprobe -v error -select_streams "$1" -show_entries "stream=$2" -of default=nw=1 "$3" | tr '\n' ' '
@@ -87,7 +103,7 @@ if command -v ffprobe >/dev/null 2>&1; then
     # 32.5 dB of its PNG (the hardest scene, the first, reaches 32.9 dB).
     space=$(probe v color_space "$V/share.mp4" | sed 's/color_space=//; s/ //')
     range=$(probe v color_range "$V/share.mp4" | sed 's/color_range=//; s/ //')
-    ffmpeg -v error -i "$V/share.mp4" -framerate 60 -start_number 1311 -i "$V/png/frame_%06d.png" -lavfi \
+    ffmpeg -v error -i "$V/share.mp4" -framerate 60 -start_number $from -i "$V/png/frame_%06d.png" -lavfi \
         "[0:v]scale=1280:960:in_color_matrix=$space:in_range=$range:flags=bicubic+accurate_rnd+full_chroma_int,format=rgb24,scale=640:480:flags=neighbor[a];[1:v]format=rgb24[b];[a][b]psnr=stats_file=$V/psnr.txt" \
         -f null - || fail "the PSNR run failed"
     worst=$(awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { v = substr($i, 10); n++; if (v != "inf" && (min == "" || v + 0 < min)) min = v + 0 } }
@@ -98,9 +114,9 @@ if command -v ffprobe >/dev/null 2>&1; then
 
     # --quality archive decodes to exactly the --rawvideo frames (colour
     # bytes; ffmpeg's bgr0 fills the unused fourth byte itself).
-    "$RENDER" --data "$DATA" --from 1311 --to 1330 --video "$V/archive.mp4" --quality archive ||
+    "$RENDER" --data "$DATA" --from $from --to $to --video "$V/archive.mp4" --quality archive ||
         fail "archive video run failed"
-    "$RENDER" --data "$DATA" --from 1311 --to 1330 --rawvideo "$V/frames.raw" || fail "raw video run failed"
+    "$RENDER" --data "$DATA" --from $from --to $to --rawvideo "$V/frames.raw" || fail "raw video run failed"
     ffmpeg -v error -i "$V/archive.mp4" -f rawvideo -pix_fmt bgr24 "$V/archive.bgr" || fail "decoding the archive failed"
     ffmpeg -v error -f rawvideo -pixel_format bgr0 -video_size 640x480 -i "$V/frames.raw" -f rawvideo -pix_fmt bgr24 \
         "$V/frames.bgr" || fail "repacking the raw video failed"

@@ -8,6 +8,9 @@ RENDER=$1
 DATA=$2
 WORK=$3
 MANIFEST=$4
+# The music module's file name, from the scene table.
+MODULE=$("$RENDER" --scenes | sed -n 's/.*"module": "\([^"]*\)".*/\1/p')
+[ -n "$MODULE" ] || { echo "render_faults_test.sh: zep-render --scenes names no module" >&2; exit 1; }
 rm -rf "$WORK" && mkdir -p "$WORK/out" "$WORK/tmp"
 export TMPDIR="$WORK/tmp"
 . "$(dirname "$0")/cli_checks.sh"
@@ -28,18 +31,21 @@ copy_data() {
 }
 frame=$((640 * 480 * 4))
 
-# Frame ranges past the end of the demo (1072 frames at 10 fps).
-expect 2 "--from 5000 is past the last frame: the demo has 1072 frames at 10 frames a second" -- \
-    "$RENDER" --data "$DATA" --fps 10 --from 5000 --video "$WORK/out/x.mp4"
+# Frame ranges past the end of the demo: at 10 fps, the first frame whose
+# clock reaches the scene table's end is the last.
+last=$("$RENDER" --scenes | sed -n '1s/.*"end": \([0-9.]*\).*/\1/p' |
+    awk '{ n = int($1 * 10); if (n < $1 * 10) n++; print n }')
+expect 2 "--from 1000000 is past the last frame: the demo has $last frames at 10 frames a second" -- \
+    "$RENDER" --data "$DATA" --fps 10 --from 1000000 --video "$WORK/out/x.mp4"
 only ""
-expect 0 "--to 9223372036854775807 is past the last frame: the demo has 1072 frames at 10 frames" -- \
-    "$RENDER" --data "$DATA" --fps 10 --from 1071 --to 9223372036854775807 --rawvideo "$WORK/out/end.raw"
-[ "$(wc -c <"$WORK/out/end.raw")" -eq $((2 * frame)) ] || fail "frames 1071 and 1072 not written"
+expect 0 "--to 9223372036854775807 is past the last frame: the demo has $last frames at 10 frames" -- \
+    "$RENDER" --data "$DATA" --fps 10 --from $((last - 1)) --to 9223372036854775807 --rawvideo "$WORK/out/end.raw"
+[ "$(wc -c <"$WORK/out/end.raw")" -eq $((2 * frame)) ] || fail "frames $((last - 1)) and $last not written"
 only "end.raw "
-expect 0 "past the last frame" -- "$RENDER" --data "$DATA" --fps 10 --from 1072 --to 1000000000000 --video "$WORK/out/end.mp4"
+expect 0 "past the last frame" -- "$RENDER" --data "$DATA" --fps 10 --from "$last" --to 1000000000000 --video "$WORK/out/end.mp4"
 if command -v ffprobe >/dev/null 2>&1; then
     frames=$(ffprobe -v error -count_frames -show_entries stream=nb_read_frames -select_streams v -of csv=p=0 "$WORK/out/end.mp4")
-    [ "$frames" = "1" ] || fail "the video of frame 1072 has '$frames' frames"
+    [ "$frames" = "1" ] || fail "the video of frame $last has '$frames' frames"
     audio=$(ffprobe -v error -show_entries stream=duration -select_streams a -of csv=p=0 "$WORK/out/end.mp4")
     case "$audio" in 0.1*|0.09*) ;; *) fail "the music of one frame at 10 fps lasts $audio s" ;; esac
 fi
@@ -52,7 +58,7 @@ expect 2 "--fps needs a number" -- "$RENDER" --data "$DATA" --fps 0.5 --to 1 --r
 # A bad or missing module: the music layer's words and status 1 in every
 # mode, nothing on standard output, no file left.
 copy_data badmusic
-yes "not a module" | head -c 3000 >"$WORK/badmusic/076.it"
+yes "not a module" | head -c 3000 >"$WORK/badmusic/$MODULE"
 expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/badmusic" --to 3 --rawvideo -
 [ -s "$WORK/stdout" ] && fail "text on standard output with --rawvideo -: $(head -c 100 "$WORK/stdout")"
 expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/badmusic" --to 3 --hashes -
@@ -67,10 +73,10 @@ only ""
 "$RENDER" --data "$DATA" --to 2 --rawvideo "$WORK/out/closed.raw" >&- 2>"$WORK/err" || fail "closed stdout: the render failed"
 [ "$(wc -c <"$WORK/out/closed.raw")" -eq $((2 * frame)) ] || fail "closed stdout: the raw video is not two frames"
 only "closed.raw "
-rm "$WORK/badmusic/076.it"
+rm "$WORK/badmusic/$MODULE"
 expect 1 "File not found" -- "$RENDER" --data "$WORK/badmusic" --to 3 --video "$WORK/out/v.mp4"
 expect 1 "File not found" -- "$RENDER" --data "$WORK/badmusic" --to 3 --rawvideo "$WORK/out/v.raw"
-mkfifo "$WORK/badmusic/076.it"
+mkfifo "$WORK/badmusic/$MODULE"
 expect 1 "Error loading file" -- timeout 20 "$RENDER" --data "$WORK/badmusic" --to 3 --video "$WORK/out/v.mp4"
 only ""
 
@@ -137,7 +143,7 @@ copy_data self
 before=$(cksum <"$WORK/self/ttx2.raw")
 expect 2 "--rawvideo $WORK/self/ttx2.raw is $WORK/self/ttx2.raw, which the demo reads" -- \
     "$RENDER" --data "$WORK/self" --to 1 --rawvideo "$WORK/self/ttx2.raw"
-expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --hashes "$WORK/self/076.it"
+expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --hashes "$WORK/self/$MODULE"
 expect 2 "which the demo reads" -- "$RENDER" --data "$WORK/self" --to 1 --video "$WORK/self/../self/apic.raw"
 [ "$(cksum <"$WORK/self/ttx2.raw")" = "$before" ] || fail "ttx2.raw was changed"
 expect 2 "--rawvideo and --hashes name the same file" -- "$RENDER" --data "$DATA" --to 1 --rawvideo "$WORK/out/a" --hashes "$WORK/out/a"

@@ -35,6 +35,7 @@ TEST(CodePaths, EveryCopyHasTheSameScenesInItsOwnCode) {
     const DemoScenes& first = *BuiltCodePaths().front()->scenes;
     for (const CodePath* path : BuiltCodePaths()) {
         const DemoScenes& scenes = *path->scenes;
+        ASSERT_EQ(scenes.size(), first.size()) << path->name;
         for (std::size_t i = 0; i < scenes.size(); ++i) {
             SCOPED_TRACE(std::string(path->name) + " scene " + std::to_string(i));
             EXPECT_STREQ(scenes[i]->name, first[i]->name);

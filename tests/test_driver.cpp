@@ -7,6 +7,7 @@
 
 #include "datagen/datagen.h"
 #include "shell/driver.h"
+#include "shell/schedule.h"
 #include "tests/test_support.h"
 
 namespace zep {
@@ -55,7 +56,6 @@ const SceneEntry kA{"A", 1.0, {}, StartFake<'A'>};
 const SceneEntry kB{"B", 2.0, {}, StartFake<'B'>};
 const SceneEntry kC{"C", 3.0, {}, StartFake<'C'>};
 const SceneEntry kShort{"E", 1.05, {}, StartFake<'E'>};
-const SceneEntry kUnbuilt{"U", 2.5, {}, nullptr};
 const SceneEntry kNeedsFile{"F", 2.0, kXFile, StartFake<'F'>};
 const SceneEntry kBroken{"X", 2.0, {}, StartBroken};
 const SceneEntry kReadsX{"R", 2.0, kXFile, StartReadingX};
@@ -169,12 +169,6 @@ TEST_F(DriverTest, OnlyThePresentRowsReachTheWindow) {
     }
 }
 
-TEST_F(DriverTest, AnUnbuiltSceneEndsTheSequence) {
-    EXPECT_EQ(Run({&kA, &kUnbuilt, &kC}), 0);
-    EXPECT_EQ(Count("start C"), 0);
-    EXPECT_EQ(g_events.back(), "end A");
-}
-
 TEST_F(DriverTest, MissingOrShortDataFilesStopBeforeTheWindowOpens) {
     HeadlessOptions options;
     options.fail_console_open = true;  // opening the window would show up as a failure
@@ -258,11 +252,11 @@ TEST_F(DriverTest, MusicFailuresPrintTheLibraryTextAndExitWithOne) {
                           Case{"garbage", "Unknown file format\n"},
                           Case{"empty", "Unknown file format\n"},
                           Case{"directory", "Error loading file\n"}}) {
-        std::filesystem::remove_all(dir_ / "076.it");
+        std::filesystem::remove_all(dir_ / kModuleName);
         const std::string setup = c.setup;
-        if (setup == "garbage") datagen::WriteFile(dir_, "076.it", test::RandomBytes(5000, 3));
-        if (setup == "empty") datagen::WriteFile(dir_, "076.it", {});
-        if (setup == "directory") std::filesystem::create_directory(dir_ / "076.it");
+        if (setup == "garbage") datagen::WriteFile(dir_, kModuleName, test::RandomBytes(5000, 3));
+        if (setup == "empty") datagen::WriteFile(dir_, kModuleName, {});
+        if (setup == "directory") std::filesystem::create_directory(dir_ / kModuleName);
         g_events.clear();
         testing::internal::CaptureStdout();
         EXPECT_EQ(Run({&kA}), 1) << setup;
@@ -285,12 +279,50 @@ TEST(DemoSequence, RunsOnTheDefaultDataUntilAKey) {
     EXPECT_EQ(frames, 3);
 }
 
-TEST(DemoSequence, ListsTheSixScenesWithTheirEndTimes) {
-    const auto sequence = DemoSequence();
-    ASSERT_EQ(sequence.size(), 6u);
-    const double ends[6] = {22.0, 37.0, 60.5, 75.5, 86.0, 107.2};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(sequence[i]->end_time, ends[i]) << i;
-    EXPECT_NE(sequence[0]->start, nullptr);
+// The schedule counts the frames as the driver draws them, also for a scene
+// that draws a single frame and one whose end the clock passed before it
+// started (it starts and ends without drawing).
+TEST_F(DriverTest, TheScheduleGivesEachSceneTheFramesTheDriverDraws) {
+    const SceneEntry kPassed{"P", 1.5, {}, StartFake<'P'>};
+    const std::vector<const SceneEntry*> scenes{&kA, &kShort, &kB, &kPassed, &kC};
+    for (const double fps : {10.0, 1.0, 12.5, 7.0}) {
+        SCOPED_TRACE(fps);
+        HeadlessOptions options;
+        options.fps = fps;
+        HeadlessPlatform platform(options);
+        std::vector<long> drawn(scenes.size(), 0);
+        ASSERT_EQ(RunDemo(platform, scenes, DataDir(dir_),
+                          [&](const ptc::Console&, std::size_t scene) { ++drawn[scene]; }),
+                  0);
+        const std::vector<SceneFrames> schedule = ScheduleFrames(scenes, fps);
+        ASSERT_EQ(schedule.size(), scenes.size());
+        long first = 1;
+        for (std::size_t i = 0; i < scenes.size(); ++i) {
+            EXPECT_STREQ(schedule[i].name, scenes[i]->name);
+            EXPECT_EQ(schedule[i].first, first) << scenes[i]->name;
+            EXPECT_EQ(schedule[i].last - schedule[i].first + 1, drawn[i]) << scenes[i]->name;
+            first = schedule[i].last + 1;
+        }
+        EXPECT_EQ(RunFrameCount(scenes, fps), first - 1);
+    }
+    // At 10 frames a second: A 1-10, E 11, B 12-20, P none, C 21-30.
+    const std::vector<SceneFrames> at10 = ScheduleFrames(scenes, 10.0);
+    EXPECT_EQ(at10[1].first, 11);
+    EXPECT_EQ(at10[1].last, 11);
+    EXPECT_EQ(at10[3].last, at10[3].first - 1);
+    EXPECT_EQ(at10[4].last, 30);
+}
+
+// zep-render --scenes: the page's build and the README pictures read it.
+TEST_F(DriverTest, TheScheduleAsJsonNamesEverySceneAndTheRun) {
+    const SceneEntry kPictured{"Q", 2.5, {}, StartFake<'Q'>, 7};
+    const std::vector<const SceneEntry*> scenes{&kA, &kPictured};
+    EXPECT_EQ(ScheduleJson(scenes),
+              std::string("{\"fps\": 60, \"end\": 2.5, \"frames\": 150, \"module\": \"") + kModuleName +
+                  "\", \"scenes\": [\n"
+                  "  {\"name\": \"A\", \"end\": 1, \"first\": 1, \"last\": 60, \"picture\": 1},\n"
+                  "  {\"name\": \"Q\", \"end\": 2.5, \"first\": 61, \"last\": 150, \"picture\": 67}\n"
+                  "]}\n");
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(Music, LoadingReportsWhyAModuleCannotBeUsed) {
     Music music(AudioOutput::None);
     ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1);
 
-    EXPECT_EQ(music.FMUSIC_LoadSong((dir / "076.it").string()), nullptr);
+    EXPECT_EQ(music.FMUSIC_LoadSong((dir / kModuleName).string()), nullptr);
     EXPECT_EQ(music.FSOUND_GetError(), kMusicFileNotFound);
 
     datagen::WriteFile(dir, "text.it", datagen::Bytes(300, 'x'));
@@ -50,7 +50,7 @@ TEST(Music, LoadingReportsWhyAModuleCannotBeUsed) {
     EXPECT_EQ(music.FSOUND_GetError(), kMusicLoadFailed);
 
     datagen::WriteSong(dir);
-    MusicModule* module = music.FMUSIC_LoadSong((dir / "076.it").string());
+    MusicModule* module = music.FMUSIC_LoadSong((dir / kModuleName).string());
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(music.FSOUND_GetError(), kMusicNoError);
     EXPECT_TRUE(music.FMUSIC_PlaySong(module));
@@ -89,7 +89,7 @@ TEST(Music, AModuleRendersForAsLongAsItPlays) {
     const auto dir = test::FreshDir("music-render");
     datagen::WriteSong(dir);
     std::vector<char> bytes;
-    ASSERT_EQ(ReadModuleFile((dir / "076.it").string(), bytes), kMusicNoError);
+    ASSERT_EQ(ReadModuleFile((dir / kModuleName).string(), bytes), kMusicNoError);
     int error = -1;
     MusicModulePtr module = MakeModule(bytes, error);
     ASSERT_NE(module, nullptr);
@@ -108,13 +108,13 @@ TEST(Music, AModuleRendersForAsLongAsItPlays) {
 TEST(Music, TheWavFileHoldsTheSongFromItsStartTime) {
     const auto dir = test::FreshDir("music-wav");
     datagen::WriteSong(dir);
-    render::RenderMusicWav(dir / "076.it", 2.0, 3.0, dir / "out.wav");
+    render::RenderMusicWav(dir / kModuleName, 2.0, 3.0, dir / "out.wav");
     std::ifstream in(dir / "out.wav", std::ios::binary);
     const std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_EQ(wav.size(), 44u + 3 * 44100 * 4);
 
     std::vector<char> bytes;
-    ASSERT_EQ(ReadModuleFile((dir / "076.it").string(), bytes), kMusicNoError);
+    ASSERT_EQ(ReadModuleFile((dir / kModuleName).string(), bytes), kMusicNoError);
     int error = 0;
     MusicModulePtr module = MakeModule(bytes, error);
     ASSERT_NE(module, nullptr);
@@ -151,7 +151,7 @@ TEST(Music, PlaysThroughTheAudioDevice) {
     Music music(AudioOutput::Device);
     ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1) << MusicErrorText(music.FSOUND_GetError());
     EXPECT_EQ(music.FSOUND_Init(44100, 32, 0), 0);  // only once
-    MusicModule* module = music.FMUSIC_LoadSong((dir / "076.it").string());
+    MusicModule* module = music.FMUSIC_LoadSong((dir / kModuleName).string());
     ASSERT_NE(module, nullptr);
     EXPECT_TRUE(music.FMUSIC_PlaySong(module));
     // The dummy driver only simulates a device's pace: the timer is not

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <cmath>
 #include <cstdlib>
 
 #include "render/render_options.h"
+#include "shell/driver.h"
 
 namespace zep::render {
 namespace {
@@ -21,6 +23,9 @@ TEST(RenderOptions, DefaultsAndValues) {
     EXPECT_EQ(o->to, -1);
     EXPECT_EQ(o->scale, 1);
     EXPECT_EQ(o->cpu, "auto");
+
+    EXPECT_FALSE(o->scenes);
+    EXPECT_TRUE(Parse({"--scenes"})->scenes);
 
     o = Parse({"--cpu", "auto"});
     ASSERT_TRUE(o);
@@ -123,28 +128,33 @@ TEST(RenderOptions, FrameRatesAreExactFractionsFromOneToAThousand) {
 }
 
 TEST(RenderOptions, TheFramePlanFollowsTheDemosLength) {
-    // The demo ends on the first frame whose clock reaches 107.2 s.
-    EXPECT_EQ(DemoFrameCount(60.0), 6432);
-    EXPECT_EQ(DemoFrameCount(10.0), 1072);
-    EXPECT_EQ(DemoFrameCount(1.0), 108);
-    EXPECT_EQ(DemoFrameCount(1000.0), 107200);
+    // The demo ends on the first frame whose clock reaches the last scene's
+    // end time: frame n shows n / fps.
+    const double end = DemoSequence().back()->end_time;
+    for (const double fps : {60.0, 10.0, 1.0, 12.5, 1000.0})
+        EXPECT_EQ(DemoFrameCount(fps), static_cast<long>(std::ceil(end * fps - 1e-9))) << fps;
+    const std::string at10 = std::to_string(DemoFrameCount(10.0));
+    const std::string at12_5 = std::to_string(DemoFrameCount(12.5));
+    const long at60 = DemoFrameCount(60.0);
 
     std::string error;
-    auto plan = PlanFrames(*Parse({"--fps", "10", "--from", "5000"}), error);
+    const std::string past = std::to_string(DemoFrameCount(10.0) + 1);
+    auto plan = PlanFrames(*Parse({"--fps", "10", "--from", past}), error);
     EXPECT_FALSE(plan);
-    EXPECT_EQ(error, "--from 5000 is past the last frame: the demo has 1072 frames at 10 frames a second");
+    EXPECT_EQ(error, "--from " + past + " is past the last frame: the demo has " + at10 +
+                         " frames at 10 frames a second");
+    EXPECT_TRUE(PlanFrames(*Parse({"--fps", "10", "--from", at10}), error));
 
     plan = PlanFrames(*Parse({"--fps", "12.5", "--from", "3", "--to", "9223372036854775807"}), error);
     ASSERT_TRUE(plan);
     EXPECT_EQ(plan->from, 3);
-    EXPECT_EQ(plan->last, 1340);
-    EXPECT_EQ(plan->note,
-              "--to 9223372036854775807 is past the last frame: the demo has 1340 frames at 12.5 "
-              "frames a second; writing frames 3 to 1340");
+    EXPECT_EQ(plan->last, DemoFrameCount(12.5));
+    EXPECT_EQ(plan->note, "--to 9223372036854775807 is past the last frame: the demo has " + at12_5 +
+                              " frames at 12.5 frames a second; writing frames 3 to " + at12_5);
 
-    plan = PlanFrames(*Parse({"--to", "6432"}), error);
+    plan = PlanFrames(*Parse({"--to", std::to_string(at60)}), error);
     ASSERT_TRUE(plan);
-    EXPECT_EQ(plan->last, 6432);
+    EXPECT_EQ(plan->last, at60);
     EXPECT_TRUE(plan->note.empty());
     plan = PlanFrames(*Parse({"--to", "100", "--key-after", "40"}), error);
     ASSERT_TRUE(plan);

@@ -1,14 +1,14 @@
 // The whole demo on the default data through the headless driver: every
-// scene hands over on its frame, the wipes reveal the new scene over the old
-// one, the run ends on frame 6432 (107.2 s at 60 frames a second), and every
-// frame's picture hashes to the value the frame manifest holds for it, on
-// every copy of the scenes the build holds and this CPU runs (shell/cpu.h).
+// scene hands over on the frame the schedule (shell/schedule.h) gives it, the
+// wipes reveal the new scene over the old one, the run ends on the schedule's
+// last frame, and every frame's picture hashes to the value the frame
+// manifest holds for it, on every copy of the scenes the build holds and this
+// CPU runs (shell/cpu.h).
 //
 // After a deliberate change to the pictures, rewrite the manifest with
 // `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
@@ -18,6 +18,7 @@
 #include "shell/cpu.h"
 #include "shell/driver.h"
 #include "shell/frame_hash.h"
+#include "shell/schedule.h"
 #include "tests/test_support.h"
 
 namespace zep {
@@ -32,14 +33,19 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     return lines;
 }
 
-// Each scene draws from the frame after the previous scene's last frame up to
-// and including its own last frame (frames count from 1).
-void ExpectScenesEndOn(const std::vector<std::size_t>& scene_of_frame, const std::array<std::size_t, 6>& last) {
-    std::size_t first = 1;
-    for (std::size_t scene = 0; scene < 6; ++scene) {
-        EXPECT_EQ(scene_of_frame[first - 1], scene) << "first frame of scene " << scene;
-        EXPECT_EQ(scene_of_frame[last[scene] - 1], scene) << "last frame of scene " << scene;
-        first = last[scene] + 1;
+// Each scene draws exactly the frames the schedule gives it (frames count
+// from 1), and the run ends on the last scene's last frame.
+void ExpectScenesOnTheirFrames(const std::vector<std::size_t>& scene_of_frame,
+                               const std::vector<SceneFrames>& schedule) {
+    ASSERT_EQ(scene_of_frame.size(), static_cast<std::size_t>(schedule.back().last));
+    for (std::size_t scene = 0; scene < schedule.size(); ++scene) {
+        SCOPED_TRACE(schedule[scene].name);
+        ASSERT_LE(schedule[scene].first, schedule[scene].last);
+        EXPECT_EQ(scene_of_frame[schedule[scene].first - 1], scene) << "first frame";
+        EXPECT_EQ(scene_of_frame[schedule[scene].last - 1], scene) << "last frame";
+        if (schedule[scene].first > 1) {
+            EXPECT_EQ(scene_of_frame[schedule[scene].first - 2], scene - 1) << "frame before the first";
+        }
     }
 }
 
@@ -66,10 +72,16 @@ TEST_P(WholeDemoOnPath, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest
     if (Recording() && &path != &CurrentCodePath())
         GTEST_SKIP() << "recording with the " << CurrentCodePath().name << " code";
     const std::span<const SceneEntry* const> sequence = *path.scenes;
+    const std::vector<SceneFrames> schedule = ScheduleFrames(sequence, 60.0);
+    const long frames = schedule.back().last;
     const std::vector<std::string> manifest = ReadLines(kManifest);
     if (!Recording()) {
-        ASSERT_EQ(manifest.size(), 6432u) << "cannot read " << kManifest;
+        ASSERT_EQ(manifest.size(), static_cast<std::size_t>(frames)) << "cannot read " << kManifest;
     }
+    // Mid-wipe window pictures: the landscape coming down over the cube's
+    // last picture, the tunnel rising over the stamp tunnel's.
+    const long wipe_down_frame = schedule[2].first + 14;
+    const long wipe_up_frame = schedule[5].first + 19;
 
     HeadlessPlatform platform;  // 60 frames a second
     std::vector<std::size_t> scene_of_frame;
@@ -84,19 +96,17 @@ TEST_P(WholeDemoOnPath, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest
                                    if (first_mismatch.empty() && frame <= manifest.size() &&
                                        hashes.back() != manifest[frame - 1])
                                        first_mismatch.assign(picture, picture + kScreenPixels);
-                                   if (frame == 2235) wipe_down.assign(picture, picture + kScreenPixels);
-                                   if (frame == 5180) wipe_up.assign(picture, picture + kScreenPixels);
+                                   if (static_cast<long>(frame) == wipe_down_frame)
+                                       wipe_down.assign(picture, picture + kScreenPixels);
+                                   if (static_cast<long>(frame) == wipe_up_frame)
+                                       wipe_up.assign(picture, picture + kScreenPixels);
                                });
     EXPECT_EQ(status, 0);
-    ASSERT_EQ(scene_of_frame.size(), 6432u);
-    // The last frame of each scene: clock 22, 37, 60.5, 75.5, 86, 107.2.
-    ExpectScenesEndOn(scene_of_frame, {1320, 2220, 3630, 4530, 5160, 6432});
-    // Mid-wipe window pictures: the landscape coming down over the cube's
-    // last picture, the tunnel rising over the stamp tunnel's.
+    ExpectScenesOnTheirFrames(scene_of_frame, schedule);
     ASSERT_FALSE(wipe_down.empty());
     ASSERT_FALSE(wipe_up.empty());
-    test::ExpectMatchesGolden("sequence_frame_2235", wipe_down.data());
-    test::ExpectMatchesGolden("sequence_frame_5180", wipe_up.data());
+    test::ExpectMatchesGolden("sequence_frame_" + std::to_string(wipe_down_frame), wipe_down.data());
+    test::ExpectMatchesGolden("sequence_frame_" + std::to_string(wipe_up_frame), wipe_up.data());
 
     if (Recording()) {
         std::ofstream out(kManifest, std::ios::binary);
@@ -123,7 +133,7 @@ TEST_P(WholeDemoOnPath, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest
     const std::filesystem::path out = std::filesystem::path(ZEP_TEST_OUTPUT_DIR) / "manifest" / name;
     std::filesystem::create_directories(out.parent_path());
     test::WritePicturePng(out, first_mismatch.data());
-    ADD_FAILURE() << "the " << path.name << " code: " << differing << " of 6432 frames differ from "
+    ADD_FAILURE() << "the " << path.name << " code: " << differing << " of " << frames << " frames differ from "
                   << kManifest << ":\n"
                   << report << "frame " << first_frame << " as drawn now: " << out
                   << "\nas the manifest expects it: `zep-render --from " << first_frame << " --to "
@@ -145,8 +155,7 @@ TEST(WholeDemo, RunsToTheEndAtTenFramesASecond) {
     const int status = RunDemo(platform, DemoSequence(), test::DefaultData(),
                                [&](const ptc::Console&, std::size_t scene) { scene_of_frame.push_back(scene); });
     EXPECT_EQ(status, 0);
-    ASSERT_EQ(scene_of_frame.size(), 1072u);
-    ExpectScenesEndOn(scene_of_frame, {220, 370, 605, 755, 860, 1072});
+    ExpectScenesOnTheirFrames(scene_of_frame, ScheduleFrames(DemoSequence(), 10.0));
 }
 
 }  // namespace

@@ -18,14 +18,23 @@
 #include "datagen/it_writer.h"
 #include "datagen/song.h"
 #include "datagen/synth.h"
+#include "shell/driver.h"
 #include "tests/test_support.h"
 
 namespace zep::datagen {
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kSceneStarts[] = {0.0, 22.0, 37.0, 60.5, 75.5, 86.0};
-constexpr double kDemoEnd = 107.2;
+// The song is written to the scene table: a section starts with each scene,
+// and the last chord has died away when the last scene ends.
+std::vector<double> SceneStarts() {
+    std::vector<double> starts{0.0};
+    const std::span<const SceneEntry* const> sequence = DemoSequence();
+    for (std::size_t i = 0; i + 1 < sequence.size(); ++i) starts.push_back(sequence[i]->end_time);
+    return starts;
+}
+
+double DemoEnd() { return DemoSequence().back()->end_time; }
 
 // ------------------------------------------------------------ rendering
 
@@ -84,7 +93,7 @@ double RmsDb(const std::vector<float>& pcm, double from, double to) {
 TEST(SongTest, LibopenmptLoadsItQuietlyAndItLastsTheDemo) {
     const Rendered& r = Played();
     EXPECT_EQ(r.log, "") << "libopenmpt complained while loading the module";
-    EXPECT_GE(r.duration, kDemoEnd);
+    EXPECT_GE(r.duration, DemoEnd());
     EXPECT_LE(r.duration, 110.0);
     EXPECT_NEAR(static_cast<double>(r.pcm.size() / 2) / kRate, r.duration, 0.2);
     EXPECT_LT(r.bytes.size(), 2u * 1024 * 1024);
@@ -92,19 +101,21 @@ TEST(SongTest, LibopenmptLoadsItQuietlyAndItLastsTheDemo) {
 
 TEST(SongTest, SectionsChangeWithTheScenes) {
     const Rendered& r = Played();
-    ASSERT_EQ(r.song.section_orders.size(), std::size(kSceneStarts));
-    for (std::size_t i = 0; i < std::size(kSceneStarts); ++i) {
+    const std::vector<double> starts = SceneStarts();
+    ASSERT_EQ(r.song.section_orders.size(), starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) {
         const auto order = static_cast<std::size_t>(r.song.section_orders[i]);
         ASSERT_LT(order, r.order_seconds.size());
-        EXPECT_NEAR(r.order_seconds[order], kSceneStarts[i], 0.1) << "section " << i + 1;
+        EXPECT_NEAR(r.order_seconds[order], starts[i], 0.1) << "section " << i + 1;
     }
 }
 
 TEST(SongTest, EverySectionIsAudibleAndNothingClips) {
     const Rendered& r = Played();
-    for (std::size_t i = 0; i < std::size(kSceneStarts); ++i) {
-        const double end = i + 1 < std::size(kSceneStarts) ? kSceneStarts[i + 1] : kDemoEnd;
-        EXPECT_GT(RmsDb(r.pcm, kSceneStarts[i], end), -30.0) << "section " << i + 1;
+    const std::vector<double> starts = SceneStarts();
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const double end = i + 1 < starts.size() ? starts[i + 1] : DemoEnd();
+        EXPECT_GT(RmsDb(r.pcm, starts[i], end), -30.0) << "section " << i + 1;
     }
     float peak = 0.0f;
     for (float v : r.pcm) peak = std::max(peak, std::abs(v));
@@ -115,20 +126,20 @@ TEST(SongTest, EndsByFadingOutBeforeTheDemoCloses) {
     // The last chord rings and dies away: each second quieter than the one
     // before, and next to silence when the demo closes.
     const Rendered& r = Played();
-    const double ringing = RmsDb(r.pcm, 104.2, 105.2);
-    const double fading = RmsDb(r.pcm, 105.2, 106.2);
-    const double last = RmsDb(r.pcm, 106.2, 107.0);
+    const double ringing = RmsDb(r.pcm, DemoEnd() - 3.0, DemoEnd() - 2.0);
+    const double fading = RmsDb(r.pcm, DemoEnd() - 2.0, DemoEnd() - 1.0);
+    const double last = RmsDb(r.pcm, DemoEnd() - 1.0, DemoEnd() - 0.2);
     EXPECT_GT(ringing, -30.0);
     EXPECT_LT(fading, ringing);
     EXPECT_LT(last, fading);
-    EXPECT_LT(RmsDb(r.pcm, 107.0, kDemoEnd), -50.0);
+    EXPECT_LT(RmsDb(r.pcm, DemoEnd() - 0.2, DemoEnd()), -50.0);
 }
 
 TEST(SongTest, WritesTheSameBytesEveryRun) {
     EXPECT_EQ(SongModule(), Played().bytes);
     // zep-data, another process, wrote the default set's copy.
-    std::ifstream in(test::DefaultDataPath() / "076.it", std::ios::binary);
-    ASSERT_TRUE(in) << "the default data set has no 076.it";
+    std::ifstream in(test::DefaultDataPath() / kModuleName, std::ios::binary);
+    ASSERT_TRUE(in) << "the default data set has no " << kModuleName;
     const Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(written, Played().bytes);
 }

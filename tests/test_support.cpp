@@ -30,16 +30,6 @@ void CopyDefaultData(const std::filesystem::path& dir) {
                                    std::filesystem::copy_options::overwrite_existing);
 }
 
-std::vector<Pixel> MakeSurface() { return std::vector<Pixel>(kSurfacePixels, 0); }
-
-std::unique_ptr<Scene> RunScene(const SceneEntry& entry, const DataDir& data,
-                                std::vector<Pixel>& surface, int frames, double first_clock,
-                                double fps) {
-    std::unique_ptr<Scene> scene = entry.start(data);
-    for (int n = 0; n < frames; ++n) scene->Draw(surface.data(), first_clock + n / fps);
-    return scene;
-}
-
 std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed) {
     std::mt19937 rng(seed);
     std::vector<std::uint8_t> bytes(size);

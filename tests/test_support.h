@@ -1,5 +1,6 @@
 // Helpers shared by the tests: the default data set, running a scene on its
-// own, and golden pictures.
+// own (tests/scene_support.h, shared with the benchmarks), and golden
+// pictures.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "shell/data_dir.h"
 #include "shell/scene.h"
 #include "shell/types.h"
+#include "tests/scene_support.h"
 
 namespace zep::test {
 
@@ -22,16 +24,6 @@ std::filesystem::path FreshDir(const std::string& name);
 
 // Copies the default data set into `dir` (to break or remove files there).
 void CopyDefaultData(const std::filesystem::path& dir);
-
-// A zeroed 640 x 660 frame surface.
-std::vector<Pixel> MakeSurface();
-
-// Starts `entry` on `data` and draws `frames` frames into `surface`, frame n
-// (from 1) with clock first_clock + (n - 1) / fps. Returns the scene so a
-// test can look at its present rows or go on drawing.
-std::unique_ptr<Scene> RunScene(const SceneEntry& entry, const DataDir& data,
-                                std::vector<Pixel>& surface, int frames, double first_clock,
-                                double fps = 60.0);
 
 // Compares a 640 x 480 picture (all 32 bits of each pixel) with
 // tests/golden/<name>.png. On a mismatch the actual picture and a diff

@@ -3,11 +3,12 @@
 # dummy audio driver: it shows the first scene with its icon set, a
 # double-click makes it cover the screen and another restores it, it quits on
 # a key with status 0, reports a missing module and missing data files.
-# Usage: window_test.sh ZEP DATA_DIR WORK_DIR
+# Usage: window_test.sh ZEP DATA_DIR WORK_DIR MODULE (the module's file name)
 set -u
 ZEP=$1
 DATA=$2
 WORK=$3
+MODULE=$4
 
 if [ -z "${ZEP_WINDOW_TEST_INNER:-}" ]; then
     rm -rf "$WORK" && mkdir -p "$WORK"
@@ -92,12 +93,12 @@ wait_for $pid 100
 [ "$status" -eq 0 ] || fail "zep ended with status $status after a key: $(cat "$WORK/err")"
 
 # 2. Without the music module: the library's text on standard output, status 1.
-mkdir -p "$WORK/nomusic" && cp "$DATA"/* "$WORK/nomusic/" && rm "$WORK/nomusic/076.it"
+mkdir -p "$WORK/nomusic" && cp "$DATA"/* "$WORK/nomusic/" && rm "$WORK/nomusic/$MODULE"
 (cd "$WORK/nomusic" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err" &
 pid=$!
 wait_for $pid 100
-[ "$status" -eq 1 ] || fail "without 076.it zep ended with status $status"
-[ "$(cat "$WORK/out")" = "File not found" ] || fail "without 076.it zep printed '$(cat "$WORK/out")'"
+[ "$status" -eq 1 ] || fail "without $MODULE zep ended with status $status"
+[ "$(cat "$WORK/out")" = "File not found" ] || fail "without $MODULE zep printed '$(cat "$WORK/out")'"
 
 # 3. Without a data file: a message naming it, status 1, no window.
 mkdir -p "$WORK/nodata" && cp "$DATA"/* "$WORK/nodata/" && rm "$WORK/nodata/ttx3.raw"
@@ -133,6 +134,6 @@ wait_for $pid 100
 (cd "$WORK/nomusic" && exec "$ZEP") >&- 2>"$WORK/err" &
 pid=$!
 wait_for $pid 100
-[ "$status" -eq 1 ] || fail "closed stdout without 076.it: status $status"
+[ "$status" -eq 1 ] || fail "closed stdout without $MODULE: status $status"
 
 finish_checks window

@@ -168,114 +168,139 @@ function audioTime(audioContext) {
 
 // --- the demo in real time -------------------------------------------------
 
+// The still title: the first frame, on the virtual clock.
+function showTitle(zep) {
+  start(zep, 60);
+  zep._zep_frame();
+  present(zep);
+  zep._zep_stop();
+}
+
+// One watch of the demo and what lasts between them: the module, the sound,
+// the music playing, and the pacing of the frames.
+function makeRun(zep, audio, audioReady) {
+  const run = {
+    zep,
+    audio,
+    audioReady,
+    source: null,     // the music playing, if any
+    running: false,
+    nextDue: 0,       // the animation-frame time the next frame is due
+    musicStart: 0,    // where the music starts, on run.clock
+    clock: () => 0,
+  };
+  page.musicPlaying = () => run.source !== null;
+  return run;
+}
+
+function stopMusic(run) {
+  if (run.source) {
+    try { run.source.stop(); } catch (error) { /* already stopped */ }
+    run.source = null;
+  }
+}
+
+// The demo ended by itself, by a key or by a failure.
+function finishRun(run) {
+  run.running = false;
+  stopMusic(run);
+  const status = run.zep._zep_status();
+  if (status !== 0) {
+    setState('failed');
+    say(run.zep.errors.join(' ') || `the demo stopped (status ${status})`);
+    prompt('');
+    return;
+  }
+  setState('ended');
+  prompt('click or press a key to watch again');
+}
+
+// One animation frame: at most one demo frame every FRAME_MS.
+function frameStep(run, now) {
+  if (!run.running) return;
+  const next = (time) => frameStep(run, time);
+  if (now < run.nextDue - 2) {
+    requestAnimationFrame(next);
+    return;
+  }
+  run.nextDue = Math.max(run.nextDue + FRAME_MS, now);
+  const before = page.audioClock();
+  if (run.zep._zep_frame() === 0) {
+    finishRun(run);
+    return;
+  }
+  present(run.zep);
+  page.frames++;
+  if (page.log.length < 100000) page.log.push([before, run.zep._zep_clock()]);
+  requestAnimationFrame(next);
+}
+
+// The clock the demo runs on: the audio context's with the music playing,
+// else the page's own, started when the demo asks for the music.
+function chooseClock(run) {
+  const { zep, audio } = run;
+  if (page.sound) {
+    const ctx = audio.context;
+    run.clock = () => audioTime(ctx) - run.musicStart;
+    zep.zepPlayMusic = () => {
+      run.source = ctx.createBufferSource();
+      run.source.buffer = audio.buffer;
+      run.source.connect(ctx.destination);
+      run.musicStart = ctx.currentTime + MUSIC_LEAD;
+      run.source.start(run.musicStart);
+    };
+    say('');
+  } else {
+    run.clock = () => performance.now() / 1000 - run.musicStart;
+    zep.zepPlayMusic = () => { run.musicStart = performance.now() / 1000; };
+    say(`No sound: ${audio.reason}; the demo runs silently on the page's clock.`);
+  }
+  zep.zepClock = () => run.clock();
+  page.audioClock = () => run.clock();
+  page.sceneClock = () => zep._zep_clock();
+}
+
+async function beginRun(run, resumed) {
+  setState('starting');
+  prompt('');
+  page.sound = await soundRuns(run.audio, run.audioReady, resumed);
+  chooseClock(run);
+  page.frames = 0;
+  page.log = [];
+  try {
+    start(run.zep, 0);
+  } catch (error) {
+    stopMusic(run);
+    setState('failed');
+    say(error.message);
+    return;
+  }
+  run.running = true;
+  setState('running');
+  run.nextDue = 0;
+  requestAnimationFrame((time) => frameStep(run, time));
+}
+
+// A click or a key starts the demo, ends it while it runs, and starts it
+// again after the end.
+function listenForInput(run) {
+  const input = (event) => {
+    if (event.type === 'keydown' && event.repeat) return;
+    if (page.state === 'title' || page.state === 'ended')
+      beginRun(run, run.audio.context ? run.audio.context.resume().catch(() => {}) : null);
+    else if (page.state === 'running') run.zep._zep_key();
+  };
+  document.addEventListener('keydown', input);
+  document.addEventListener('pointerdown', input);
+}
+
 async function runPage() {
   const music = fetchBytes('music.m4a');
   music.catch(() => {});
   const zep = await loadDemo();
   const { audio, ready: audioReady } = prepareAudio(music);
-
-  // The still title: the first frame, on the virtual clock.
-  start(zep, 60);
-  zep._zep_frame();
-  present(zep);
-  zep._zep_stop();
-
-  let source = null;
-  let running = false;
-  let nextDue = 0;
-  let musicStart = 0;  // where the music starts, on the clock below
-  let clock = () => 0;
-  page.musicPlaying = () => source !== null;
-
-  const stopMusic = () => {
-    if (source) {
-      try { source.stop(); } catch (error) { /* already stopped */ }
-      source = null;
-    }
-  };
-
-  const finish = () => {
-    running = false;
-    stopMusic();
-    const status = zep._zep_status();
-    if (status !== 0) {
-      setState('failed');
-      say(zep.errors.join(' ') || `the demo stopped (status ${status})`);
-      prompt('');
-      return;
-    }
-    setState('ended');
-    prompt('click or press a key to watch again');
-  };
-
-  const frame = (now) => {
-    if (!running) return;
-    if (now < nextDue - 2) {
-      requestAnimationFrame(frame);
-      return;
-    }
-    nextDue = Math.max(nextDue + FRAME_MS, now);
-    const before = page.audioClock();
-    if (zep._zep_frame() === 0) {
-      finish();
-      return;
-    }
-    present(zep);
-    page.frames++;
-    if (page.log.length < 100000) page.log.push([before, zep._zep_clock()]);
-    requestAnimationFrame(frame);
-  };
-
-  const begin = async (resumed) => {
-    setState('starting');
-    prompt('');
-    page.sound = await soundRuns(audio, audioReady, resumed);
-    if (page.sound) {
-      const ctx = audio.context;
-      clock = () => audioTime(ctx) - musicStart;
-      zep.zepPlayMusic = () => {
-        source = ctx.createBufferSource();
-        source.buffer = audio.buffer;
-        source.connect(ctx.destination);
-        musicStart = ctx.currentTime + MUSIC_LEAD;
-        source.start(musicStart);
-      };
-      say('');
-    } else {
-      clock = () => performance.now() / 1000 - musicStart;
-      zep.zepPlayMusic = () => { musicStart = performance.now() / 1000; };
-      say(`No sound: ${audio.reason}; the demo runs silently on the page's clock.`);
-    }
-    zep.zepClock = () => clock();
-    page.audioClock = () => clock();
-    page.sceneClock = () => zep._zep_clock();
-    page.frames = 0;
-    page.log = [];
-    try {
-      start(zep, 0);
-    } catch (error) {
-      stopMusic();
-      setState('failed');
-      say(error.message);
-      return;
-    }
-    running = true;
-    setState('running');
-    nextDue = 0;
-    requestAnimationFrame(frame);
-  };
-
-  // A click or a key starts the demo, ends it while it runs, and starts it
-  // again after the end.
-  const input = (event) => {
-    if (event.type === 'keydown' && event.repeat) return;
-    if (page.state === 'title' || page.state === 'ended')
-      begin(audio.context ? audio.context.resume().catch(() => {}) : null);
-    else if (page.state === 'running') zep._zep_key();
-  };
-  document.addEventListener('keydown', input);
-  document.addEventListener('pointerdown', input);
-
+  showTitle(zep);
+  listenForInput(makeRun(zep, audio, audioReady));
   setState('title');
   prompt('click or press a key to start');
 }
