@@ -32,7 +32,7 @@ DemoRun::DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence
       built_scenes_(BuiltScenes(sequence)),
       data_(data),
       on_frame_(std::move(on_frame)),
-      music_(platform.Audio()) {}
+      music_(platform) {}
 
 DemoRun::~DemoRun() = default;
 

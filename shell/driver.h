@@ -9,6 +9,7 @@
 #include <span>
 
 #include "shell/data_dir.h"
+#include "shell/music.h"
 #include "shell/platform.h"
 #include "shell/scene.h"
 

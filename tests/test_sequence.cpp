@@ -17,6 +17,7 @@
 
 #include "shell/cpu.h"
 #include "shell/driver.h"
+#include "shell/headless/headless_platform.h"
 #include "shell/frame_hash.h"
 #include "tests/test_support.h"
 
@@ -71,11 +72,11 @@ TEST_P(WholeDemoOnPath, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest
         ASSERT_EQ(manifest.size(), 6432u) << "cannot read " << kManifest;
     }
 
-    HeadlessPlatform platform;  // 60 frames a second
+    const auto platform = MakeHeadlessPlatform();  // 60 frames a second
     std::vector<std::size_t> scene_of_frame;
     std::vector<std::string> hashes;
     std::vector<Pixel> wipe_down, wipe_up, first_mismatch;
-    const int status = RunDemo(platform, sequence, test::DefaultData(),
+    const int status = RunDemo(*platform, sequence, test::DefaultData(),
                                [&](const ptc::Console& console, std::size_t scene) {
                                    const Pixel* picture = console.picture();
                                    scene_of_frame.push_back(scene);
@@ -140,9 +141,9 @@ INSTANTIATE_TEST_SUITE_P(CodePaths, WholeDemoOnPath, testing::ValuesIn(BuiltCode
 TEST(WholeDemo, RunsToTheEndAtTenFramesASecond) {
     HeadlessOptions options;
     options.fps = 10.0;
-    HeadlessPlatform platform(options);
+    const auto platform = MakeHeadlessPlatform(options);
     std::vector<std::size_t> scene_of_frame;
-    const int status = RunDemo(platform, DemoSequence(), test::DefaultData(),
+    const int status = RunDemo(*platform, DemoSequence(), test::DefaultData(),
                                [&](const ptc::Console&, std::size_t scene) { scene_of_frame.push_back(scene); });
     EXPECT_EQ(status, 0);
     ASSERT_EQ(scene_of_frame.size(), 1072u);
