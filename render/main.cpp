@@ -13,10 +13,10 @@
 #include "render/outputs.h"
 #include "render/render_options.h"
 #include "render/system.h"
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
 #include "shell/driver.h"
 #include "shell/headless/headless_platform.h"
-#include "shell/process.h"
+#include "shell/core/process.h"
 #include "shell/version.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "render/render_options.h"
 #include "render/system.h"
 #include "shell/music.h"
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace zep::render {
 

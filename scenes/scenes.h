@@ -1,7 +1,7 @@
 // The six scenes of the demo, in the order they are shown.
 #pragma once
 
-#include "shell/code_path.h"
+#include "shell/core/code_path.h"
 #include "shell/scene.h"
 
 namespace zep::inline ZEP_CODE_PATH {
@@ -13,7 +13,7 @@ extern const SceneEntry kChromeScene;        // environment-mapped object, until
 extern const SceneEntry kStampTunnelScene;   // zoom tunnel with colour-split stamps, until 86 s
 extern const SceneEntry kPolarTunnelScene;   // polar tunnel and closing picture, until 107.2 s
 
-// The six in order, as this copy of the scenes (shell/code_path.h) runs them.
+// The six in order, as this copy of the scenes (shell/core/code_path.h) runs them.
 extern const DemoScenes kDemoScenes;
 
 }  // namespace zep::inline ZEP_CODE_PATH

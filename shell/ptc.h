@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace ptc {
 

@@ -2,7 +2,7 @@
 // scene hands over on its frame, the wipes reveal the new scene over the old
 // one, the run ends on frame 6432 (107.2 s at 60 frames a second), and every
 // frame's picture hashes to the value the frame manifest holds for it, on
-// every copy of the scenes the build holds and this CPU runs (shell/cpu.h).
+// every copy of the scenes the build holds and this CPU runs (shell/core/cpu.h).
 //
 // After a deliberate change to the pictures, rewrite the manifest with
 // `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
 #include "shell/driver.h"
 #include "shell/headless/headless_platform.h"
-#include "shell/frame_hash.h"
+#include "shell/core/frame_hash.h"
 #include "tests/test_support.h"
 
 namespace zep {
