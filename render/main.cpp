@@ -14,9 +14,9 @@
 #include "render/render_options.h"
 #include "render/system.h"
 #include "shell/core/cpu.h"
+#include "shell/core/process.h"
 #include "shell/driver.h"
 #include "shell/headless/headless_platform.h"
-#include "shell/core/process.h"
 #include "shell/version.h"
 
 namespace {

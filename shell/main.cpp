@@ -1,6 +1,6 @@
 // zep: the demo. Reads its data files and "076.it" from the working folder.
-#include "shell/driver.h"
 #include "shell/core/process.h"
+#include "shell/driver.h"
 #include "shell/window_platform.h"
 #ifdef _WIN32
 #include "shell/message_box.h"

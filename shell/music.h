@@ -1,8 +1,9 @@
 // The music layer: loads a tracker module with libopenmpt and hands its
 // samples to the platform's sound output (Platform::OpenAudio). The four
-// operations keep the names and the meaning the demo's start-up relies on: init returns nonzero when sound output is ready,
-// load returns a module or null, and the error code of the latest failure
-// turns into text through MusicErrorText.
+// operations keep the names and the meaning the demo's start-up relies on:
+// init returns nonzero when sound output is ready, load returns a module or
+// null, and the error code of the latest failure turns into text through
+// MusicErrorText.
 #pragma once
 
 #include <cstdint>

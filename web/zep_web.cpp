@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "render/render_options.h"
-#include "shell/driver.h"
 #include "shell/core/frame_hash.h"
+#include "shell/driver.h"
 #include "web/platform_web.h"
 
 namespace {
