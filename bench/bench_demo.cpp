@@ -7,6 +7,7 @@
 
 #include "bench/bench_data.h"
 #include "shell/driver.h"
+#include "shell/headless/headless_platform.h"
 
 namespace zep::bench {
 namespace {
@@ -16,9 +17,9 @@ namespace {
 void BM_WholeDemoHeadless(benchmark::State& state) {
     const DataDir& data = DefaultData();
     for (auto _ : state) {
-        HeadlessPlatform platform;
+        const auto platform = MakeHeadlessPlatform();
         long frames = 0;
-        RunDemo(platform, DemoSequence(), data, [&](const ptc::Console&, std::size_t) { ++frames; });
+        RunDemo(*platform, DemoSequence(), data, [&](const ptc::Console&, std::size_t) { ++frames; });
         state.counters["frames"] = static_cast<double>(frames);
     }
 }
@@ -32,8 +33,8 @@ void BM_DemoFramesByScene(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     const auto sequence = DemoSequence();
     for (auto _ : state) {
-        HeadlessPlatform platform;
-        DemoRun run(platform, sequence, DefaultData());
+        const auto platform = MakeHeadlessPlatform();
+        DemoRun run(*platform, sequence, DefaultData());
         std::vector<std::vector<double>> times(sequence.size());
         std::size_t scene = sequence.size();
         for (bool going = run.Start(); going;) {

@@ -12,6 +12,7 @@
 #include "bench/bench_data.h"
 #include "render/outputs.h"
 #include "shell/driver.h"
+#include "shell/headless/headless_platform.h"
 
 namespace zep::bench {
 namespace {
@@ -43,8 +44,8 @@ void ExportVideo(benchmark::State& state, render::VideoQuality quality, int scal
                                                       render::MusicTrack::kVideoRate));
             HeadlessOptions options;
             options.key_after_frame = kFrames;
-            HeadlessPlatform platform(options);
-            RunDemo(platform, DemoSequence(), data,
+            const auto platform = MakeHeadlessPlatform(options);
+            RunDemo(*platform, DemoSequence(), data,
                     [&](const ptc::Console& console, std::size_t) { video.Write(console.picture()); });
             video.Finish();
         }

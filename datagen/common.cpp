@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "shell/open_file.h"
+#include "shell/core/open_file.h"
 
 namespace zep::datagen {
 

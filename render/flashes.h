@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace zep::render {
 

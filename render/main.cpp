@@ -15,9 +15,10 @@
 #include "render/outputs.h"
 #include "render/render_options.h"
 #include "render/system.h"
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
+#include "shell/core/process.h"
 #include "shell/driver.h"
-#include "shell/process.h"
+#include "shell/headless/headless_platform.h"
 #include "shell/schedule.h"
 #include "shell/version.h"
 
@@ -245,13 +246,13 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
     headless.program = kProgram;
     headless.fps = options.fps;
     headless.key_after_frame = plan->last;
-    zep::HeadlessPlatform platform(headless);
+    const std::unique_ptr<zep::Platform> platform = zep::MakeHeadlessPlatform(headless);
 
     Progress progress(plan->last, zep::render::sys::StandardErrorIsTerminal());
     long frame = 0;
     int status = 0;
     try {
-        status = zep::RunDemo(platform, zep::DemoSequence(), data,
+        status = zep::RunDemo(*platform, zep::DemoSequence(), data,
                               [&](const ptc::Console& console, std::size_t scene) {
                                   if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
                                   ++frame;

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "shell/frame_hash.h"
-#include "shell/open_file.h"
+#include "shell/core/frame_hash.h"
+#include "shell/core/open_file.h"
 
 namespace zep::render {
 namespace {

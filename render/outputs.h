@@ -14,8 +14,8 @@
 
 #include "render/render_options.h"
 #include "render/system.h"
+#include "shell/core/types.h"
 #include "shell/music.h"
-#include "shell/types.h"
 
 namespace zep::render {
 

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <set>
 
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
 #include "shell/driver.h"
 #include "shell/schedule.h"
 

@@ -12,8 +12,8 @@
 
 #include <cstdint>
 
-#include "shell/code_path.h"
-#include "shell/types.h"
+#include "shell/core/code_path.h"
+#include "shell/core/types.h"
 
 namespace zep::inline ZEP_CODE_PATH {
 

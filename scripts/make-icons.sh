@@ -4,7 +4,7 @@
 #   icons/hicolor/48x48/apps/zep.png, icons/hicolor/256x256/apps/zep.png
 #                            the Linux desktop icons
 #   windows/zep.ico          16, 32, 48 and 256 pixels, for zep.exe
-#   shell/window_icon.h      64 x 64 pixels, the window's icon
+#   shell/sdl/window_icon.h  64 x 64 pixels, the window's icon
 # Usage (from the top folder, after make build): scripts/make-icons.sh [BUILD_DIR]
 set -eu
 BUILD=${1:-build}
@@ -43,7 +43,7 @@ with open("windows/zep.ico", "wb") as ico:
 # The window icon: 64 x 64 pixels 0xAARRGGBB, rows top to bottom.
 raw = open(f"{work}/icon64.bgra", "rb").read()
 pixels = struct.unpack(f"<{64 * 64}I", raw)
-with open("shell/window_icon.h", "w") as h:
+with open("shell/sdl/window_icon.h", "w") as h:
     h.write("// The window's icon, 64 x 64 pixels 0xAARRGGBB, rows top to bottom.\n")
     h.write("// Written by scripts/make-icons.sh from a frame of the demo; not edited by hand.\n")
     h.write("#pragma once\n\n#include <cstdint>\n\nnamespace zep {\n\n")
@@ -55,4 +55,4 @@ with open("shell/window_icon.h", "w") as h:
             h.write("    " + " ".join(f"0x{p | 0xff000000:08x}," for p in line[k:k + 8]) + "\n")
     h.write("};\n\n}  // namespace zep\n")
 PY
-echo "wrote icons/hicolor/*/apps/zep.png, windows/zep.ico and shell/window_icon.h"
+echo "wrote icons/hicolor/*/apps/zep.png, windows/zep.ico and shell/sdl/window_icon.h"

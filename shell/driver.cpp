@@ -24,7 +24,7 @@ DemoRun::DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence
       sequence_(sequence),
       data_(data),
       on_frame_(std::move(on_frame)),
-      music_(platform.Audio()) {}
+      music_(platform) {}
 
 DemoRun::~DemoRun() = default;
 

@@ -8,7 +8,8 @@
 #include <optional>
 #include <span>
 
-#include "shell/data_dir.h"
+#include "shell/core/data_dir.h"
+#include "shell/music.h"
 #include "shell/platform.h"
 #include "shell/scene.h"
 

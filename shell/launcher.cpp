@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/data_dir.h"
+#include "shell/core/data_dir.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
-// The music layer: loads a tracker module with libopenmpt and plays it through
-// SDL2's audio output. The four operations keep the names and the meaning the
-// demo's start-up relies on: init returns nonzero when sound output is ready,
-// load returns a module or null, and the error code of the latest failure
-// turns into text through MusicErrorText.
+// The music layer: loads a tracker module with libopenmpt and hands its
+// samples to the platform's sound output (Platform::OpenAudio). The four
+// operations keep the names and the meaning the demo's start-up relies on:
+// init returns nonzero when sound output is ready, load returns a module or
+// null, and the error code of the latest failure turns into text through
+// MusicErrorText.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/audio_clock.h"
+#include "shell/platform.h"
 
 namespace zep {
 
@@ -25,11 +26,6 @@ enum MusicError : int {
     kMusicLoadFailed = 11,
     kMusicOutOfMemory = 12,
     kMusicInvalidParameter = 15,
-};
-
-enum class AudioOutput {
-    Device,  // SDL2 audio device (SDL_AUDIODRIVER=dummy works without a sound card)
-    None,    // load and check modules, play nothing
 };
 
 struct MusicModule;
@@ -63,29 +59,32 @@ std::size_t RenderModule(MusicModule& module, int rate, std::size_t frames, std:
 
 class Music {
 public:
-    explicit Music(AudioOutput output);
+    // Plays through `platform`'s sound output, which must outlive the music.
+    explicit Music(Platform& platform);
     ~Music();
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
 
-    // Opens the audio output: `mixrate` Hz, stereo. Nonzero when ready.
+    // Opens the sound output: `mixrate` Hz, stereo. Nonzero when ready.
     int FSOUND_Init(int mixrate, int maxchannels, unsigned flags);
     // Loads a module; null on failure, with the reason in FSOUND_GetError.
     MusicModule* FMUSIC_LoadSong(const std::string& path);
     // Starts playback; it goes on by itself until this object is destroyed.
     bool FMUSIC_PlaySong(MusicModule* module);
     int FSOUND_GetError() const { return error_; }
-    // The music's position as heard, from the device's latest callback; not
-    // valid without a device that keeps real time (see HeardPosition).
+    // The music's position as heard, from the output's latest call; not
+    // valid without an output that keeps real time (see HeardPosition).
     HeardPosition Heard() const;
 
 private:
-    struct Device;
-    AudioOutput output_;
+    Platform& platform_;
     int error_ = kMusicNoError;
     int mixrate_ = 44100;
-    std::unique_ptr<Device> device_;
-    std::unique_ptr<MusicModule> module_;
+    // Declared in this order so the output (and its thread) stops before the
+    // module it reads goes.
+    MusicModulePtr module_;
+    MusicModule* playing_ = nullptr;  // read by the output's thread once started
+    std::unique_ptr<AudioStream> output_;
 };
 
 }  // namespace zep

@@ -1,14 +1,37 @@
-// What the driver needs from the machine it runs on: a console (window), a
-// timer, an audio output choice and a way to report console failures.
+// What the driver and the music layer need from the machine they run on: a
+// console (window), a timer, a sound output and a way to report console
+// failures. Each platform lives in a folder of its own (shell/sdl/,
+// shell/headless/, web/) and is made through its own header's factory.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
-#include "shell/music.h"
+#include "shell/audio_clock.h"
 #include "shell/ptc.h"
 
 namespace zep {
+
+class Music;
+
+// Writes `frames` stereo frames of 16-bit samples to `out` and returns how
+// many it wrote; the output fills the rest with silence. Called on the
+// output's own thread once it has started.
+using AudioPull = std::function<std::size_t(std::int16_t* out, std::size_t frames)>;
+
+// An open sound output. Destroying it stops its thread: the pull callback is
+// never called afterwards.
+class AudioStream {
+public:
+    virtual ~AudioStream() = default;
+    // Begins calling the pull callback; sound follows by itself.
+    virtual void Start() = 0;
+    // The position as heard, from the output's latest call; not valid when
+    // the output keeps no real time (see HeardPosition).
+    virtual HeardPosition Heard() const = 0;
+};
 
 class Platform {
 public:
@@ -16,45 +39,13 @@ public:
     virtual std::unique_ptr<ptc::Console> MakeConsole() = 0;
     // The timer is made once the music plays, and may follow it.
     virtual std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) = 0;
-    virtual AudioOutput Audio() const = 0;
+    // Opens the sound output: stereo at `rate` Hz, its samples from `pull`.
+    // Null when it cannot be opened.
+    virtual std::unique_ptr<AudioStream> OpenAudio(int rate, AudioPull pull) = 0;
     // Shows a caught console failure to the user.
     virtual void Report(const ptc::DynamicError& error) = 0;
     // The name the program's messages begin with.
     virtual const char* Program() const { return "zep"; }
-};
-
-// The real desktop: an SDL2 window and audio device; the timer follows the
-// music as heard, or the steady clock when there is no device to follow.
-class SdlPlatform : public Platform {
-public:
-    SdlPlatform();
-    ~SdlPlatform() override;
-    std::unique_ptr<ptc::Console> MakeConsole() override;
-    std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override;
-    AudioOutput Audio() const override { return AudioOutput::Device; }
-    void Report(const ptc::DynamicError& error) override;
-};
-
-// No window and no sound: the console keeps its picture in memory, the timer
-// is virtual (the k-th read returns k / fps) and a key press can be scripted.
-struct HeadlessOptions {
-    double fps = 60.0;
-    long key_after_frame = -1;   // key pending once this many frames were shown; -1: never
-    bool fail_console_open = false;  // makes open() throw, to exercise failure handling
-    const char* program = "zep";     // the name its messages begin with
-};
-
-class HeadlessPlatform : public Platform {
-public:
-    explicit HeadlessPlatform(HeadlessOptions options = {}) : options_(options) {}
-    std::unique_ptr<ptc::Console> MakeConsole() override;
-    std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override;
-    AudioOutput Audio() const override { return AudioOutput::None; }
-    void Report(const ptc::DynamicError& error) override;
-    const char* Program() const override { return options_.program; }
-
-private:
-    HeadlessOptions options_;
 };
 
 }  // namespace zep

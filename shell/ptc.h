@@ -1,7 +1,8 @@
 // The pixel console: window, pixel format, off-screen surface, rectangles,
-// key test and timer. Two implementations stand behind these classes: a real
-// window over SDL2 (platform_sdl.cpp) and a headless one that keeps the window
-// picture in memory and runs on a virtual clock (platform_headless.cpp).
+// key test and timer. Each platform implements them (shell/platform.h): a
+// real window over SDL2 (shell/sdl/), a headless one that keeps the window
+// picture in memory and runs on a virtual clock (shell/headless/), and the
+// browser's (web/).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace ptc {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <span>
 
-#include "shell/data_dir.h"
-#include "shell/types.h"
+#include "shell/core/data_dir.h"
+#include "shell/core/types.h"
 
 namespace zep {
 

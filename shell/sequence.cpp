@@ -1,4 +1,4 @@
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
 #include "shell/driver.h"
 
 namespace zep {

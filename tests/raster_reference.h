@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace zep::test {
 

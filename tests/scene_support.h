@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "shell/data_dir.h"
+#include "shell/core/data_dir.h"
 #include "shell/scene.h"
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace zep::test {
 

@@ -9,6 +9,7 @@
 #include "scenes/chrome.h"
 #include "scenes/scenes.h"
 #include "shell/driver.h"
+#include "shell/headless/headless_platform.h"
 #include "tests/raster_reference.h"
 #include "tests/test_support.h"
 
@@ -253,10 +254,10 @@ TEST(ChromeScene, BadVertexIndexEndsTheProgramNamingFileAndFace) {
         DataError);
     faces[17 * 3 + 1] = 0, faces[2879 * 3] = -1;
     WriteAll(dir / "Surfaces.ddd", faces);
-    HeadlessPlatform platform;
+    const auto platform = MakeHeadlessPlatform();
     const SceneEntry* const sequence[] = {&kChromeScene};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(RunDemo(platform, sequence, DataDir(dir)), 1);
+    EXPECT_EQ(RunDemo(*platform, sequence, DataDir(dir)), 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("face 2879 uses vertex -1"),
               std::string::npos);
 }

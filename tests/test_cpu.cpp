@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/code_path.h"
-#include "shell/cpu.h"
+#include "shell/core/code_path.h"
+#include "shell/core/cpu.h"
 #include "shell/driver.h"
 
 namespace zep {

@@ -7,7 +7,9 @@
 
 #include "datagen/datagen.h"
 #include "shell/driver.h"
+#include "shell/headless/headless_platform.h"
 #include "shell/schedule.h"
+#include "tests/test_platform.h"
 #include "tests/test_support.h"
 
 namespace zep {
@@ -60,6 +62,8 @@ const SceneEntry kNeedsFile{"F", 2.0, kXFile, StartFake<'F'>};
 const SceneEntry kBroken{"X", 2.0, {}, StartBroken};
 const SceneEntry kReadsX{"R", 2.0, kXFile, StartReadingX};
 
+enum class ConsoleOpens { Yes, No };
+
 class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,9 +73,11 @@ protected:
         datagen::WriteSong(dir_);
     }
 
-    int Run(std::vector<const SceneEntry*> scenes, HeadlessOptions options = {}) {
+    int Run(std::vector<const SceneEntry*> scenes, HeadlessOptions options = {},
+            ConsoleOpens opens = ConsoleOpens::Yes) {
         options.fps = options.fps == 60.0 ? 10.0 : options.fps;  // frame n at n / 10 s
-        HeadlessPlatform platform(options);
+        test::TestPlatform platform(options);
+        platform.console_fails = opens == ConsoleOpens::No;
         frames_ = 0;
         return RunDemo(platform, scenes, DataDir(dir_), [&](const ptc::Console& console, std::size_t) {
             ++frames_;
@@ -136,9 +142,9 @@ TEST_F(DriverTest, EverySceneDrawsAtLeastOneFrame) {
 TEST_F(DriverTest, OneCallPerFrame_EachCallDrawsOneFrameUntilTheRunEnds) {
     HeadlessOptions options;
     options.fps = 10.0;
-    HeadlessPlatform platform(options);
+    const auto platform = MakeHeadlessPlatform(options);
     const std::vector<const SceneEntry*> scenes{&kA, &kB};
-    DemoRun run(platform, scenes, DataDir(dir_));
+    DemoRun run(*platform, scenes, DataDir(dir_));
     EXPECT_FALSE(run.Frame());  // nothing runs before start-up
     EXPECT_TRUE(g_events.empty());
     ASSERT_TRUE(run.Start());
@@ -170,10 +176,9 @@ TEST_F(DriverTest, OnlyThePresentRowsReachTheWindow) {
 }
 
 TEST_F(DriverTest, MissingOrShortDataFilesStopBeforeTheWindowOpens) {
-    HeadlessOptions options;
-    options.fail_console_open = true;  // opening the window would show up as a failure
+    // Opening the window would show up as a failure.
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Run({&kA, &kNeedsFile}, options), 1);
+    EXPECT_EQ(Run({&kA, &kNeedsFile}, {}, ConsoleOpens::No), 1);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("data file \"x.raw\" is missing (it needs 10 bytes)"), std::string::npos) << err;
     EXPECT_NE(err.find("make run"), std::string::npos) << err;
@@ -183,7 +188,7 @@ TEST_F(DriverTest, MissingOrShortDataFilesStopBeforeTheWindowOpens) {
 
     datagen::WriteFile(dir_, "x.raw", datagen::Bytes(7, 1));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Run({&kA, &kNeedsFile}, options), 1);
+    EXPECT_EQ(Run({&kA, &kNeedsFile}, {}, ConsoleOpens::No), 1);
     err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("data file \"x.raw\" is too short: 7 bytes, it needs 10"), std::string::npos) << err;
 }
@@ -213,9 +218,9 @@ TEST_F(DriverTest, AFileReplacedDuringTheRunIsNamedAsAtStartUp) {
         HeadlessOptions options;
         options.fps = 10.0;
         options.program = "zep-render";
-        HeadlessPlatform platform(options);
+        const auto platform = MakeHeadlessPlatform(options);
         const std::vector<const SceneEntry*> scenes{&kA, &kReadsX};
-        DemoRun run(platform, scenes, DataDir(dir_));
+        DemoRun run(*platform, scenes, DataDir(dir_));
         ASSERT_TRUE(run.Start());
         fs::remove(dir_ / "x.raw");
         if (std::string(kind) == "pipe")
@@ -234,10 +239,8 @@ TEST_F(DriverTest, AFileReplacedDuringTheRunIsNamedAsAtStartUp) {
 }
 
 TEST_F(DriverTest, AConsoleFailureIsReportedAndEndsWithStatusOne) {
-    HeadlessOptions options;
-    options.fail_console_open = true;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Run({&kA}, options), 1);
+    EXPECT_EQ(Run({&kA}, {}, ConsoleOpens::No), 1);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("could not open the console"), std::string::npos) << err;
     EXPECT_TRUE(g_events.empty());
@@ -268,9 +271,9 @@ TEST_F(DriverTest, MusicFailuresPrintTheLibraryTextAndExitWithOne) {
 TEST(DemoSequence, RunsOnTheDefaultDataUntilAKey) {
     HeadlessOptions options;
     options.key_after_frame = 3;
-    HeadlessPlatform platform(options);
+    const auto platform = MakeHeadlessPlatform(options);
     long frames = 0;
-    EXPECT_EQ(RunDemo(platform, DemoSequence(), test::DefaultData(),
+    EXPECT_EQ(RunDemo(*platform, DemoSequence(), test::DefaultData(),
                       [&](const ptc::Console&, std::size_t scene) {
                           ++frames;
                           EXPECT_EQ(scene, 0u);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -11,7 +12,10 @@
 
 #include "datagen/datagen.h"
 #include "render/outputs.h"
+#include "shell/headless/headless_platform.h"
 #include "shell/music.h"
+#include "shell/sdl/sdl_platform.h"
+#include "tests/test_platform.h"
 #include "tests/test_support.h"
 
 namespace zep {
@@ -35,7 +39,8 @@ TEST(Music, ErrorTextsAreTheLibrarysOwn) {
 
 TEST(Music, LoadingReportsWhyAModuleCannotBeUsed) {
     const auto dir = test::FreshDir("music-load");
-    Music music(AudioOutput::None);
+    const auto platform = MakeHeadlessPlatform();
+    Music music(*platform);
     ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1);
 
     EXPECT_EQ(music.FMUSIC_LoadSong((dir / kModuleName).string()), nullptr);
@@ -79,7 +84,8 @@ TEST(Music, OnlyARegularFileOfBoundedSizeIsRead) {
     EXPECT_EQ(bytes.size(), 1000u);
 
     // The player says the same through its error code.
-    Music music(AudioOutput::None);
+    const auto platform = MakeHeadlessPlatform();
+    Music music(*platform);
     ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1);
     EXPECT_EQ(music.FMUSIC_LoadSong((dir / "pipe.it").string()), nullptr);
     EXPECT_STREQ(MusicErrorText(music.FSOUND_GetError()), "Error loading file");
@@ -143,27 +149,86 @@ TEST(Music, TheWavFileHoldsTheSongFromItsStartTime) {
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.wav"));
 }
 
-TEST(Music, PlaysThroughTheAudioDevice) {
+TEST(Music, HandsTheSongToThePlatformsOutputOnceItPlays) {
+    const auto dir = test::FreshDir("music-output");
+    datagen::WriteSong(dir);
+    test::TestPlatform platform;
+    Music music(platform);
+    EXPECT_FALSE(music.FMUSIC_PlaySong(music.FMUSIC_LoadSong((dir / "076.it").string())));
+    EXPECT_EQ(music.FSOUND_GetError(), 2);  // no output before FSOUND_Init
+
+    ASSERT_EQ(music.FSOUND_Init(22050, 32, 0), 1);
+    EXPECT_EQ(platform.audio.rate, 22050);
+    EXPECT_EQ(music.FSOUND_Init(22050, 32, 0), 0);  // only once
+    EXPECT_EQ(music.FSOUND_GetError(), 1);
+    EXPECT_FALSE(platform.audio.started);
+    MusicModule* module = music.FMUSIC_LoadSong((dir / "076.it").string());
+    ASSERT_NE(module, nullptr);
+    ASSERT_TRUE(music.FMUSIC_PlaySong(module));
+    EXPECT_TRUE(platform.audio.started);
+    // What the output pulls is the song as rendered at the output's rate.
+    std::vector<std::int16_t> pulled(2 * 22050), rendered(2 * 22050);
+    ASSERT_EQ(platform.audio.pull(pulled.data(), 22050), 22050u);
+    EXPECT_NE(std::count(pulled.begin(), pulled.end(), 0), static_cast<long>(pulled.size()));
+    int error = -1;
+    MusicModulePtr same = LoadModuleFile((dir / "076.it").string(), error);
+    ASSERT_NE(same, nullptr);
+    ASSERT_EQ(RenderModule(*same, 22050, 22050, rendered.data()), 22050u);
+    int largest = 0;  // the player dithers: two renders agree to within two steps
+    for (std::size_t i = 0; i < pulled.size(); ++i)
+        largest = std::max(largest, std::abs(pulled[i] - rendered[i]));
+    EXPECT_LE(largest, 2);
+}
+
+TEST(Music, AnOutputThatCannotOpenIsAnInitFailure) {
+    test::TestPlatform platform;
+    platform.audio.opens = false;
+    Music music(platform);
+    EXPECT_EQ(music.FSOUND_Init(44100, 32, 0), 0);
+    EXPECT_STREQ(MusicErrorText(music.FSOUND_GetError()), "Error initializing output device.");
+    EXPECT_EQ(music.FSOUND_Init(0, 32, 0), 0);
+    EXPECT_EQ(music.FSOUND_GetError(), kMusicInvalidParameter);
+}
+
+TEST(SdlAudio, PullsSamplesOnceStarted) {
     // SDL's dummy driver stands in for a sound card.
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const auto platform = MakeSdlPlatform();
+    std::atomic<long> pulled{0};
+    const auto stream = platform->OpenAudio(44100, [&](std::int16_t* out, std::size_t frames) {
+        pulled += static_cast<long>(frames);
+        std::fill(out, out + 2 * frames, std::int16_t{1});
+        return frames;
+    });
+    ASSERT_NE(stream, nullptr);
+    SDL_Delay(100);
+    EXPECT_EQ(pulled.load(), 0);  // opened paused
+    stream->Start();
+    SDL_Delay(150);
+    EXPECT_GT(pulled.load(), 0);
+    // The dummy driver only simulates a device's pace: the timer is not
+    // given its position and keeps to the steady clock.
+    EXPECT_FALSE(stream->Heard().valid);
+}
+
+TEST(SdlAudio, PlaysTheMusicThroughTheAudioDevice) {
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
     const auto dir = test::FreshDir("music-play");
     datagen::WriteSong(dir);
-    Music music(AudioOutput::Device);
+    const auto platform = MakeSdlPlatform();
+    Music music(*platform);
     ASSERT_EQ(music.FSOUND_Init(44100, 32, 0), 1) << MusicErrorText(music.FSOUND_GetError());
-    EXPECT_EQ(music.FSOUND_Init(44100, 32, 0), 0);  // only once
     MusicModule* module = music.FMUSIC_LoadSong((dir / kModuleName).string());
     ASSERT_NE(module, nullptr);
     EXPECT_TRUE(music.FMUSIC_PlaySong(module));
-    // The dummy driver only simulates a device's pace: the timer is not
-    // given its position and keeps to the steady clock.
     SDL_Delay(150);
     EXPECT_FALSE(music.Heard().valid);
-    EXPECT_FALSE(Music(AudioOutput::None).Heard().valid);
 }
 
-TEST(Music, NoDeviceIsAnInitFailure) {
+TEST(SdlAudio, NoDeviceIsAnInitFailure) {
     SDL_setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    Music music(AudioOutput::Device);
+    const auto platform = MakeSdlPlatform();
+    Music music(*platform);
     EXPECT_EQ(music.FSOUND_Init(44100, 32, 0), 0);
     EXPECT_EQ(music.FSOUND_GetError(), kMusicInitFailed);
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "shell/audio_clock.h"
-#include "shell/sharp_scale.h"
+#include "shell/sdl/sharp_scale.h"
 
 namespace zep {
 namespace {

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "shell/process.h"
+#include "shell/core/process.h"
 
 namespace zep {
 namespace {

@@ -3,7 +3,7 @@
 // wipes reveal the new scene over the old one, the run ends on the schedule's
 // last frame, and every frame's picture hashes to the value the frame
 // manifest holds for it, on every copy of the scenes the build holds and this
-// CPU runs (shell/cpu.h).
+// CPU runs (shell/core/cpu.h).
 //
 // After a deliberate change to the pictures, rewrite the manifest with
 // `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
@@ -15,9 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
 #include "shell/driver.h"
-#include "shell/frame_hash.h"
+#include "shell/core/frame_hash.h"
+#include "shell/headless/headless_platform.h"
 #include "shell/schedule.h"
 #include "tests/test_support.h"
 
@@ -83,11 +84,11 @@ TEST_P(WholeDemoOnPath, ScenesChangeOnTheirFramesAndEveryFrameMatchesTheManifest
     const long wipe_down_frame = schedule[2].first + 14;
     const long wipe_up_frame = schedule[5].first + 19;
 
-    HeadlessPlatform platform;  // 60 frames a second
+    const auto platform = MakeHeadlessPlatform();  // 60 frames a second
     std::vector<std::size_t> scene_of_frame;
     std::vector<std::string> hashes;
     std::vector<Pixel> wipe_down, wipe_up, first_mismatch;
-    const int status = RunDemo(platform, sequence, test::DefaultData(),
+    const int status = RunDemo(*platform, sequence, test::DefaultData(),
                                [&](const ptc::Console& console, std::size_t scene) {
                                    const Pixel* picture = console.picture();
                                    scene_of_frame.push_back(scene);
@@ -150,9 +151,9 @@ INSTANTIATE_TEST_SUITE_P(CodePaths, WholeDemoOnPath, testing::ValuesIn(BuiltCode
 TEST(WholeDemo, RunsToTheEndAtTenFramesASecond) {
     HeadlessOptions options;
     options.fps = 10.0;
-    HeadlessPlatform platform(options);
+    const auto platform = MakeHeadlessPlatform(options);
     std::vector<std::size_t> scene_of_frame;
-    const int status = RunDemo(platform, DemoSequence(), test::DefaultData(),
+    const int status = RunDemo(*platform, DemoSequence(), test::DefaultData(),
                                [&](const ptc::Console&, std::size_t scene) { scene_of_frame.push_back(scene); });
     EXPECT_EQ(status, 0);
     ExpectScenesOnTheirFrames(scene_of_frame, ScheduleFrames(DemoSequence(), 10.0));

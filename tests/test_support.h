@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/data_dir.h"
+#include "shell/core/data_dir.h"
 #include "shell/scene.h"
-#include "shell/types.h"
+#include "shell/core/types.h"
 #include "tests/scene_support.h"
 
 namespace zep::test {

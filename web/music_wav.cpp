@@ -6,7 +6,7 @@
 #include <string>
 
 #include "render/outputs.h"
-#include "shell/process.h"
+#include "shell/core/process.h"
 
 namespace {
 

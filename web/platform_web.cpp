@@ -9,6 +9,8 @@
 
 // The page's clock in seconds since the music started (see zep.js).
 EM_JS(double, zep_page_clock, (), { return Module.zepClock(); });
+// Starts the page's music (see zep.js).
+EM_JS(void, zep_page_play_music, (), { Module.zepPlayMusic(); });
 
 namespace zep::web {
 namespace {
@@ -54,6 +56,14 @@ private:
     double latest_ = 0.0;
 };
 
+// The page's music, rendered at build time (music_web.cpp): no samples are
+// pulled, and its clock is the page's (PageTimer), not a position heard.
+class PageMusic : public AudioStream {
+public:
+    void Start() override { zep_page_play_music(); }
+    HeardPosition Heard() const override { return {}; }
+};
+
 }  // namespace
 
 std::unique_ptr<ptc::Console> WebPlatform::MakeConsole() {
@@ -64,6 +74,12 @@ std::unique_ptr<ptc::Timer> WebPlatform::MakeTimer(const Music& music) {
     (void)music;
     if (options_.fps > 0.0) return std::make_unique<VirtualTimer>(options_.fps);
     return std::make_unique<PageTimer>();
+}
+
+std::unique_ptr<AudioStream> WebPlatform::OpenAudio(int rate, AudioPull pull) {
+    (void)rate;
+    (void)pull;
+    return std::make_unique<PageMusic>();
 }
 
 void WebPlatform::Report(const ptc::DynamicError& error) {

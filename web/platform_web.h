@@ -20,8 +20,8 @@ public:
     explicit WebPlatform(WebOptions options) : options_(options) {}
     std::unique_ptr<ptc::Console> MakeConsole() override;
     std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override;
-    // The page plays the music itself (see music_web.cpp).
-    AudioOutput Audio() const override { return AudioOutput::Device; }
+    // The page plays the music itself: starting the output starts it.
+    std::unique_ptr<AudioStream> OpenAudio(int rate, AudioPull pull) override;
     void Report(const ptc::DynamicError& error) override;
 
     // Marks a key press as pending for the console.

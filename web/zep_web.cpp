@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "render/render_options.h"
+#include "shell/core/frame_hash.h"
 #include "shell/driver.h"
-#include "shell/frame_hash.h"
 #include "web/platform_web.h"
 
 namespace {

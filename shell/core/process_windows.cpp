@@ -1,5 +1,5 @@
-// The Windows side of shell/process.h.
-#include "shell/process.h"
+// The Windows side of shell/core/process.h.
+#include "shell/core/process.h"
 
 namespace zep {
 

@@ -1,4 +1,4 @@
-#include "shell/process.h"
+#include "shell/core/process.h"
 
 #include <cstdio>
 #include <exception>

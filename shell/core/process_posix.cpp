@@ -1,10 +1,10 @@
-// The POSIX side of shell/process.h.
+// The POSIX side of shell/core/process.h.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "shell/process.h"
+#include "shell/core/process.h"
 
 namespace zep {
 

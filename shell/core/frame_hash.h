@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/types.h"
+#include "shell/core/types.h"
 
 namespace zep {
 

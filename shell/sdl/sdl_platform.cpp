@@ -5,11 +5,14 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "shell/audio_clock.h"
-#include "shell/platform.h"
-#include "shell/sharp_scale.h"
-#include "shell/window_icon.h"
+#include "shell/music.h"
+#include "shell/sdl/sdl_platform.h"
+#include "shell/sdl/sharp_scale.h"
+#include "shell/sdl/window_icon.h"
+#include "shell/window_platform.h"
 
 namespace zep {
 namespace {
@@ -288,7 +291,7 @@ private:
 };
 
 // The scene clock: the music as heard (audio_clock.h), which is the steady
-// clock while the music layer has no device position to give.
+// clock while the audio device has no position to give.
 class AudioTimer : public ptc::Timer {
 public:
     explicit AudioTimer(const Music& music) : music_(music) {}
@@ -300,22 +303,40 @@ private:
     AudioClock clock_;
 };
 
+class SdlPlatform : public Platform {
+public:
+    SdlPlatform() {
+#ifdef _WIN32
+        // On a display scaled above 100 % the window grows with the scale and
+        // the picture is drawn at the display's own resolution, instead of
+        // being stretched, blurred, by Windows.
+        SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
+#endif
+        SDL_SetMainReady();
+    }
+    ~SdlPlatform() override { SDL_Quit(); }
+
+    std::unique_ptr<ptc::Console> MakeConsole() override { return std::make_unique<SdlConsole>(); }
+
+    std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override {
+        return std::make_unique<AudioTimer>(music);
+    }
+
+    std::unique_ptr<AudioStream> OpenAudio(int rate, AudioPull pull) override {
+        return OpenSdlAudio(rate, std::move(pull));
+    }
+
+    void Report(const ptc::DynamicError& error) override {
+        std::fprintf(stderr, "zep: %s\n", error.what());
+        if (SDL_WasInit(SDL_INIT_VIDEO))
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "ZEP.", error.what(), nullptr);
+    }
+};
+
 }  // namespace
 
-SdlPlatform::SdlPlatform() { SDL_SetMainReady(); }
+std::unique_ptr<Platform> MakeSdlPlatform() { return std::make_unique<SdlPlatform>(); }
 
-SdlPlatform::~SdlPlatform() { SDL_Quit(); }
-
-std::unique_ptr<ptc::Console> SdlPlatform::MakeConsole() { return std::make_unique<SdlConsole>(); }
-
-std::unique_ptr<ptc::Timer> SdlPlatform::MakeTimer(const Music& music) {
-    return std::make_unique<AudioTimer>(music);
-}
-
-void SdlPlatform::Report(const ptc::DynamicError& error) {
-    std::fprintf(stderr, "zep: %s\n", error.what());
-    if (SDL_WasInit(SDL_INIT_VIDEO))
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "ZEP.", error.what(), nullptr);
-}
+std::unique_ptr<Platform> MakeWindowPlatform() { return MakeSdlPlatform(); }
 
 }  // namespace zep

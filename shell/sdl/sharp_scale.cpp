@@ -1,4 +1,4 @@
-#include "shell/sharp_scale.h"
+#include "shell/sdl/sharp_scale.h"
 
 #include <algorithm>
 

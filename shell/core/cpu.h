@@ -1,4 +1,4 @@
-// The copies of the scenes and fillers a build holds (shell/code_path.h),
+// The copies of the scenes and fillers a build holds (shell/core/code_path.h),
 // and the one this run uses. Every copy draws the same frames; they differ
 // only in the instructions the compiler was allowed to use.
 #pragma once

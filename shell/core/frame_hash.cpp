@@ -1,4 +1,4 @@
-#include "shell/frame_hash.h"
+#include "shell/core/frame_hash.h"
 
 #include <cstdio>
 

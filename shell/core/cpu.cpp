@@ -1,6 +1,6 @@
-#include "shell/cpu.h"
+#include "shell/core/cpu.h"
 
-#include "shell/code_path.h"
+#include "shell/core/code_path.h"
 
 // The copies' scene lists, each in its own namespace (scenes/scenes.h).
 #if defined(ZEP_WITH_AVX2_PATH)
