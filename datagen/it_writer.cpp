@@ -215,7 +215,25 @@ Bytes PackItPattern(const ItPattern& p) {
     return out;
 }
 
-Bytes WriteIt(const ItModule& m) {
+namespace {
+
+void CheckPatterns(const ItModule& m) {
+    const int playable = static_cast<int>(m.instruments.empty() ? m.samples.size()
+                                                                : m.instruments.size());
+    for (std::size_t p = 0; p < m.patterns.size(); ++p) {
+        const ItPattern& pattern = m.patterns[p];
+        Require(InRange(pattern.rows, 1, 200) && InRange(pattern.channels, 1, m.channels) &&
+                    pattern.cells.size() == static_cast<std::size_t>(pattern.rows) *
+                                                static_cast<std::size_t>(pattern.channels),
+                "pattern " + std::to_string(p) + ": shape out of range");
+        for (int row = 0; row < pattern.rows; ++row)
+            for (int ch = 0; ch < pattern.channels; ++ch)
+                CheckCell(pattern.At(row, ch), p, row, ch, playable);
+    }
+}
+
+// Every limit of the format, checked before a byte is written.
+void CheckModule(const ItModule& m) {
     Require(InRange(m.channels, 1, 64), "the module needs 1 to 64 channels");
     Require(m.patterns.size() <= 200, "more than 200 patterns");
     Require(m.samples.size() <= 99, "more than 99 samples");
@@ -232,43 +250,47 @@ Bytes WriteIt(const ItModule& m) {
     for (std::size_t s = 0; s < m.samples.size(); ++s) CheckSample(m.samples[s], s);
     for (std::size_t i = 0; i < m.instruments.size(); ++i)
         CheckInstrument(m.instruments[i], i, m.samples.size());
-    const int playable = static_cast<int>(m.instruments.empty() ? m.samples.size()
-                                                                : m.instruments.size());
-    for (std::size_t p = 0; p < m.patterns.size(); ++p) {
-        const ItPattern& pattern = m.patterns[p];
-        Require(InRange(pattern.rows, 1, 200) && InRange(pattern.channels, 1, m.channels) &&
-                    pattern.cells.size() == static_cast<std::size_t>(pattern.rows) *
-                                                static_cast<std::size_t>(pattern.channels),
-                "pattern " + std::to_string(p) + ": shape out of range");
-        for (int row = 0; row < pattern.rows; ++row)
-            for (int ch = 0; ch < pattern.channels; ++ch)
-                CheckCell(pattern.At(row, ch), p, row, ch, playable);
-    }
+    CheckPatterns(m);
     for (int order : m.orders)
         Require(order >= 0 && static_cast<std::size_t>(order) < m.patterns.size(),
                 "order names missing pattern " + std::to_string(order));
+}
 
-    const std::size_t orders = m.orders.size() + 1;  // with the end marker
-    const std::size_t instruments = m.instruments.size();
-    const std::size_t samples = m.samples.size();
-    const std::size_t patterns = m.patterns.size();
-    const std::size_t instrument_table = kItHeaderSize + orders;
-    const std::size_t sample_table = instrument_table + 4 * instruments;
-    const std::size_t pattern_table = sample_table + 4 * samples;
+// Where the header's order list and offset tables sit: right after the
+// fixed header, the orders (with the end marker), then one 32-bit offset per
+// instrument, per sample and per pattern.
+struct ItLayout {
+    std::size_t orders, instruments, samples, patterns;
+    std::size_t instrument_table, sample_table, pattern_table, end;
+};
 
-    Bytes out(pattern_table + 4 * patterns, 0);
+ItLayout LayoutOf(const ItModule& m) {
+    ItLayout l{};
+    l.orders = m.orders.size() + 1;
+    l.instruments = m.instruments.size();
+    l.samples = m.samples.size();
+    l.patterns = m.patterns.size();
+    l.instrument_table = kItHeaderSize + l.orders;
+    l.sample_table = l.instrument_table + 4 * l.instruments;
+    l.pattern_table = l.sample_table + 4 * l.samples;
+    l.end = l.pattern_table + 4 * l.patterns;
+    return l;
+}
+
+// The fixed header, the channel settings and the order list.
+void PutHeader(Bytes& out, const ItModule& m, const ItLayout& l) {
     std::memcpy(out.data(), "IMPM", 4);
     PutText(out, 0x04, m.name, 26);
     Put8(out, 0x1E, 4);   // rows per beat highlight
     Put8(out, 0x1F, 16);  // rows per measure highlight
-    Put16(out, 0x20, static_cast<std::uint32_t>(orders));
-    Put16(out, 0x22, static_cast<std::uint32_t>(instruments));
-    Put16(out, 0x24, static_cast<std::uint32_t>(samples));
-    Put16(out, 0x26, static_cast<std::uint32_t>(patterns));
+    Put16(out, 0x20, static_cast<std::uint32_t>(l.orders));
+    Put16(out, 0x22, static_cast<std::uint32_t>(l.instruments));
+    Put16(out, 0x24, static_cast<std::uint32_t>(l.samples));
+    Put16(out, 0x26, static_cast<std::uint32_t>(l.patterns));
     Put16(out, 0x28, kTrackerVersion);
     Put16(out, 0x2A, kTrackerVersion);
     int flags = kFlagStereo | kFlagLinearSlides;
-    if (instruments > 0) flags |= kFlagInstruments;
+    if (l.instruments > 0) flags |= kFlagInstruments;
     Put16(out, 0x2C, static_cast<std::uint32_t>(flags));
     Put8(out, 0x30, m.global_volume);
     Put8(out, 0x31, m.mix_volume);
@@ -285,32 +307,46 @@ Bytes WriteIt(const ItModule& m) {
     }
     for (std::size_t i = 0; i < m.orders.size(); ++i) Put8(out, kItHeaderSize + i, m.orders[i]);
     Put8(out, kItHeaderSize + m.orders.size(), 255);
+}
 
-    // Instrument headers, sample headers, patterns, then the sample data.
-    for (std::size_t i = 0; i < instruments; ++i) {
-        Put32(out, instrument_table + 4 * i, static_cast<std::uint32_t>(out.size()));
+void AppendInstruments(Bytes& out, const ItModule& m, const ItLayout& l) {
+    for (std::size_t i = 0; i < l.instruments; ++i) {
+        Put32(out, l.instrument_table + 4 * i, static_cast<std::uint32_t>(out.size()));
         const std::size_t h = out.size();
         out.resize(h + kItInstrumentSize, 0);
         PutInstrument(out, h, m.instruments[i]);
     }
-    std::vector<std::size_t> header_at(samples);
-    for (std::size_t s = 0; s < samples; ++s) {
+}
+
+// Room for the sample headers, filled once the data's place is known;
+// returns where each one starts.
+std::vector<std::size_t> ReserveSampleHeaders(Bytes& out, const ItLayout& l) {
+    std::vector<std::size_t> header_at(l.samples);
+    for (std::size_t s = 0; s < l.samples; ++s) {
         header_at[s] = out.size();
-        Put32(out, sample_table + 4 * s, static_cast<std::uint32_t>(out.size()));
+        Put32(out, l.sample_table + 4 * s, static_cast<std::uint32_t>(out.size()));
         out.resize(out.size() + kItSampleHeaderSize, 0);
     }
-    for (std::size_t p = 0; p < patterns; ++p) {
+    return header_at;
+}
+
+void AppendPatterns(Bytes& out, const ItModule& m, const ItLayout& l) {
+    for (std::size_t p = 0; p < l.patterns; ++p) {
         const ItPattern& pattern = m.patterns[p];
         const Bytes packed = PackItPattern(pattern);
         Require(packed.size() < 65536, "pattern " + std::to_string(p) + ": packs too large");
-        Put32(out, pattern_table + 4 * p, static_cast<std::uint32_t>(out.size()));
+        Put32(out, l.pattern_table + 4 * p, static_cast<std::uint32_t>(out.size()));
         const std::size_t head = out.size();
         out.resize(head + 8, 0);
         Put16(out, head, static_cast<std::uint32_t>(packed.size()));
         Put16(out, head + 2, static_cast<std::uint32_t>(pattern.rows));
         out.insert(out.end(), packed.begin(), packed.end());
     }
-    for (std::size_t s = 0; s < samples; ++s) {
+}
+
+// Each sample's header, then its 16-bit little-endian data.
+void AppendSamples(Bytes& out, const ItModule& m, const std::vector<std::size_t>& header_at) {
+    for (std::size_t s = 0; s < m.samples.size(); ++s) {
         const ItSample& smp = m.samples[s];
         PutSampleHeader(out, header_at[s], smp, out.size());
         for (std::int16_t v : smp.data) {
@@ -319,6 +355,20 @@ Bytes WriteIt(const ItModule& m) {
             out.push_back(static_cast<std::uint8_t>(u >> 8));
         }
     }
+}
+
+}  // namespace
+
+Bytes WriteIt(const ItModule& m) {
+    CheckModule(m);
+    const ItLayout layout = LayoutOf(m);
+    Bytes out(layout.end, 0);
+    PutHeader(out, m, layout);
+    // Instrument headers, sample headers, patterns, then the sample data.
+    AppendInstruments(out, m, layout);
+    const std::vector<std::size_t> header_at = ReserveSampleHeaders(out, layout);
+    AppendPatterns(out, m, layout);
+    AppendSamples(out, m, header_at);
     return out;
 }
 

@@ -2,37 +2,24 @@
 
 #include <bit>
 #include <cstring>
-#include <utility>
+
+#include "raster/edge_walk.h"
+#include "raster/spans_for_tests.h"
 
 namespace zep::inline ZEP_CODE_PATH {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "texels are read byte by byte");
 
-// x, u, v and shade side by side. Every operation on it works lane by lane
-// in IEEE double, exactly as four separate doubles would: one vector
-// division costs about half as much as two scalar ones, and across a span
-// one vector addition steps all three attributes of a pixel.
-typedef double Attributes __attribute__((vector_size(32)));
-// Attributes pass only between functions of this file, most of them inlined,
-// so how a build without 32-byte vector registers would pass them to other
-// code does not matter.
+// A shaded vertex as the shared walk sees it.
+[[gnu::always_inline]] inline EdgeVertex Edge(const ShadedVertex& p) {
+    return EdgeVertex{p.x, p.y, p.u, p.v, p.shade};
+}
+
+// EdgeValues pass only between functions of this file, most of them
+// inlined, so how a build without 32-byte vector registers would pass them
+// to other code does not matter.
 #pragma GCC diagnostic ignored "-Wpsabi"
-
-[[gnu::always_inline]] inline Attributes Values(const ShadedVertex& p) {
-    return Attributes{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
-                      static_cast<double>(p.shade)};
-}
-
-// Per-row increments from one vertex to another: each integer difference
-// divided by the height.
-[[gnu::always_inline]] inline Attributes Increments(const ShadedVertex& from,
-                                                    const ShadedVertex& to) {
-    const Attributes difference{
-        static_cast<double>(to.x - from.x), static_cast<double>(to.u - from.u),
-        static_cast<double>(to.v - from.v), static_cast<double>(to.shade - from.shade)};
-    return difference / static_cast<double>(to.y - from.y);
-}
 
 typedef std::int32_t Truncated __attribute__((vector_size(16)));
 typedef std::uint8_t TruncatedBytes __attribute__((vector_size(16)));
@@ -57,7 +44,7 @@ inline Pixel ShadedTexel(std::uint32_t texel_index, std::uint32_t row, const Pix
 // one vector conversion truncates every lane, exactly as converting each
 // double on its own would, and one shuffle packs the index (low half) and
 // the row (high half).
-inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
+inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32_t* table) {
     const auto bytes = std::bit_cast<TruncatedBytes>(__builtin_convertvector(a, Truncated));
     const TruncatedBytes keep{255, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const auto packed = std::bit_cast<TruncatedHalves>(
@@ -69,7 +56,7 @@ inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32
 }
 
 // Pixels [p, stop) of a span, the first at `a`, each next one `step` on.
-inline void ShadeRun(Attributes a, const Attributes& step, Pixel* p, Pixel* stop,
+inline void ShadeRun(EdgeValues a, const EdgeValues& step, Pixel* p, Pixel* stop,
                      const Pixel* texture, const std::uint32_t* table) {
     for (; p != stop; ++p) {
         *p = Shaded(a, texture, table);
@@ -91,11 +78,11 @@ inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
     return ShadedTexel(LowByte(v) << 8 | LowByte(u), LowByte(shade) << 8, texture, table);
 }
 
-inline Pixel Shaded(const Attributes& a, const Pixel* texture, const std::uint32_t* table) {
+inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32_t* table) {
     return Shaded(a[1], a[2], a[3], texture, table);
 }
 
-inline void ShadeRun(const Attributes& a, const Attributes& step, Pixel* p, Pixel* stop,
+inline void ShadeRun(const EdgeValues& a, const EdgeValues& step, Pixel* p, Pixel* stop,
                      const Pixel* texture, const std::uint32_t* table) {
     double u = a[1], v = a[2], shade = a[3];
     const double du = step[1], dv = step[2], dshade = step[3];
@@ -183,7 +170,7 @@ inline void MarkWindow(const SpanWindow& w) {
 // DrawShadedSpan and the triangles' row loop (where it is inlined). `row`
 // points at the row's first pixel; `covered` at the row's coverage words, or
 // is null.
-inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* row,
+inline void ShadeSpan(const EdgeValues& left, const EdgeValues& right, Pixel* row,
                       const Pixel* texture, const std::uint32_t* table, std::uint64_t* covered) {
     const auto first = static_cast<std::int32_t>(left[0]);
     const auto end = static_cast<std::int32_t>(right[0]);
@@ -207,11 +194,11 @@ inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* ro
         }
     }
     // Lane 0 is the width divided by itself, unused.
-    const Attributes step = (right - left) / (right[0] - left[0]);
+    const EdgeValues step = (right - left) / (right[0] - left[0]);
     if (marked == Marked::kNone) {
         ShadeRun(left, step, row + first, row + end, texture, table);
     } else {  // partly behind: only a few spans
-        Attributes a = left;
+        EdgeValues a = left;
         for (int x = first; x < end; ++x) {
             if (!(covered[x >> 6] >> (x & 63) & 1)) row[x] = Shaded(a, texture, table);
             a += step;
@@ -225,67 +212,24 @@ inline void ShadeSpan(const Attributes& left, const Attributes& right, Pixel* ro
     }
 }
 
-// Rows [top, bottom) between the left and the right edge, each edge's values
-// advancing by its increments after every row.
-void WalkRows(std::int32_t top, std::int32_t bottom, Attributes& left, const Attributes& left_step,
-              Attributes& right, const Attributes& right_step, const Pixel* texture,
-              Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
-    Attributes l = left, r = right;  // kept in registers
-    const Attributes dl = left_step, dr = right_step;
-    Pixel* row = destination + top * kPitch;
-    std::uint64_t* covered =
-        coverage ? coverage->bits.data() + top * Coverage::kWordsPerRow : nullptr;
-    for (std::int32_t y = top; y < bottom; ++y) {
-        ShadeSpan(l, r, row, texture, table, covered);
-        l += dl;
-        r += dr;
-        row += kPitch;
-        if (covered) covered += Coverage::kWordsPerRow;
-    }
-    left = l;
-    right = r;
-}
-
 void ShadeTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
                    Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
-    // Top to bottom; strict comparisons keep equal rows in the given order.
-    if (p1.y < p0.y) std::swap(p0, p1);
-    if (p2.y < p1.y) std::swap(p1, p2);
-    if (p1.y < p0.y) std::swap(p0, p1);
-    if (p0.y == p2.y) return;  // a single row: both halves are empty
-
-    // The long edge runs from vertex 0 to vertex 2, the short edges from 0
-    // to 1 and from 1 to 2. Both start at vertex 0's values.
-    const Attributes long_step = Increments(p0, p2);
-    Attributes long_edge = Values(p0);
-    Attributes short_edge = long_edge;
-
-    // The long edge's side is decided once, at the middle vertex's row.
-    const double long_at_middle = long_step[0] * (p1.y - p0.y) + p0.x;
-    const bool long_is_right = long_at_middle > p1.x;
-
-    auto walk = [&](std::int32_t top, std::int32_t bottom, const Attributes& short_step) {
-        if (long_is_right)
-            WalkRows(top, bottom, short_edge, short_step, long_edge, long_step, texture,
-                     destination, table, coverage);
-        else
-            WalkRows(top, bottom, long_edge, long_step, short_edge, short_step, texture,
-                     destination, table, coverage);
-    };
-    if (p0.y != p1.y) walk(p0.y, p1.y, Increments(p0, p1));
-    if (p1.y == p2.y) return;
-    short_edge = Values(p1);
-    walk(p1.y, p2.y, Increments(p1, p2));
+    WalkTriangle(Edge(p0), Edge(p1), Edge(p2),
+                 [&](const EdgeValues& left, const EdgeValues& right, std::int32_t y) {
+                     std::uint64_t* covered =
+                         coverage ? coverage->bits.data() + y * Coverage::kWordsPerRow : nullptr;
+                     ShadeSpan(left, right, destination + y * kPitch, texture, table, covered);
+                 });
 }
 
 }  // namespace
 
-void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, double vLeft,
-                    double vRight, double shadeLeft, double shadeRight, std::int32_t rowOffset,
+void DrawShadedSpan(double x_left, double x_right, double u_left, double u_right, double v_left,
+                    double v_right, double shade_left, double shade_right, std::int32_t row_offset,
                     const Pixel* texture, Pixel* destination, const std::uint32_t* table) {
-    ShadeSpan(Attributes{xLeft, uLeft, vLeft, shadeLeft},
-              Attributes{xRight, uRight, vRight, shadeRight}, destination + rowOffset, texture,
-              table, nullptr);
+    ShadeSpan(EdgeValues{x_left, u_left, v_left, shade_left},
+              EdgeValues{x_right, u_right, v_right, shade_right}, destination + row_offset,
+              texture, table, nullptr);
 }
 
 void DrawShadedTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,

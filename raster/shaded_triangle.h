@@ -26,12 +26,6 @@ struct ShadedVertex {
 void DrawShadedTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
                         Pixel* destination, const std::uint32_t* table);
 
-// Columns trunc(xLeft) to trunc(xRight) - 1 of the row whose first element is
-// rowOffset; the first pixel takes the left side's values exactly.
-void DrawShadedSpan(double xLeft, double xRight, double uLeft, double uRight, double vLeft,
-                    double vRight, double shadeLeft, double shadeRight, std::int32_t rowOffset,
-                    const Pixel* texture, Pixel* destination, const std::uint32_t* table);
-
 // One bit per surface pixel: which pixels some triangle has been drawn on.
 // Pixel x of row y is bit x % 64 of word y * kWordsPerRow + x / 64, which on
 // this little-endian machine is also bit x % 8 of byte x / 8 of the row. The

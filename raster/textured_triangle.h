@@ -23,11 +23,4 @@ struct TexturedVertex {
 void DrawTexturedTriangle(TexturedVertex a, TexturedVertex b, TexturedVertex c,
                           const Pixel* texture, Pixel* destination);
 
-// Columns trunc(xStart) to trunc(xEnd) - 1 of the row whose first element is
-// rowOffset; the first pixel takes (uStart, vStart) and every next one adds
-// (uEnd - uStart) / (xEnd - xStart) and likewise for v.
-void DrawTexturedSpan(double xStart, double xEnd, double uStart, double uEnd, double vStart,
-                      double vEnd, std::int32_t rowOffset, const Pixel* texture,
-                      Pixel* destination);
-
 }  // namespace zep::inline ZEP_CODE_PATH

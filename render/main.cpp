@@ -179,31 +179,51 @@ int ReportFlashes(const zep::render::FlashCheck& check, int second, const zep::r
     return 1;
 }
 
-int Render(const RenderOptions& options, std::FILE* picture_stream) {
-    std::string problem;
-    const std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(options, problem);
-    if (!plan) {
-        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
-        return kUsageStatus;
-    }
-    const zep::DataDir data(options.data_dir);
-    // Missing data ends the run before anything is written, as in zep.
-    if (!zep::CheckSequenceFiles(zep::DemoSequence(), data, kProgram)) return 1;
-    problem = OutputIsInput(options, data);
-    if (problem.empty()) problem = OutputIsAFrame(options, *plan);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
-        return kUsageStatus;
-    }
-    if (!plan->note.empty()) std::fprintf(stderr, "zep-render: %s\n", plan->note.c_str());
-    if (const std::string note = zep::render::NoOutputNote(options); !note.empty())
-        std::fprintf(stderr, "zep-render: %s\n", note.c_str());
-
-    const zep::render::FrameRate rate{options.fps_num, options.fps_den};
+// The outputs the options ask for. Leaving without Finish removes what was
+// begun, so a failed run keeps no output file.
+struct Outputs {
     std::optional<zep::render::PngFrames> png;
     std::unique_ptr<zep::render::RawVideo> raw;
     std::unique_ptr<zep::render::HashList> hashes;
     std::unique_ptr<zep::render::Mp4Video> mp4;
+
+    void Write(long frame, const zep::Pixel* picture) {
+        if (png) png->Write(frame, picture);
+        if (raw) raw->Write(picture);
+        if (hashes) hashes->Write(frame, picture);
+        if (mp4) mp4->Write(picture);
+    }
+    void Finish() {
+        if (raw) raw->Finish();
+        if (hashes) hashes->Finish();
+        if (mp4) mp4->Finish();
+    }
+};
+
+// What ends the run before anything is written: missing data (as in zep),
+// an output that is an input or one of the PNG frames. Returns the exit
+// status then; otherwise prints the plan's notes and returns nothing.
+std::optional<int> RefuseRun(const RenderOptions& options, const zep::DataDir& data,
+                             const zep::render::FramePlan& plan) {
+    if (!zep::CheckSequenceFiles(zep::DemoSequence(), data, kProgram)) return 1;
+    std::string problem = OutputIsInput(options, data);
+    if (problem.empty()) problem = OutputIsAFrame(options, plan);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
+        return kUsageStatus;
+    }
+    if (!plan.note.empty()) std::fprintf(stderr, "zep-render: %s\n", plan.note.c_str());
+    if (const std::string note = zep::render::NoOutputNote(options); !note.empty())
+        std::fprintf(stderr, "zep-render: %s\n", note.c_str());
+    return std::nullopt;
+}
+
+// Opens every output the options name. Returns the exit status when one
+// cannot be opened or the module for the video cannot be loaded.
+std::optional<int> OpenOutputs(const RenderOptions& options, const zep::DataDir& data,
+                               const zep::render::FramePlan& plan, std::FILE* picture_stream,
+                               Outputs& out) {
+    const zep::render::FrameRate rate{options.fps_num, options.fps_den};
     try {
         std::string ffmpeg;
         zep::MusicModulePtr module;
@@ -218,68 +238,84 @@ int Render(const RenderOptions& options, std::FILE* picture_stream) {
                 return 1;
             }
         }
-        if (!options.png_dir.empty()) png.emplace(options.png_dir, options.scale);
+        if (!options.png_dir.empty()) out.png.emplace(options.png_dir, options.scale);
         if (options.raw_path == "-")
-            raw = std::make_unique<zep::render::RawVideo>(picture_stream, "standard output");
+            out.raw = std::make_unique<zep::render::RawVideo>(picture_stream, "standard output");
         else if (!options.raw_path.empty())
-            raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
+            out.raw = std::make_unique<zep::render::RawVideo>(options.raw_path);
         if (options.hashes_path == "-")
-            hashes = std::make_unique<zep::render::HashList>(picture_stream, "standard output");
+            out.hashes = std::make_unique<zep::render::HashList>(picture_stream, "standard output");
         else if (!options.hashes_path.empty())
-            hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
+            out.hashes = std::make_unique<zep::render::HashList>(options.hashes_path);
         if (module)
-            mp4 = std::make_unique<zep::render::Mp4Video>(
+            out.mp4 = std::make_unique<zep::render::Mp4Video>(
                 ffmpeg, options.video_path, rate, options.quality, zep::render::VideoScale(options),
-                zep::render::MusicTrack(std::move(module), rate, plan->from,
-                                        std::max(0L, plan->last - plan->from + 1),
+                zep::render::MusicTrack(std::move(module), rate, plan.from,
+                                        std::max(0L, plan.last - plan.from + 1),
                                         zep::render::MusicTrack::kVideoRate));
     } catch (const OutputError& e) {
         return OutputFailed(e);
     }
+    return std::nullopt;
+}
+
+// Runs the demo headless up to the plan's last frame, handing frames from
+// the plan's first on to the outputs and the flash check; finishes the
+// outputs when the run succeeded. Returns the exit status.
+int RunAndWrite(const RenderOptions& options, const zep::DataDir& data,
+                const zep::render::FramePlan& plan, Outputs& out,
+                std::optional<zep::render::FlashCheck>& flashes) {
+    zep::HeadlessOptions headless;
+    headless.program = kProgram;
+    headless.fps = options.fps;
+    headless.key_after_frame = plan.last;
+    const std::unique_ptr<zep::Platform> platform = zep::MakeHeadlessPlatform(headless);
+
+    Progress progress(plan.last, zep::render::sys::StandardErrorIsTerminal());
+    long frame = 0;
+    try {
+        const int status = zep::RunDemo(*platform, zep::DemoSequence(), data,
+                                        [&](const ptc::Console& console, std::size_t scene) {
+                                            if (zep::render::sys::Interrupted() != 0)
+                                                throw Interrupted{};
+                                            ++frame;
+                                            progress.Show(frame, zep::DemoSequence()[scene]->name);
+                                            if (frame < plan.from) return;
+                                            out.Write(frame, console.picture());
+                                            if (flashes) flashes->Add(console.picture());
+                                        });
+        progress.Done();
+        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        if (status != 0) return status;
+        out.Finish();
+        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        return 0;
+    } catch (const OutputError& e) {
+        progress.Done();
+        return OutputFailed(e);
+    }
+}
+
+int Render(const RenderOptions& options, std::FILE* picture_stream) {
+    std::string problem;
+    const std::optional<zep::render::FramePlan> plan = zep::render::PlanFrames(options, problem);
+    if (!plan) {
+        std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
+        return kUsageStatus;
+    }
+    const zep::DataDir data(options.data_dir);
+    if (const std::optional<int> refused = RefuseRun(options, data, *plan)) return *refused;
+    Outputs outputs;
+    if (const std::optional<int> failed = OpenOutputs(options, data, *plan, picture_stream, outputs))
+        return *failed;
 
     // One second of the run in frames, for the flash check.
     const int second = static_cast<int>(std::max(1L, std::lround(options.fps)));
     std::optional<zep::render::FlashCheck> flashes;
     if (options.flashes) flashes.emplace(second, plan->from);
-
-    zep::HeadlessOptions headless;
-    headless.program = kProgram;
-    headless.fps = options.fps;
-    headless.key_after_frame = plan->last;
-    const std::unique_ptr<zep::Platform> platform = zep::MakeHeadlessPlatform(headless);
-
-    Progress progress(plan->last, zep::render::sys::StandardErrorIsTerminal());
-    long frame = 0;
-    int status = 0;
-    try {
-        status = zep::RunDemo(*platform, zep::DemoSequence(), data,
-                              [&](const ptc::Console& console, std::size_t scene) {
-                                  if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
-                                  ++frame;
-                                  progress.Show(frame, zep::DemoSequence()[scene]->name);
-                                  if (frame < plan->from) return;
-                                  const zep::Pixel* picture = console.picture();
-                                  if (png) png->Write(frame, picture);
-                                  if (raw) raw->Write(picture);
-                                  if (hashes) hashes->Write(frame, picture);
-                                  if (mp4) mp4->Write(picture);
-                                  if (flashes) flashes->Add(picture);
-                              });
-        progress.Done();
-        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
-        // A failed run keeps no output file: leaving the function without
-        // Finish removes what was begun.
-        if (status != 0) return status;
-        if (raw) raw->Finish();
-        if (hashes) hashes->Finish();
-        if (mp4) mp4->Finish();
-        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
-    } catch (const OutputError& e) {
-        progress.Done();
-        return OutputFailed(e);
-    }
-    if (flashes) return ReportFlashes(*flashes, second, *plan);
-    return status;
+    const int status = RunAndWrite(options, data, *plan, outputs, flashes);
+    if (status != 0 || !flashes) return status;
+    return ReportFlashes(*flashes, second, *plan);
 }
 
 int RenderMain(int argc, char** argv) {

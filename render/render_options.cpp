@@ -102,6 +102,100 @@ std::string FormatRate(const RenderOptions& o) {
 
 }  // namespace
 
+namespace {
+
+bool TakesValue(const std::string& a) {
+    return a == "--data" || a == "--fps" || a == "--from" || a == "--to" || a == "--png" ||
+           a == "--rawvideo" || a == "--video" || a == "--hashes" || a == "--scale" ||
+           a == "--key-after" || a == "--cpu" || a == "--quality";
+}
+
+// A frame number for `option`, `least` or more.
+bool ParseFrameNumber(const std::string& option, const std::string& v, long least, long& out,
+                      std::string& error) {
+    if (ParseLong(v, out) && out >= least) return true;
+    error = option + " needs a frame number of " + std::to_string(least) + " or more (got '" + v +
+            "')";
+    return false;
+}
+
+bool ParseFps(const std::string& v, RenderOptions& o, std::string& error) {
+    if (!ParseFrameRate(v, o.fps_num, o.fps_den)) {
+        error = "--fps needs a number of frames per second from 1 to 1000, with at most "
+                "three decimals (got '" + v + "')";
+        return false;
+    }
+    o.fps = static_cast<double>(o.fps_num) / static_cast<double>(o.fps_den);
+    return true;
+}
+
+bool ParseScale(const std::string& v, RenderOptions& o, std::string& error) {
+    long k = 0;
+    if (!ParseLong(v, k) || k < 1 || k > 8) {
+        error = "--scale needs a whole number from 1 to 8 (got '" + v + "')";
+        return false;
+    }
+    o.scale = static_cast<int>(k);
+    o.scale_given = true;
+    return true;
+}
+
+bool ParseQuality(const std::string& v, RenderOptions& o, std::string& error) {
+    if (v == "share") {
+        o.quality = VideoQuality::Share;
+    } else if (v == "archive") {
+        o.quality = VideoQuality::Archive;
+    } else {
+        error = "--quality needs share or archive (got '" + v + "')";
+        return false;
+    }
+    return true;
+}
+
+// Option `a`, one of those TakesValue names, given the value `v`.
+bool ApplyValue(const std::string& a, const std::string& v, RenderOptions& o,
+                std::string& error) {
+    if (a == "--data") o.data_dir = v;
+    if (a == "--png") o.png_dir = v;
+    if (a == "--rawvideo") o.raw_path = v;
+    if (a == "--video") o.video_path = v;
+    if (a == "--hashes") o.hashes_path = v;
+    if (a == "--fps") return ParseFps(v, o, error);
+    if (a == "--from") return ParseFrameNumber(a, v, 1, o.from, error);
+    if (a == "--to") return ParseFrameNumber(a, v, 1, o.to, error);
+    if (a == "--key-after") return ParseFrameNumber(a, v, 0, o.key_after, error);
+    if (a == "--scale") return ParseScale(v, o, error);
+    if (a == "--quality") return ParseQuality(v, o, error);
+    if (a == "--cpu") {
+        if (!ChooseCodePath(v, BuiltCodePaths(), error)) return false;
+        o.cpu = v;
+    }
+    return true;
+}
+
+// The checks that need every option: the frame range, standard output
+// used once, and options that apply only with others.
+bool CheckTogether(const RenderOptions& o, const std::set<std::string>& seen,
+                   std::string& error) {
+    if (o.to != -1 && o.to < o.from) {
+        error = "--to (" + std::to_string(o.to) + ") is before --from (" + std::to_string(o.from) + ")";
+        return false;
+    }
+    error = CheckStandardOutputUse(o);
+    if (!error.empty()) return false;
+    if (o.scale_given && o.png_dir.empty() && o.video_path.empty()) {
+        error = "--scale applies to --png and --video only";
+        return false;
+    }
+    if (seen.count("--quality") != 0 && o.video_path.empty()) {
+        error = "--quality applies to --video only";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error) {
     RenderOptions o;
@@ -110,107 +204,30 @@ std::optional<RenderOptions> ParseRenderOptions(const std::vector<std::string>& 
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
-            continue;
-        }
-        if (a == "--version") {
+        } else if (a == "--version") {
             o.version = true;
-            continue;
-        }
-        if (a == "--scenes") {
+        } else if (a == "--scenes") {
             o.scenes = true;
-            continue;
-        }
-        if (a == "--flashes") {
+        } else if (a == "--flashes") {
             if (Repeated(a, seen, error)) return std::nullopt;
             o.flashes = true;
-            continue;
-        }
-        const bool takes_value = a == "--data" || a == "--fps" || a == "--from" || a == "--to" ||
-                                 a == "--png" || a == "--rawvideo" || a == "--video" || a == "--hashes" ||
-                                 a == "--scale" || a == "--key-after" || a == "--cpu" ||
-                                 a == "--quality";
-        if (!takes_value) {
+        } else if (!TakesValue(a)) {
             error = "unknown option '" + a + "'";
             return std::nullopt;
-        }
-        if (i + 1 >= args.size()) {
+        } else if (i + 1 >= args.size()) {
             error = "option " + a + " needs a value";
             return std::nullopt;
-        }
-        if (Repeated(a, seen, error)) return std::nullopt;
-        const std::string& v = args[++i];
-        if (a == "--data") {
-            o.data_dir = v;
-        } else if (a == "--fps") {
-            if (!ParseFrameRate(v, o.fps_num, o.fps_den)) {
-                error = "--fps needs a number of frames per second from 1 to 1000, with at most "
-                        "three decimals (got '" + v + "')";
-                return std::nullopt;
-            }
-            o.fps = static_cast<double>(o.fps_num) / static_cast<double>(o.fps_den);
-        } else if (a == "--from") {
-            if (!ParseLong(v, o.from) || o.from < 1) {
-                error = "--from needs a frame number of 1 or more (got '" + v + "')";
-                return std::nullopt;
-            }
-        } else if (a == "--to") {
-            if (!ParseLong(v, o.to) || o.to < 1) {
-                error = "--to needs a frame number of 1 or more (got '" + v + "')";
-                return std::nullopt;
-            }
-        } else if (a == "--png") {
-            o.png_dir = v;
-        } else if (a == "--rawvideo") {
-            o.raw_path = v;
-        } else if (a == "--video") {
-            o.video_path = v;
-        } else if (a == "--hashes") {
-            o.hashes_path = v;
-        } else if (a == "--scale") {
-            long k = 0;
-            if (!ParseLong(v, k) || k < 1 || k > 8) {
-                error = "--scale needs a whole number from 1 to 8 (got '" + v + "')";
-                return std::nullopt;
-            }
-            o.scale = static_cast<int>(k);
-            o.scale_given = true;
-        } else if (a == "--cpu") {
-            if (!ChooseCodePath(v, BuiltCodePaths(), error)) return std::nullopt;
-            o.cpu = v;
-        } else if (a == "--quality") {
-            if (v == "share") {
-                o.quality = VideoQuality::Share;
-            } else if (v == "archive") {
-                o.quality = VideoQuality::Archive;
-            } else {
-                error = "--quality needs share or archive (got '" + v + "')";
-                return std::nullopt;
-            }
-        } else if (a == "--key-after") {
-            if (!ParseLong(v, o.key_after) || o.key_after < 0) {
-                error = "--key-after needs a frame number of 0 or more (got '" + v + "')";
+        } else {
+            if (Repeated(a, seen, error)) return std::nullopt;
+            const std::string& v = args[++i];
+            if (!ApplyValue(a, v, o, error)) return std::nullopt;
+            if (v.empty()) {
+                error = "option " + a + " needs a value";
                 return std::nullopt;
             }
         }
-        if (v.empty()) {
-            error = "option " + a + " needs a value";
-            return std::nullopt;
-        }
     }
-    if (o.to != -1 && o.to < o.from) {
-        error = "--to (" + std::to_string(o.to) + ") is before --from (" + std::to_string(o.from) + ")";
-        return std::nullopt;
-    }
-    error = CheckStandardOutputUse(o);
-    if (!error.empty()) return std::nullopt;
-    if (o.scale_given && o.png_dir.empty() && o.video_path.empty()) {
-        error = "--scale applies to --png and --video only";
-        return std::nullopt;
-    }
-    if (seen.count("--quality") != 0 && o.video_path.empty()) {
-        error = "--quality applies to --video only";
-        return std::nullopt;
-    }
+    if (!CheckTogether(o, seen, error)) return std::nullopt;
     return o;
 }
 

@@ -15,6 +15,7 @@
 
 #include "scenes/data_files.h"
 #include "scenes/quarter_chain.h"
+#include "scenes/rgb24_row.h"
 #include "scenes/scenes.h"
 
 namespace zep::inline ZEP_CODE_PATH::landscape {
@@ -51,11 +52,6 @@ void BuildScanTables(const ViewCorners& p, ScanTables& scan) {
         scan.step_u[j] = static_cast<double>(left_x - right_x) * 0.0015625;
         scan.step_v[j] = static_cast<double>(left_y - right_y) * 0.0015625;
     }
-}
-
-void BuildCloudTexture(const std::uint8_t* raw, Pixel* clouds) {
-    for (int i = 0; i < kCloudTexels; ++i)
-        clouds[i] = Rgb24ToPixel(raw[3 * i], raw[3 * i + 1], raw[3 * i + 2]);
 }
 
 void BuildSpotLightMap(std::uint8_t* spot) {
@@ -490,7 +486,7 @@ public:
         data.Read(kFiles[1], raw_clouds_.get());
         data.Read(kFiles[2], heights_.get());
         data.Read(kFiles[3], bump_.get());
-        BuildCloudTexture(raw_clouds_.get(), clouds_.get());
+        ConvertRgb24Row(raw_clouds_.get(), kCloudTexels, clouds_.get());
         BuildSpotLightMap(spot_.get());
         BuildSlopeMaps(bump_.get(), slope_x_.get(), slope_y_.get());
         BuildLightOffsets(slope_x_.get(), slope_y_.get(), light_offsets_.get());

@@ -72,7 +72,6 @@ struct ScanTables {
 void BuildScanTables(const ViewCorners& corners, ScanTables& scan);
 
 // Tables built once at the start.
-void BuildCloudTexture(const std::uint8_t* raw, Pixel* clouds);       // 256 x 128
 void BuildSpotLightMap(std::uint8_t* spot);                           // kSpotLightBytes
 void BuildSlopeMaps(const std::uint8_t* bump, std::int32_t* slope_x,  // 512 x 512 each
                     std::int32_t* slope_y);

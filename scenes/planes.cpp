@@ -7,6 +7,7 @@
 
 #include "scenes/data_files.h"
 #include "scenes/quarter_chain.h"
+#include "scenes/rgb24_row.h"
 #include "scenes/scenes.h"
 
 namespace zep::inline ZEP_CODE_PATH::planes {
@@ -69,11 +70,6 @@ void BuildPlaneTables(const PlaneFrame& f, PlaneTables& t) {
         t.col_u[x] = ((p2.x - p0.x) * x) >> 9;
         t.col_v[x] = ((p2.y - p0.y) * x) >> 9;
     }
-}
-
-void ConvertStrip(const std::uint8_t* bytes, StripPixels& pixels) {
-    for (int i = 0; i < kStripWidth * kStripRows; ++i)
-        pixels[i] = Rgb24ToPixel(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
 }
 
 const LogoWindow* LogoAt(SceneClock t) {
@@ -178,7 +174,7 @@ public:
         }
         for (int i = 0; i < 3; ++i) {
             data.Read(kFiles[3 + i], strips_[i].get());
-            ConvertStrip(strips_[i].get(), strip_pixels_[i]);
+            ConvertRgb24Row(strips_[i].get(), kStripWidth * kStripRows, strip_pixels_[i].data());
         }
     }
 

@@ -80,7 +80,6 @@ void TileTexture(const Pixel* texture, Pixel* tiled);
 
 // Logo strips converted to Pixels (0 is transparent).
 using StripPixels = std::array<Pixel, kStripWidth * kStripRows>;
-void ConvertStrip(const std::uint8_t* bytes, StripPixels& pixels);
 
 struct LogoWindow {
     double after, before;  // shown while after < t < before

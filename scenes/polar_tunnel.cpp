@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scenes/data_files.h"
+#include "scenes/rgb24_row.h"
 #include "scenes/scenes.h"
 
 namespace zep::inline ZEP_CODE_PATH::polar_tunnel {
@@ -56,11 +57,6 @@ void TunnelPass(Pixel* surface, const TunnelEntry* table, const Pixel* texture, 
     }
 }
 
-void ConvertPicture(const std::uint8_t* bytes, Pixel* picture) {
-    for (int i = 0; i < kScreenPixels; ++i)
-        picture[i] = Rgb24ToPixel(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
-}
-
 int NextPresentTop(int top) {
     if (top > 8) {
         top -= 8;
@@ -86,7 +82,7 @@ public:
             data.Read(kFiles[1], bytes.data());
             // The picture's bytes never change, so converting them once gives
             // the same Pixels as converting them in every frame it is shown.
-            ConvertPicture(bytes.data(), picture_.get());
+            ConvertRgb24Row(bytes.data(), kScreenPixels, picture_.get());
         }
         BuildTunnelTable(table_.get());
     }

@@ -52,9 +52,6 @@ TunnelShift AdvanceTunnel(TunnelMotion& motion);
 void TunnelPass(Pixel* surface, const TunnelEntry* table, const Pixel* texture, TunnelShift shift,
                 int rows);
 
-// The closing picture's 640 x 480 three-byte pixels as Pixels.
-void ConvertPicture(const std::uint8_t* bytes, Pixel* picture);
-
 // The top of the presented rows after one more frame: down 8 rows a frame
 // while that leaves it above 8, then down 1 a frame until it is 1.
 int NextPresentTop(int top);

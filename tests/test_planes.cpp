@@ -6,6 +6,7 @@
 
 #include "datagen/common.h"
 #include "scenes/planes.h"
+#include "scenes/rgb24_row.h"
 #include "scenes/scenes.h"
 #include "tests/test_support.h"
 
@@ -107,6 +108,23 @@ TEST(Planes, ColourRules) {
     EXPECT_EQ(Rgb24ToPixel(0xFF, 0xFF, 0xFF), Pixel{0xFFFEFEFF});
     EXPECT_EQ(Rgb24ToPixel(0, 0, 0), Pixel{0});
     EXPECT_EQ(Rgb24ToPixel(0x10, 0x00, 0x90), Pixel{0x000FFF90});
+}
+
+// The row conversion the logo strips, the clouds and the closing picture
+// share: every byte value in every channel, every length up to a few vector
+// widths (the vector loop's tail), nothing written past the row.
+TEST(Planes, Rgb24RowConvertsEveryPixelAsRgb24ToPixelAndStopsAtTheCount) {
+    std::vector<std::uint8_t> bytes(3 * 300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i / 3 + 85 * (i % 3));
+    for (int count : {0, 1, 7, 8, 15, 16, 17, 31, 33, 64, 255, 300}) {
+        std::vector<Pixel> row(count + 1, 0xdeadbeef);
+        ConvertRgb24Row(bytes.data(), count, row.data());
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(row[i], Rgb24ToPixel(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]))
+                << count << " " << i;
+        EXPECT_EQ(row[count], Pixel{0xdeadbeef}) << count;
+    }
 }
 
 TEST(Planes, LogoWindowsExcludeTheirEnds) {

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "raster/shaded_triangle.h"
+#include "raster/spans_for_tests.h"
 #include "raster/textured_triangle.h"
 #include "tests/raster_reference.h"
 #include "tests/test_support.h"

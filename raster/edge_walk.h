@@ -1,0 +1,98 @@
+// The row walk both triangle fillers share: the vertices sorted top to
+// bottom, the long edge from the top vertex to the bottom one, the short
+// edges from top to middle and from middle to bottom, and every row handed
+// to the filler's span as the values of its left and its right edge.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "shell/core/code_path.h"
+
+// EdgeValues pass only between inlined functions of the fillers, so how a
+// build without 32-byte vector registers would pass them to other code does
+// not matter.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace zep::inline ZEP_CODE_PATH {
+
+// x, u, v and shade side by side. Every operation on it works lane by lane
+// in IEEE double, exactly as four separate doubles would: one vector
+// division costs about half as much as two scalar ones, and one vector
+// addition steps every attribute of an edge.
+typedef double EdgeValues __attribute__((vector_size(32)));
+
+// A vertex as the walk sees it; the textured filler leaves shade at 0, so
+// its lane stays 0 all the way.
+struct EdgeVertex {
+    std::int32_t x, y;   // screen column and row
+    std::int32_t u, v;   // texture column and row
+    std::int32_t shade;  // shade level
+};
+
+[[gnu::always_inline]] inline EdgeValues ValuesAt(const EdgeVertex& p) {
+    return EdgeValues{static_cast<double>(p.x), static_cast<double>(p.u), static_cast<double>(p.v),
+                      static_cast<double>(p.shade)};
+}
+
+// Per-row increments from one vertex to another: each integer difference
+// divided by the height.
+[[gnu::always_inline]] inline EdgeValues Increments(const EdgeVertex& from, const EdgeVertex& to) {
+    const EdgeValues difference{
+        static_cast<double>(to.x - from.x), static_cast<double>(to.u - from.u),
+        static_cast<double>(to.v - from.v), static_cast<double>(to.shade - from.shade)};
+    return difference / static_cast<double>(to.y - from.y);
+}
+
+// Rows [top, bottom) between the left and the right edge: span(left, right,
+// y) for each, then each edge's values advance by its increments.
+template <typename Span>
+inline void WalkRows(std::int32_t top, std::int32_t bottom, EdgeValues& left,
+                     const EdgeValues& left_step, EdgeValues& right, const EdgeValues& right_step,
+                     Span& span) {
+    EdgeValues l = left, r = right;  // kept in registers
+    const EdgeValues dl = left_step, dr = right_step;
+    for (std::int32_t y = top; y < bottom; ++y) {
+        span(l, r, y);
+        l += dl;
+        r += dr;
+    }
+    left = l;
+    right = r;
+}
+
+// Rows p0.y to p2.y - 1 of the triangle (after sorting), whatever the
+// winding; the bottom row is never walked. Strict comparisons keep vertices
+// on equal rows in the given order.
+template <typename Span>
+inline void WalkTriangle(EdgeVertex p0, EdgeVertex p1, EdgeVertex p2, Span span) {
+    if (p1.y < p0.y) std::swap(p0, p1);
+    if (p2.y < p1.y) std::swap(p1, p2);
+    if (p1.y < p0.y) std::swap(p0, p1);
+    if (p0.y == p2.y) return;  // a single row: both halves are empty
+
+    // Both edges start at the top vertex's values.
+    const EdgeValues long_step = Increments(p0, p2);
+    EdgeValues long_edge = ValuesAt(p0);
+    EdgeValues short_edge = long_edge;
+
+    // The long edge's side is decided once, at the middle vertex's row.
+    const double long_at_middle = long_step[0] * (p1.y - p0.y) + p0.x;
+    const bool long_is_right = long_at_middle > p1.x;
+
+    auto walk = [&](std::int32_t top, std::int32_t bottom, const EdgeValues& short_step) {
+        if (long_is_right)
+            WalkRows(top, bottom, short_edge, short_step, long_edge, long_step, span);
+        else
+            WalkRows(top, bottom, long_edge, long_step, short_edge, short_step, span);
+    };
+    if (p0.y != p1.y) walk(p0.y, p1.y, Increments(p0, p1));
+    if (p1.y == p2.y) return;
+    short_edge = ValuesAt(p1);
+    walk(p1.y, p2.y, Increments(p1, p2));
+}
+
+}  // namespace zep::inline ZEP_CODE_PATH
+
+#pragma GCC diagnostic pop
