@@ -292,9 +292,9 @@ TEST_F(DriverTest, TheScheduleGivesEachSceneTheFramesTheDriverDraws) {
         SCOPED_TRACE(fps);
         HeadlessOptions options;
         options.fps = fps;
-        HeadlessPlatform platform(options);
+        const auto platform = MakeHeadlessPlatform(options);
         std::vector<long> drawn(scenes.size(), 0);
-        ASSERT_EQ(RunDemo(platform, scenes, DataDir(dir_),
+        ASSERT_EQ(RunDemo(*platform, scenes, DataDir(dir_),
                           [&](const ptc::Console&, std::size_t scene) { ++drawn[scene]; }),
                   0);
         const std::vector<SceneFrames> schedule = ScheduleFrames(scenes, fps);
