@@ -81,6 +81,7 @@ add_test(NAME download_links
 add_test(NAME download_frames
   COMMAND ${zep_download_test} frames ${zep_download_work}/frames ${zep_download} ${zep_manifest}
           ${CMAKE_CROSSCOMPILING_EMULATOR})
+set_tests_properties(download_links download_frames PROPERTIES ENVIRONMENT ZEP_MODULE=${ZEP_MODULE_NAME})
 set_tests_properties(download_frames PROPERTIES TIMEOUT 1500)
 if(NOT CMAKE_CROSSCOMPILING)
   add_test(NAME download_play
@@ -92,6 +93,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     add_test(NAME download_${suite}
       COMMAND sh ${CMAKE_SOURCE_DIR}/tests/download_system_test.sh ${suite} ${zep_download}
               ${zep_download_work}/${suite} ${zep_manifest})
-    set_tests_properties(download_${suite} PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+    set_tests_properties(download_${suite} PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE
+      ENVIRONMENT ZEP_MODULE=${ZEP_MODULE_NAME})
   endforeach()
 endif()

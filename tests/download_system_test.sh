@@ -27,7 +27,7 @@ chmod 555 "$root/home/viewer/read only"
 shows_picture "zep through a link, from a read-only folder" \
     "cd '/home/viewer/read only' && exec '/home/viewer/zep link'"
 
-data=$(cd "$root$unpacked" && dirname "$(find . -name 076.it | head -n 1)")
+data=$(cd "$root$unpacked" && dirname "$(find . -name "${ZEP_MODULE:?the module name}" | head -n 1)")
 in_system "$unpacked/zep-render" --data "$unpacked/$data" --hashes - >"$WORK/hashes" 2>"$WORK/err" ||
     fail "zep-render failed: $(cat "$WORK/err")"
 cmp -s "$MANIFEST" "$WORK/hashes" || fail "the download's zep-render gives other frames than the manifest"

@@ -19,7 +19,7 @@ DESTDIR="$root" cmake --install "$BUILD" --prefix /usr >"$WORK/install.log" 2>&1
 bin=$(find "$root" -type f -name zep-render | head -n 1)
 bindir=$(dirname "$bin")
 share="$root/usr/share"
-data=$(dirname "$(find "$root" -name 076.it | head -n 1)")
+data=$(dirname "$(find "$root" -name "${ZEP_MODULE:?the module name}" | head -n 1)")
 [ -x "$bindir/zep" ] || fail "no zep beside zep-render in $bindir"
 
 # zep from a read-only folder, through a link, plays; SIGTERM ends it with 0.

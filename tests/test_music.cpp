@@ -154,7 +154,7 @@ TEST(Music, HandsTheSongToThePlatformsOutputOnceItPlays) {
     datagen::WriteSong(dir);
     test::TestPlatform platform;
     Music music(platform);
-    EXPECT_FALSE(music.FMUSIC_PlaySong(music.FMUSIC_LoadSong((dir / "076.it").string())));
+    EXPECT_FALSE(music.FMUSIC_PlaySong(music.FMUSIC_LoadSong((dir / kModuleName).string())));
     EXPECT_EQ(music.FSOUND_GetError(), 2);  // no output before FSOUND_Init
 
     ASSERT_EQ(music.FSOUND_Init(22050, 32, 0), 1);
@@ -162,7 +162,7 @@ TEST(Music, HandsTheSongToThePlatformsOutputOnceItPlays) {
     EXPECT_EQ(music.FSOUND_Init(22050, 32, 0), 0);  // only once
     EXPECT_EQ(music.FSOUND_GetError(), 1);
     EXPECT_FALSE(platform.audio.started);
-    MusicModule* module = music.FMUSIC_LoadSong((dir / "076.it").string());
+    MusicModule* module = music.FMUSIC_LoadSong((dir / kModuleName).string());
     ASSERT_NE(module, nullptr);
     ASSERT_TRUE(music.FMUSIC_PlaySong(module));
     EXPECT_TRUE(platform.audio.started);
@@ -171,7 +171,7 @@ TEST(Music, HandsTheSongToThePlatformsOutputOnceItPlays) {
     ASSERT_EQ(platform.audio.pull(pulled.data(), 22050), 22050u);
     EXPECT_NE(std::count(pulled.begin(), pulled.end(), 0), static_cast<long>(pulled.size()));
     int error = -1;
-    MusicModulePtr same = LoadModuleFile((dir / "076.it").string(), error);
+    MusicModulePtr same = LoadModuleFile((dir / kModuleName).string(), error);
     ASSERT_NE(same, nullptr);
     ASSERT_EQ(RenderModule(*same, 22050, 22050, rendered.data()), 22050u);
     int largest = 0;  // the player dithers: two renders agree to within two steps
