@@ -29,6 +29,9 @@ WIN_ENV           = ZEP_WINDOWS_DEPS="$(WIN_DEPS)"
 WEB_DATA   ?=
 # Debian's emscripten finds its acorn there when node is not Debian's own.
 WEB_ENV     = NODE_PATH=/usr/share/nodejs
+# A build folder as an absolute path, quoted where used: the tree's own
+# folder may have spaces in its name, which make's abspath would split.
+full        = $(if $(filter /%,$(1)),$(1),$(CURDIR)/$(1))
 
 .PHONY: all deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
@@ -62,7 +65,7 @@ $(WIN_BUILD)/build.ninja:
 	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
 	$(WIN_ENV) cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-		-DZEP_HOST_DATAGEN=$(abspath $(BUILD))/zep-data
+		-DZEP_HOST_DATAGEN="$(call full,$(BUILD))/zep-data"
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -110,7 +113,7 @@ $(LINUX_BUILD)-arm64/build.ninja:
 	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 "$(LINUX_ARM64_DEPS)"
 	$(LINUX_ARM64_ENV) cmake -S . -B $(LINUX_BUILD)-arm64 $(LINUX_CONFIG) \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/linux-aarch64.cmake \
-		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN=$(abspath $(LINUX_BUILD)-x86_64)/zep-data
+		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN="$(call full,$(LINUX_BUILD)-x86_64)/zep-data"
 
 # The tarballs are packed anew each time: their times are the last commit's.
 linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
@@ -135,7 +138,7 @@ test-linux: linux
 web: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data zep-music-wav zep-render
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-		-DZEP_HOST_BUILD=$(abspath $(BUILD)) -DZEP_WEB_DATA=$(if $(WEB_DATA),$(abspath $(WEB_DATA))) >/dev/null
+		-DZEP_HOST_BUILD="$(call full,$(BUILD))" -DZEP_WEB_DATA="$(if $(WEB_DATA),$(call full,$(WEB_DATA)))" >/dev/null
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
 	@echo "zep: the site is in $(WEB_BUILD)/site"
 
@@ -189,8 +192,8 @@ bench-video: build
 # time, the real-time frame rate and the page's transfer size.
 bench-web: web web-npm
 	cmake --build $(BUILD) -j $(JOBS) --target zep-bench
-	cd $(WEB_BUILD)/npm && node $(abspath web/tests/bench.mjs) $(abspath $(WEB_BUILD)/site) \
-		$(abspath $(BUILD)/zep-bench)
+	cd $(WEB_BUILD)/npm && node "$(CURDIR)/web/tests/bench.mjs" "$(call full,$(WEB_BUILD))/site" \
+		"$(call full,$(BUILD))/zep-bench"
 
 # Rewrites the frame manifest from the default data set, after a deliberate
 # change to the pictures or to the data generator.
