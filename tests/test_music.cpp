@@ -127,16 +127,12 @@ TEST(Music, TheWavFileHoldsTheSongFromItsStartTime) {
     SeekModule(*module, 2.0);
     std::vector<std::int16_t> pcm(2 * 3 * 44100);
     ASSERT_EQ(RenderModule(*module, 44100, 3 * 44100, pcm.data()), 3u * 44100);
-    // The player dithers its 16-bit output with fresh noise on every run, so
-    // two renders agree only to within its two lowest steps.
+    // The player renders without dither: the file holds exactly its samples.
     std::vector<std::int16_t> written(pcm.size());
     std::memcpy(written.data(), wav.data() + 44, written.size() * 2);
-    int largest = 0, loudest = 0;
-    for (std::size_t i = 0; i < pcm.size(); ++i) {
-        largest = std::max(largest, std::abs(written[i] - pcm[i]));
-        loudest = std::max(loudest, std::abs(int{written[i]}));
-    }
-    EXPECT_LE(largest, 2);
+    EXPECT_EQ(written, pcm);
+    int loudest = 0;
+    for (const std::int16_t sample : written) loudest = std::max(loudest, std::abs(int{sample}));
     EXPECT_GT(loudest, 1000);
 
     datagen::WriteFile(dir, "bad.it", datagen::Bytes(300, 'x'));
@@ -174,10 +170,7 @@ TEST(Music, HandsTheSongToThePlatformsOutputOnceItPlays) {
     MusicModulePtr same = LoadModuleFile((dir / kModuleName).string(), error);
     ASSERT_NE(same, nullptr);
     ASSERT_EQ(RenderModule(*same, 22050, 22050, rendered.data()), 22050u);
-    int largest = 0;  // the player dithers: two renders agree to within two steps
-    for (std::size_t i = 0; i < pulled.size(); ++i)
-        largest = std::max(largest, std::abs(pulled[i] - rendered[i]));
-    EXPECT_LE(largest, 2);
+    EXPECT_EQ(pulled, rendered);
 }
 
 TEST(Music, AnOutputThatCannotOpenIsAnInitFailure) {

@@ -10,6 +10,6 @@ OUT=$3
 files=$(cd "$DATA" && find . -maxdepth 1 -type f ! -name "$MODULE" | sed 's|^\./||' | LC_ALL=C sort)
 [ -n "$files" ] || { echo "pack_data.sh: no data files in $DATA" >&2; exit 1; }
 # shellcheck disable=SC2086
-tar -C "$DATA" --format=ustar --owner=0 --group=0 --numeric-owner --mtime=@0 -cf - $files |
+tar -C "$DATA" --format=ustar --owner=0 --group=0 --numeric-owner --mtime=@0 --mode=0644 -cf - $files |
     gzip -9n >"$OUT.tmp"
 mv "$OUT.tmp" "$OUT"
