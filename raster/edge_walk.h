@@ -21,7 +21,53 @@ namespace zep::inline ZEP_CODE_PATH {
 // in IEEE double, exactly as four separate doubles would: one vector
 // division costs about half as much as two scalar ones, and one vector
 // addition steps every attribute of an edge.
+#if defined(__AVX__)
 typedef double EdgeValues __attribute__((vector_size(32)));
+
+// The four lanes as one 32-byte vector.
+[[gnu::always_inline]] inline EdgeValues AllLanes(const EdgeValues& a) { return a; }
+
+#define ZEP_WALK_INLINE inline
+#else
+// Without 32-byte registers (x86-64's baseline, WebAssembly, ARM64) the
+// compiler keeps a 32-byte vector in memory, and every row's step of the
+// walk went through the stack. Two 16-byte halves stay in registers, with
+// the same operations lane by lane.
+struct EdgeValues {
+    typedef double Half __attribute__((vector_size(16)));
+    Half xu, vs;  // x and u; v and shade
+
+    EdgeValues() = default;
+    constexpr EdgeValues(Half xu_, Half vs_) : xu(xu_), vs(vs_) {}
+    constexpr EdgeValues(double x, double u, double v, double shade)
+        : xu(Half{x, u}), vs(Half{v, shade}) {}
+
+    double operator[](int lane) const { return lane < 2 ? xu[lane] : vs[lane - 2]; }
+    EdgeValues& operator+=(const EdgeValues& b) {
+        xu += b.xu;
+        vs += b.vs;
+        return *this;
+    }
+    friend EdgeValues operator+(EdgeValues a, const EdgeValues& b) { return a += b; }
+    friend EdgeValues operator-(const EdgeValues& a, const EdgeValues& b) {
+        return {a.xu - b.xu, a.vs - b.vs};
+    }
+    friend EdgeValues operator/(const EdgeValues& a, double d) {
+        return {a.xu / d, a.vs / d};
+    }
+};
+
+// The walk inlined into its filler, where the halves stay in registers; the
+// compiler's own choice left it out of line, with the values in memory.
+#define ZEP_WALK_INLINE [[gnu::always_inline]] inline
+
+typedef double AllLanesVector __attribute__((vector_size(32)));
+
+// The four lanes as one 32-byte vector, for a conversion of all of them.
+[[gnu::always_inline]] inline AllLanesVector AllLanes(const EdgeValues& a) {
+    return __builtin_shufflevector(a.xu, a.vs, 0, 1, 2, 3);
+}
+#endif
 
 // A vertex as the walk sees it; the textured filler leaves shade at 0, so
 // its lane stays 0 all the way.
@@ -48,7 +94,7 @@ struct EdgeVertex {
 // Rows [top, bottom) between the left and the right edge: span(left, right,
 // y) for each, then each edge's values advance by its increments.
 template <typename Span>
-inline void WalkRows(std::int32_t top, std::int32_t bottom, EdgeValues& left,
+ZEP_WALK_INLINE void WalkRows(std::int32_t top, std::int32_t bottom, EdgeValues& left,
                      const EdgeValues& left_step, EdgeValues& right, const EdgeValues& right_step,
                      Span& span) {
     EdgeValues l = left, r = right;  // kept in registers
@@ -66,7 +112,7 @@ inline void WalkRows(std::int32_t top, std::int32_t bottom, EdgeValues& left,
 // winding; the bottom row is never walked. Strict comparisons keep vertices
 // on equal rows in the given order.
 template <typename Span>
-inline void WalkTriangle(EdgeVertex p0, EdgeVertex p1, EdgeVertex p2, Span span) {
+ZEP_WALK_INLINE void WalkTriangle(EdgeVertex p0, EdgeVertex p1, EdgeVertex p2, Span span) {
     if (p1.y < p0.y) std::swap(p0, p1);
     if (p2.y < p1.y) std::swap(p1, p2);
     if (p1.y < p0.y) std::swap(p0, p1);
@@ -94,5 +140,7 @@ inline void WalkTriangle(EdgeVertex p0, EdgeVertex p1, EdgeVertex p2, Span span)
 }
 
 }  // namespace zep::inline ZEP_CODE_PATH
+
+#undef ZEP_WALK_INLINE
 
 #pragma GCC diagnostic pop
