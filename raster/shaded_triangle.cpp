@@ -45,7 +45,8 @@ inline Pixel ShadedTexel(std::uint32_t texel_index, std::uint32_t row, const Pix
 // double on its own would, and one shuffle packs the index (low half) and
 // the row (high half).
 inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32_t* table) {
-    const auto bytes = std::bit_cast<TruncatedBytes>(__builtin_convertvector(AllLanes(a), Truncated));
+    const auto bytes =
+        std::bit_cast<TruncatedBytes>(__builtin_convertvector(AllLanes(a), Truncated));
     const TruncatedBytes keep{255, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const auto packed = std::bit_cast<TruncatedHalves>(
         __builtin_shufflevector(bytes, bytes, 4, 8, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) &
