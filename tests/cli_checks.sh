@@ -56,6 +56,33 @@ check_plays() {
     [ "$status" -eq 0 ] || fail "$2 ended with status $status: $(cat "$WORK/err")"
 }
 
+# find_window TENTHS [--onlyvisible]: the id of a window titled "ZEP. " in
+# $window, waiting up to TENTHS tenths of a second for it ("" if none came).
+find_window() {
+    window=""
+    n=0
+    while [ -z "$window" ] && [ "$n" -lt "$1" ]; do
+        sleep 0.1
+        window=$(xdotool search ${2:-} --name "^ZEP\. $" 2>/dev/null | head -n 1)
+        n=$((n + 1))
+    done
+}
+
+# wait_lit TRIES SECONDS: screenshots the 800 x 600 display every SECONDS
+# until more than 100000 of its pixels are lit, at most TRIES times (the
+# first frames may take a moment on a busy machine); the count in $lit.
+wait_lit() {
+    lit=0
+    n=0
+    while [ "$lit" -le 100000 ] && [ "$n" -lt "$1" ]; do
+        sleep "$2"
+        ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
+            -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
+        lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
+        n=$((n + 1))
+    done
+}
+
 # The closing line and the exit status: "all NAME checks passed", or the
 # number of failures.
 finish_checks() {

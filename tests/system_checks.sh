@@ -39,20 +39,11 @@ shows_picture() {
     in_system sh -c "DISPLAY=$DISPLAY XAUTHORITY=/tmp/xauth XDG_RUNTIME_DIR=/tmp/runtime SDL_AUDIODRIVER=dummy; export DISPLAY XAUTHORITY XDG_RUNTIME_DIR SDL_AUDIODRIVER; $2" \
         >"$WORK/out" 2>"$WORK/err" &
     pid=$!
-    window=""
-    n=0
-    while [ -z "$window" ] && [ "$n" -lt 100 ]; do
-        sleep 0.1
-        window=$(xdotool search --onlyvisible --name "^ZEP\. $" 2>/dev/null | head -n 1)
-        n=$((n + 1))
-    done
+    find_window 100 --onlyvisible
     if [ -z "$window" ]; then
         fail "$1: no window: $(cat "$WORK/err")"
     else
-        sleep 1.5
-        ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
-            -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "$1: screenshot failed"
-        lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
+        wait_lit 10 0.5
         [ "$lit" -gt 100000 ] || fail "$1: the window looks blank ($lit lit pixels)"
         xdotool key --window "$window" space
         xdotool key space

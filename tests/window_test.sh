@@ -44,34 +44,14 @@ window_size() {
 mkdir -p "$WORK/run" && cp "$DATA"/* "$WORK/run/"
 (cd "$WORK/run" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err" &
 pid=$!
-window=""
-n=0
-while [ -z "$window" ] && [ "$n" -lt 100 ]; do
-    sleep 0.1
-    window=$(xdotool search --name "^ZEP\. $" 2>/dev/null | head -n 1)
-    n=$((n + 1))
-done
+find_window 100
 [ -n "$window" ] || fail "no window titled 'ZEP. ' appeared"
 # SDL may replace its first window when it sets up drawing, and a machine
 # under load (a first run, a busy CI) may take a while to map it: look for
 # the shown window for up to 10 s, then for a lit picture for up to 5 s.
-window=""
-n=0
-while [ -z "$window" ] && [ "$n" -lt 100 ]; do
-    sleep 0.1
-    window=$(xdotool search --onlyvisible --name "^ZEP\. $" 2>/dev/null | head -n 1)
-    n=$((n + 1))
-done
+find_window 100 --onlyvisible
 [ -n "$window" ] || fail "the window titled 'ZEP. ' is not shown after 10 s"
-lit=0
-n=0
-while [ "$lit" -le 100000 ] && [ "$n" -lt 10 ]; do
-    sleep 0.5
-    ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
-        -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
-    lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
-    n=$((n + 1))
-done
+wait_lit 10 0.5
 [ "$lit" -gt 100000 ] || fail "the window looks blank ($lit lit pixels)"
 kill -0 $pid 2>/dev/null || fail "zep ended while showing its first scene: $(cat "$WORK/err")"
 # The icon: 64 x 64 pixels in _NET_WM_ICON (xprop draws it as text), waiting

@@ -83,16 +83,9 @@ window)
         n=$((n + 1))
     done
     [ -n "$window" ] || fail "no window titled 'ZEP. ' appeared: $(cat "$WORK/out" "$WORK/err")"
-    # The first frames may take a moment on a busy machine: up to 20 tries.
+    # Wine's first frames may take a while: up to 20 tries a second apart.
     lit=0
-    n=0
-    while [ -n "$window" ] && [ "$lit" -le 100000 ] && [ "$n" -lt 20 ]; do
-        sleep 1
-        ffmpeg -loglevel error -y -f x11grab -video_size 800x600 -i "$DISPLAY" -frames:v 1 \
-            -pix_fmt gray -f rawvideo "$WORK/shot.gray" || fail "screenshot failed"
-        lit=$(od -An -v -tu1 -w1 "$WORK/shot.gray" | awk '$1 > 24 { n++ } END { print n + 0 }')
-        n=$((n + 1))
-    done
+    [ -n "$window" ] && wait_lit 20 1
     [ "$lit" -gt 100000 ] || fail "the window looks blank ($lit lit pixels)"
     xdotool windowfocus --sync "$window" 2>/dev/null
     n=0
