@@ -95,8 +95,8 @@ struct EdgeVertex {
 // y) for each, then each edge's values advance by its increments.
 template <typename Span>
 ZEP_WALK_INLINE void WalkRows(std::int32_t top, std::int32_t bottom, EdgeValues& left,
-                     const EdgeValues& left_step, EdgeValues& right, const EdgeValues& right_step,
-                     Span& span) {
+                              const EdgeValues& left_step, EdgeValues& right,
+                              const EdgeValues& right_step, Span& span) {
     EdgeValues l = left, r = right;  // kept in registers
     const EdgeValues dl = left_step, dr = right_step;
     for (std::int32_t y = top; y < bottom; ++y) {
