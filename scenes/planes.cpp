@@ -70,6 +70,7 @@ void BuildPlaneTables(const PlaneFrame& f, PlaneTables& t) {
         t.col_u[x] = ((p2.x - p0.x) * x) >> 9;
         t.col_v[x] = ((p2.y - p0.y) * x) >> 9;
     }
+    for (int x = 0; x < kWidth; ++x) t.col_tiled[x] = PackedColumn(t.col_u[x], t.col_v[x]);
 }
 
 const LogoWindow* LogoAt(SceneClock t) {
@@ -90,24 +91,18 @@ void FillPlanesRow(Pixel* surface, int y, const Pixel* const tiled[3],
     const Pixel* __restrict t1 = tiled[0];
     const Pixel* __restrict t2 = tiled[1];
     const Pixel* __restrict t3 = tiled[2];
-    const std::int32_t u1 = tables[0]->row_u[y], v1 = tables[0]->row_v[y];
-    const std::int32_t u2 = tables[1]->row_u[y], v2 = tables[1]->row_v[y];
-    const std::int32_t u3 = tables[2]->row_u[y], v3 = tables[2]->row_v[y];
-    const std::int32_t* __restrict cu1 = tables[0]->col_u.data();
-    const std::int32_t* __restrict cv1 = tables[0]->col_v.data();
-    const std::int32_t* __restrict cu2 = tables[1]->col_u.data();
-    const std::int32_t* __restrict cv2 = tables[1]->col_v.data();
-    const std::int32_t* __restrict cu3 = tables[2]->col_u.data();
-    const std::int32_t* __restrict cv3 = tables[2]->col_v.data();
+    const std::uint32_t r1 = PackedRow(tables[0]->row_u[y], tables[0]->row_v[y]);
+    const std::uint32_t r2 = PackedRow(tables[1]->row_u[y], tables[1]->row_v[y]);
+    const std::uint32_t r3 = PackedRow(tables[2]->row_u[y], tables[2]->row_v[y]);
+    const std::uint32_t* __restrict c1 = tables[0]->col_tiled.data();
+    const std::uint32_t* __restrict c2 = tables[1]->col_tiled.data();
+    const std::uint32_t* __restrict c3 = tables[2]->col_tiled.data();
     // Summed into a local row first: the texel reads then cannot alias the
     // surface, which lets the compiler use vector gathers.
     Pixel sum[kWidth];
-    for (int x = 0; x < kWidth; ++x) {
-        const std::int32_t i1 = TiledIndex((u1 + cu1[x]) & 255, (v1 + cv1[x]) & 255);
-        const std::int32_t i2 = TiledIndex((u2 + cu2[x]) & 255, (v2 + cv2[x]) & 255);
-        const std::int32_t i3 = TiledIndex((u3 + cu3[x]) & 255, (v3 + cv3[x]) & 255);
-        sum[x] = t1[i1] + t2[i2] + t3[i3];
-    }
+    for (int x = 0; x < kWidth; ++x)
+        sum[x] = t1[TiledIndexOfSum(r1 + c1[x])] + t2[TiledIndexOfSum(r2 + c2[x])] +
+                 t3[TiledIndexOfSum(r3 + c3[x])];
     std::memcpy(surface + y * kPitch, sum, sizeof sum);
 }
 

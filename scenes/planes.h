@@ -46,10 +46,12 @@ struct PlaneFrame {
     std::array<Corner, 3> mapped{};  // (U, V) of the three corner points
 };
 
-// The affine texture walk of one plane as row and column tables.
+// The affine texture walk of one plane as row and column tables; col_tiled
+// holds the column tables again as PackedColumn values for the fill.
 struct PlaneTables {
     std::array<std::int32_t, kHeight> row_u{}, row_v{};
     std::array<std::int32_t, kWidth> col_u{}, col_v{};
+    std::array<std::uint32_t, kWidth> col_tiled{};
 };
 
 // The three corner points turned by `angle`, before truncation:
@@ -77,6 +79,34 @@ inline std::int32_t TiledIndex(std::int32_t u, std::int32_t v) {
     return ((v & 0xfc) << 8) | ((u & 0xfc) << 2) | ((v & 3) << 2) | (u & 3);
 }
 void TileTexture(const Pixel* texture, Pixel* tiled);
+
+// TiledIndex spreads u over bits 0-1 and 4-9 and v over bits 2-3 and 10-15.
+// Two spread values add like the bytes they spread when the gaps of one are
+// filled with ones, so that the carries run through them, and the sum is
+// masked back to the spread bits (which also wraps it at 256). The fill adds
+// a row's packed value to a column's and takes the texel index out of the
+// sum, instead of taking u and v apart and spreading them for every texel.
+inline constexpr std::uint32_t kSpreadU = 0x03f3, kSpreadV = 0xfc0c;
+
+// The row's spread u in the low half and its spread v in the high half.
+inline std::uint32_t PackedRow(std::int32_t u, std::int32_t v) {
+    return static_cast<std::uint32_t>(TiledIndex(0, v)) << 16 |
+           static_cast<std::uint32_t>(TiledIndex(u, 0));
+}
+
+// The column's, with the gaps filled. The low half's bits 10-14 are ones too,
+// so that the carry out of u's top bit stops at bit 15 and never reaches v;
+// the carry out of v's top bit leaves the 32 bits.
+inline std::uint32_t PackedColumn(std::int32_t u, std::int32_t v) {
+    return (static_cast<std::uint32_t>(TiledIndex(0, v)) | kSpreadU) << 16 |
+           static_cast<std::uint32_t>(TiledIndex(u, 0)) | (0x7fffu & ~kSpreadU);
+}
+
+// TiledIndex((u_row + u_column) & 255, (v_row + v_column) & 255) from the sum
+// of PackedRow(u_row, v_row) and PackedColumn(u_column, v_column).
+inline std::int32_t TiledIndexOfSum(std::uint32_t sum) {
+    return static_cast<std::int32_t>((sum & kSpreadU) | (sum >> 16 & kSpreadV));
+}
 
 // Logo strips converted to Pixels (0 is transparent).
 using StripPixels = std::array<Pixel, kStripWidth * kStripRows>;

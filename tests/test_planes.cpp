@@ -100,6 +100,32 @@ TEST(Planes, TablesShiftArithmeticallyAndZoomStaysNegative) {
     }
 }
 
+// The packed row and column values must give the same texel as adding u and
+// v and wrapping them one by one: every byte pair, each beside a few others
+// in the other coordinate, and values far outside a byte of both signs.
+TEST(Planes, PackedRowAndColumnSumToTheTiledIndexOfTheWrappedSums) {
+    const int others[] = {0, 3, 4, 127, 128, 252, 255};
+    auto expect_same = [](int ur, int vr, int uc, int vc) {
+        const std::uint32_t sum = planes::PackedRow(ur, vr) + planes::PackedColumn(uc, vc);
+        return planes::TiledIndexOfSum(sum) == planes::TiledIndex((ur + uc) & 255, (vr + vc) & 255);
+    };
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b)
+            for (int o : others) {
+                ASSERT_TRUE(expect_same(a, o, b, 255 - o)) << "u " << a << " + " << b;
+                ASSERT_TRUE(expect_same(o, a, 255 - o, b)) << "v " << a << " + " << b;
+            }
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<std::int32_t>(seed) >> 12;  // about +-500000
+    };
+    for (int k = 0; k < 100000; ++k) {
+        const int ur = next(), vr = next(), uc = next(), vc = next();
+        ASSERT_TRUE(expect_same(ur, vr, uc, vc)) << ur << " " << vr << " " << uc << " " << vc;
+    }
+}
+
 TEST(Planes, ColourRules) {
     // Adding texels carries between channels.
     EXPECT_EQ(Pixel{0x80} + Pixel{0x90}, Pixel{0x110});
