@@ -69,8 +69,8 @@ void BuildPlaneTables(const PlaneFrame& f, PlaneTables& t) {
     for (int x = 0; x < kWidth; ++x) {
         t.col_u[x] = ((p2.x - p0.x) * x) >> 9;
         t.col_v[x] = ((p2.y - p0.y) * x) >> 9;
+        t.col_tiled[x] = PackedColumn(t.col_u[x], t.col_v[x]);
     }
-    for (int x = 0; x < kWidth; ++x) t.col_tiled[x] = PackedColumn(t.col_u[x], t.col_v[x]);
 }
 
 const LogoWindow* LogoAt(SceneClock t) {

@@ -115,11 +115,8 @@ TEST(Planes, PackedRowAndColumnSumToTheTiledIndexOfTheWrappedSums) {
                 ASSERT_TRUE(expect_same(a, o, b, 255 - o)) << "u " << a << " + " << b;
                 ASSERT_TRUE(expect_same(o, a, 255 - o, b)) << "v " << a << " + " << b;
             }
-    std::uint32_t seed = 12345;
-    auto next = [&seed] {
-        seed = seed * 1664525u + 1013904223u;
-        return static_cast<std::int32_t>(seed) >> 12;  // about +-500000
-    };
+    datagen::Rng rng(12345);
+    auto next = [&rng] { return static_cast<std::int32_t>(rng.Next()) >> 12; };  // about +-500000
     for (int k = 0; k < 100000; ++k) {
         const int ur = next(), vr = next(), uc = next(), vc = next();
         ASSERT_TRUE(expect_same(ur, vr, uc, vc)) << ur << " " << vr << " " << uc << " " << vc;
