@@ -113,7 +113,10 @@ namespace {
 
 // Eight values side by side in the vector registers. The arithmetic on them
 // is the scalar arithmetic lane by lane; the gathers fetch one table entry a
-// lane.
+// lane. These vectors pass only between functions of this file, so how a
+// build without 32-byte vector registers would pass them to other code does
+// not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
 constexpr int kLanes = 8;
 using LaneDoubles = double __attribute__((vector_size(kLanes * sizeof(double))));
 using LaneInts = std::int32_t __attribute__((vector_size(kLanes * sizeof(std::int32_t))));
