@@ -83,6 +83,28 @@ inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32
     return Shaded(a[1], a[2], a[3], texture, table);
 }
 
+#if defined(__SSE2__) && !defined(__AVX__)
+// x86-64's baseline: v and shade share a 16-byte register, so one addition
+// steps both and one conversion truncates both (lane by lane, as two scalar
+// conversions would); the pair then moves to an integer register in one go,
+// v in the low half, shade in the high half.
+inline void ShadeRun(const EdgeValues& a, const EdgeValues& step, Pixel* p, Pixel* stop,
+                     const Pixel* texture, const std::uint32_t* table) {
+    typedef std::int32_t TruncatedPair __attribute__((vector_size(8)));
+    double u = a[1];
+    EdgeValues::Half vs = a.vs;
+    const double du = step[1];
+    const EdgeValues::Half dvs = step.vs;
+    for (; p != stop; ++p) {
+        const auto pair = std::bit_cast<std::uint64_t>(__builtin_convertvector(vs, TruncatedPair));
+        const auto v_byte = static_cast<std::uint32_t>(pair) & 255u;
+        const auto shade_byte = static_cast<std::uint32_t>(pair >> 32) & 255u;
+        *p = ShadedTexel(v_byte << 8 | LowByte(u), shade_byte << 8, texture, table);
+        u += du;
+        vs += dvs;
+    }
+}
+#else
 inline void ShadeRun(const EdgeValues& a, const EdgeValues& step, Pixel* p, Pixel* stop,
                      const Pixel* texture, const std::uint32_t* table) {
     double u = a[1], v = a[2], shade = a[3];
@@ -94,6 +116,7 @@ inline void ShadeRun(const EdgeValues& a, const EdgeValues& step, Pixel* p, Pixe
         shade += dshade;
     }
 }
+#endif
 #endif
 
 enum class Marked { kNone, kSome, kAll };
