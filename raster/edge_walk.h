@@ -99,8 +99,9 @@ ZEP_WALK_INLINE void WalkRows(std::int32_t top, std::int32_t bottom, EdgeValues&
                               const EdgeValues& right_step, Span& span) {
     EdgeValues l = left, r = right;  // kept in registers
     const EdgeValues dl = left_step, dr = right_step;
+    Span row_span = span;  // a copy nothing else can reach, kept in registers
     for (std::int32_t y = top; y < bottom; ++y) {
-        span(l, r, y);
+        row_span(l, r, y);
         l += dl;
         r += dr;
     }

@@ -239,7 +239,7 @@ inline void ShadeSpan(const EdgeValues& left, const EdgeValues& right, Pixel* ro
 void ShadeTriangle(ShadedVertex p0, ShadedVertex p1, ShadedVertex p2, const Pixel* texture,
                    Pixel* destination, const std::uint32_t* table, Coverage* coverage) {
     WalkTriangle(Edge(p0), Edge(p1), Edge(p2),
-                 [&](const EdgeValues& left, const EdgeValues& right, std::int32_t y) {
+                 [=](const EdgeValues& left, const EdgeValues& right, std::int32_t y) {
                      std::uint64_t* covered =
                          coverage ? coverage->bits.data() + y * Coverage::kWordsPerRow : nullptr;
                      ShadeSpan(left, right, destination + y * kPitch, texture, table, covered);
