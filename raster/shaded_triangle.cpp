@@ -3,6 +3,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
+
 #include "raster/edge_walk.h"
 #include "raster/spans_for_tests.h"
 
@@ -39,11 +43,26 @@ inline Pixel ShadedTexel(std::uint32_t texel_index, std::uint32_t row, const Pix
     return levels[texel[2]] * 65536u + levels[texel[1]] * 256u + levels[texel[0]];
 }
 
-#if defined(__SSSE3__) || defined(__wasm_simd128__)
-// With a byte shuffle (x86-64 from SSSE3 on, so the AVX2 copy; WebAssembly)
-// one vector conversion truncates every lane, exactly as converting each
-// double on its own would, and one shuffle packs the index (low half) and
-// the row (high half).
+#if defined(__wasm_simd128__)
+// WebAssembly converts a pair of doubles at a time and zeroes the two lanes
+// above them, exactly as converting each double on its own would (inside the
+// integer range, where these values are). One shuffle of the two converted
+// halves packs the index (lane 0) and the row (lane 1), its zeros taken from
+// a zeroed lane.
+inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32_t* table) {
+    const v128_t xu = wasm_i32x4_trunc_sat_f64x2_zero(reinterpret_cast<v128_t>(a.xu));
+    const v128_t vs = wasm_i32x4_trunc_sat_f64x2_zero(reinterpret_cast<v128_t>(a.vs));
+    const v128_t packed = wasm_i8x16_shuffle(xu, vs, 4, 16, 31, 31, 31, 20, 31, 31, 31, 31, 31,
+                                             31, 31, 31, 31, 31);
+    return ShadedTexel(static_cast<std::uint32_t>(wasm_i32x4_extract_lane(packed, 0)),
+                       static_cast<std::uint32_t>(wasm_i32x4_extract_lane(packed, 1)), texture,
+                       table);
+}
+#elif defined(__SSSE3__)
+// With a byte shuffle (x86-64 from SSSE3 on, so the AVX2 copy) one vector
+// conversion truncates every lane, exactly as converting each double on its
+// own would, and one shuffle packs the index (low half) and the row (high
+// half).
 inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32_t* table) {
     const auto bytes =
         std::bit_cast<TruncatedBytes>(__builtin_convertvector(AllLanes(a), Truncated));
@@ -55,7 +74,9 @@ inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32
     return ShadedTexel(static_cast<std::uint32_t>(addresses),
                        static_cast<std::uint32_t>(addresses >> 32), texture, table);
 }
+#endif
 
+#if defined(__SSSE3__) || defined(__wasm_simd128__)
 // Pixels [p, stop) of a span, the first at `a`, each next one `step` on.
 inline void ShadeRun(EdgeValues a, const EdgeValues& step, Pixel* p, Pixel* stop,
                      const Pixel* texture, const std::uint32_t* table) {
