@@ -355,8 +355,13 @@ void DrawNearColumns(Pixel* surface, int column, const Pixel* left_samples,
     std::fill(left + first, left + end, kUncovered);
     std::fill(right + first, right + end, kUncovered);
     for (int n = 0; n < rows; ++n) {
-        std::fill_n(left + g.left_top[n], kLength, g.left_colour[n]);
-        std::fill_n(right + g.right_top[n], kLength, g.right_colour[n]);
+        // The colours held in locals: the fill goes through a reference to
+        // its value, and a strip's pixels could be the colour's own storage
+        // as far as the compiler knows, so it read the colour again for each
+        // pixel.
+        const Pixel left_colour = g.left_colour[n], right_colour = g.right_colour[n];
+        std::fill_n(left + g.left_top[n], kLength, left_colour);
+        std::fill_n(right + g.right_top[n], kLength, right_colour);
     }
     Pixel* pair = surface + column;
     for (int r = first; r < end; ++r) {
