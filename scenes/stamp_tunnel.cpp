@@ -1,6 +1,7 @@
 #include "scenes/stamp_tunnel.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "scenes/data_files.h"
@@ -75,20 +76,31 @@ constexpr bool SourceRowsLieTowardTheCentre() {
 }
 static_assert(SourceRowsLieTowardTheCentre());
 
-// Row y of the magnified picture from its source row.
+// Row y of the magnified picture from its source row: each eight pixels are
+// source pixels 0, 0, 1, 2, 3, 4, 5, 6 from the group's first, one shuffle of
+// the eight read from there (AVX2) or of the four from pixel 0, followed by
+// the four from pixel 3 as they are.
 void MagnifyRow(Pixel* dst, const Pixel* src) {
+#if defined(__AVX2__)
+    typedef Pixel Eight __attribute__((vector_size(32)));
+    for (int k = 0; k < kWidth / 8; ++k) {
+        Eight group;
+        std::memcpy(&group, src + 40 + 7 * k, sizeof group);
+        const Eight row = __builtin_shufflevector(group, group, 0, 0, 1, 2, 3, 4, 5, 6);
+        std::memcpy(dst + 8 * k, &row, sizeof row);
+    }
+#else
+    typedef Pixel Quad __attribute__((vector_size(16)));
     for (int k = 0; k < kWidth / 8; ++k) {
         const Pixel* s = src + 40 + 7 * k;
-        Pixel* d = dst + 8 * k;
-        d[0] = s[0];
-        d[1] = s[0];
-        d[2] = s[1];
-        d[3] = s[2];
-        d[4] = s[3];
-        d[5] = s[4];
-        d[6] = s[5];
-        d[7] = s[6];
+        Quad first, second;
+        std::memcpy(&first, s, sizeof first);
+        std::memcpy(&second, s + 3, sizeof second);
+        const Quad front = __builtin_shufflevector(first, first, 0, 0, 1, 2);
+        std::memcpy(dst + 8 * k, &front, sizeof front);
+        std::memcpy(dst + 8 * k + 4, &second, sizeof second);
     }
+#endif
 }
 
 void MagnifyRowFrom(Pixel* surface, int y, Pixel* scratch) {
