@@ -43,7 +43,15 @@ void Surface::copy(Console& console, const Area& source, const Area& destination
         source.bottom - source.top != destination.bottom - destination.top)
         throw DynamicError("copy area does not fit the surface and the console");
     const int columns = source.right - source.left;
-    for (int row = 0; row < source.bottom - source.top; ++row) {
+    const int rows = source.bottom - source.top;
+    if (columns == width_ && columns == console.width()) {
+        // Whole rows on both sides lie end to end: one copy of the block.
+        const Pixel* from = pixels_.data() + static_cast<std::size_t>(source.top) * width_;
+        std::copy(from, from + static_cast<std::size_t>(rows) * columns,
+                  console.picture() + static_cast<std::size_t>(destination.top) * columns);
+        return;
+    }
+    for (int row = 0; row < rows; ++row) {
         const Pixel* from = pixels_.data() +
                             static_cast<std::size_t>(source.top + row) * width_ + source.left;
         Pixel* to = console.picture() +
