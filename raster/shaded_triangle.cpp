@@ -74,17 +74,6 @@ inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32
     return ShadedTexel(static_cast<std::uint32_t>(addresses),
                        static_cast<std::uint32_t>(addresses >> 32), texture, table);
 }
-#endif
-
-#if defined(__SSSE3__) || defined(__wasm_simd128__)
-// Pixels [p, stop) of a span, the first at `a`, each next one `step` on.
-inline void ShadeRun(EdgeValues a, const EdgeValues& step, Pixel* p, Pixel* stop,
-                     const Pixel* texture, const std::uint32_t* table) {
-    for (; p != stop; ++p) {
-        *p = Shaded(a, texture, table);
-        a += step;
-    }
-}
 #else
 // Elsewhere each lane is a double of its own, converted on its own: the same
 // additions, the same truncated bytes. x86-64's baseline (SSE2) has no byte
@@ -103,8 +92,18 @@ inline Pixel Shaded(double u, double v, double shade, const Pixel* texture,
 inline Pixel Shaded(const EdgeValues& a, const Pixel* texture, const std::uint32_t* table) {
     return Shaded(a[1], a[2], a[3], texture, table);
 }
+#endif
 
-#if defined(__SSE2__) && !defined(__AVX__)
+// Pixels [p, stop) of a span, the first at `a`, each next one `step` on.
+#if defined(__SSSE3__) || defined(__wasm_simd128__)
+inline void ShadeRun(EdgeValues a, const EdgeValues& step, Pixel* p, Pixel* stop,
+                     const Pixel* texture, const std::uint32_t* table) {
+    for (; p != stop; ++p) {
+        *p = Shaded(a, texture, table);
+        a += step;
+    }
+}
+#elif defined(__SSE2__)
 // x86-64's baseline: v and shade share a 16-byte register, so one addition
 // steps both and one conversion truncates both (lane by lane, as two scalar
 // conversions would); the pair then moves to an integer register in one go,
@@ -137,7 +136,6 @@ inline void ShadeRun(const EdgeValues& a, const EdgeValues& step, Pixel* p, Pixe
         shade += dshade;
     }
 }
-#endif
 #endif
 
 enum class Marked { kNone, kSome, kAll };
