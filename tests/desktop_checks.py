@@ -1,0 +1,254 @@
+#!/usr/bin/python3
+"""Checks on what zep showed and played in the desktop tests.
+
+  picture SHOT.ppm REF.bgr0 SCALE X|centre Y|centre
+      The screenshot holds zep-render's 640x480 picture REF, each pixel a
+      uniform SCALE x SCALE block, at (X, Y) (or centred), exactly.
+  pacing LOG MODE
+      The frame log (ZEP_FRAME_LOG): MODE idle checks the intervals between
+      pictures (median 16.7 +/- 1 ms, 99th percentile at most 20 ms); idle,
+      step and starved check that no demo time is shown twice and that the
+      picture follows the music (starved: all but one in a hundred).
+  music REC.raw REF.wav START
+      The recording of the sound server's monitor (44100 Hz, 2 x 16 bits,
+      little-endian) holds the music of REF (zep-music-wav's rendering) from
+      the moment START on, whole and at its own rate, to the demo's end.
+
+Prints what it measured; exit status 0 when every check passed, 1 if not.
+"""
+import sys
+import wave
+
+import numpy as np
+
+FRAME = 1.0 / 60.0
+RATE = 44100
+DEMO_END = 107.2
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    pos += 1
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise SystemExit(f"{path}: not an 8-bit PPM picture")
+    width, height = int(fields[1]), int(fields[2])
+    return np.frombuffer(data, np.uint8, width * height * 3, pos).reshape(height, width, 3)
+
+
+def read_reference(path):
+    bgr0 = np.fromfile(path, np.uint8)
+    if bgr0.size != 640 * 480 * 4:
+        raise SystemExit(f"{path}: {bgr0.size} bytes, not one 640x480 picture")
+    return bgr0.reshape(480, 640, 4)[:, :, 2::-1]
+
+
+def picture(shot_path, ref_path, scale, x, y):
+    shot = read_ppm(shot_path)
+    ref = read_reference(ref_path)
+    scale = int(scale)
+    height, width = shot.shape[:2]
+    w, h = 640 * scale, 480 * scale
+    x = (width - w) // 2 if x == "centre" else int(x)
+    y = (height - h) // 2 if y == "centre" else int(y)
+    print(f"screenshot {width}x{height}, picture expected at {x},{y} as {w}x{h}")
+    if x < 0 or y < 0 or x + w > width or y + h > height:
+        print("FAIL: the picture does not fit in the screenshot")
+        return False
+    region = shot[y:y + h, x:x + w].astype(np.int32)
+    blocks = region.reshape(480, scale, 640, scale, 3)
+    uneven = int(np.count_nonzero((blocks != blocks[:, :1, :, :1]).any(axis=(1, 3, 4))))
+    want = np.repeat(np.repeat(ref, scale, axis=0), scale, axis=1).astype(np.int32)
+    wrong = int(np.count_nonzero((region != want).any(axis=2)))
+    lit = int(np.count_nonzero(region.max(axis=2) > 24))
+    print(f"{lit} lit pixels, {uneven} of 307200 picture pixels not a uniform {scale}x{scale} block, "
+          f"{wrong} screen pixels unlike the reference")
+    ok = True
+    if uneven:
+        print(f"FAIL: the picture is not drawn as uniform {scale}x{scale} blocks (scaled with blur?)")
+        ok = False
+    if wrong:
+        rows, cols = np.nonzero((region != want).any(axis=2))
+        print(f"FAIL: the picture differs from zep-render's, first at {x + cols[0]},{y + rows[0]}: "
+              f"{region[rows[0], cols[0]].tolist()} instead of {want[rows[0], cols[0]].tolist()}")
+        ok = False
+    return ok
+
+
+def read_frame_log(path):
+    with open(path) as f:
+        lines = f.read().splitlines()
+    if not lines or not lines[0].startswith("#"):
+        raise SystemExit(f"{path}: no heading line starting with '#'")
+    present, demo, music = [], [], []
+    for number, line in enumerate(lines[1:], 2):
+        fields = line.split()
+        if len(fields) != 3:
+            raise SystemExit(f"{path}:{number}: '{line}' is not PRESENT DEMO MUSIC")
+        present.append(float(fields[0]))
+        demo.append(float(fields[1]))
+        music.append(float("nan") if fields[2] == "-" else float(fields[2]))
+    return np.array(present), np.array(demo), np.array(music)
+
+
+def pacing(log_path, mode):
+    present, demo, music = read_frame_log(log_path)
+    if present.size < 60:
+        print(f"FAIL: {present.size} pictures in the log")
+        return False
+    # The first second holds the start-up (replaying to the start moment).
+    keep = present >= present[0] + 1.0
+    present, demo, music = present[keep], demo[keep], music[keep]
+    intervals = np.diff(present) * 1000.0
+    median = float(np.median(intervals))
+    p99 = float(np.percentile(intervals, 99))
+    seconds = present[-1] - present[0]
+    shown = present.size
+    print(f"{shown} pictures in {seconds:.2f} s: intervals median {median:.2f} ms, "
+          f"p99 {p99:.2f} ms, max {intervals.max():.2f} ms")
+    ok = True
+    if mode == "idle":
+        if abs(median - 1000.0 / 60.0) > 1.0:
+            print("FAIL: the median interval is not 16.7 +/- 1 ms")
+            ok = False
+        if p99 > 20.0:
+            print("FAIL: the 99th percentile of the intervals is above 20 ms")
+            ok = False
+    elif mode == "starved":
+        dropped = seconds * 60.0 - shown
+        print(f"about {max(dropped, 0.0):.0f} pictures of {seconds * 60.0:.0f} dropped")
+    steps = np.diff(demo)
+    if (steps <= 0).any():
+        first = int(np.argmax(steps <= 0))
+        print(f"FAIL: demo time {demo[first + 1]:.6f} shown after {demo[first]:.6f} "
+              f"({int(np.count_nonzero(steps <= 0))} times not moving forward)")
+        ok = False
+    if np.isnan(music).any():
+        print("FAIL: the log has no music position (the sound output keeps no time)")
+        return False
+    apart = demo - music
+    print(f"picture minus music: median {np.median(apart) * 1000:.2f} ms, "
+          f"worst {np.abs(apart).max() * 1000:.2f} ms")
+    # Idle, each picture is within one frame of the music heard as it is
+    # shown. Starved, a picture may wait for the CPU after it was drawn, so
+    # it is checked against the music as it was drawn: still one frame, for
+    # all but the pictures that waited (at most 1 in 100).
+    late = np.abs(apart) > FRAME + 0.001
+    allowed = present.size // 100 if mode == "starved" else 0
+    if np.count_nonzero(late) > allowed:
+        print(f"FAIL: {int(np.count_nonzero(late))} pictures more than one frame away from the music")
+        ok = False
+    # The music as heard keeps the steady clock's pace.
+    pace = (music[-1] - music[0]) / (present[-1] - present[0])
+    print(f"music pace {pace:.4f} of the steady clock")
+    if abs(pace - 1.0) > 0.005:
+        print("FAIL: the music does not keep time")
+        ok = False
+    return ok
+
+
+def read_wav(path):
+    with wave.open(path, "rb") as w:
+        if w.getframerate() != RATE or w.getsampwidth() != 2 or w.getnchannels() != 2:
+            raise SystemExit(f"{path}: not 44100 Hz 16-bit stereo")
+        data = np.frombuffer(w.readframes(w.getnframes()), "<i2")
+    return data.reshape(-1, 2).astype(np.float64).mean(axis=1)
+
+
+def locate(chunk, ref, around, reach):
+    """Where chunk lies in ref, searched within around +/- reach samples:
+    the offset and the normalised correlation there."""
+    lo = max(0, around - reach)
+    hi = min(ref.size, around + reach + chunk.size)
+    part = ref[lo:hi]
+    if part.size < chunk.size:
+        return None, 0.0
+    n = 1 << int(np.ceil(np.log2(part.size + chunk.size)))
+    corr = np.fft.irfft(np.fft.rfft(part, n) * np.conj(np.fft.rfft(chunk, n)), n)
+    corr = corr[:part.size - chunk.size + 1]
+    energy = np.convolve(part * part, np.ones(chunk.size), "valid")
+    score = corr / np.sqrt(np.maximum(energy, 1e-9) * max(np.dot(chunk, chunk), 1e-9))
+    best = int(np.argmax(score))
+    return lo + best, float(score[best])
+
+
+def music(rec_path, ref_path, start):
+    start = float(start)
+    rec = np.fromfile(rec_path, "<i2")
+    rec = rec[:rec.size // 2 * 2].reshape(-1, 2).astype(np.float64).mean(axis=1)
+    ref = read_wav(ref_path)
+    sound = np.nonzero(np.abs(rec) > 64)[0]
+    if sound.size == 0:
+        print(f"FAIL: the recording ({rec.size / RATE:.2f} s) is silent")
+        return False
+    first, last = int(sound[0]), int(sound[-1])
+    print(f"recording {rec.size / RATE:.2f} s, sound from {first / RATE:.3f} s to {last / RATE:.3f} s")
+    chunk = RATE // 4
+    # The first quarter second of sound, found anywhere within 2 s of the
+    # start moment: the music starts from that moment.
+    at, score = locate(rec[first:first + chunk], ref, int(start * RATE), 2 * RATE)
+    if at is None or score < 0.9:
+        print(f"FAIL: the start of the recording is not the music (correlation {score:.3f})")
+        return False
+    offset = at - first
+    print(f"the sound starts at {at / RATE:.3f} s of the music (correlation {score:.4f})")
+    ok = True
+    if abs(at / RATE - start) > 0.05:
+        print(f"FAIL: the music started at {at / RATE:.3f} s, not at {start:.3f} s")
+        ok = False
+    # Every quarter second after that lies where the first one says, to the
+    # sample give or take a few: no sound lost or added (a dropout or a
+    # stall moves what follows), and at the same rate (a stretched or
+    # resampled output drifts).
+    jumps, worst, checked = [], 0, 0
+    for begin in range(first, last - chunk, chunk):
+        if np.abs(rec[begin:begin + chunk]).max() < 256:
+            continue  # too quiet to place
+        got, score = locate(rec[begin:begin + chunk], ref, begin + offset, RATE // 10)
+        if got is None:
+            break
+        checked += 1
+        moved = got - begin - offset
+        if score >= 0.9 and abs(moved) > 8:
+            jumps.append((begin, moved))
+            offset += moved
+        elif score >= 0.9:
+            worst = max(worst, abs(moved))
+    print(f"{checked} quarter seconds placed, {len(jumps)} jumps, worst step elsewhere {worst} samples")
+    if jumps:
+        lost = sum(-moved for _, moved in jumps) / RATE * 1000
+        shown = ", ".join(f"{begin / RATE:.2f} s: {-moved / RATE * 1000:+.2f} ms" for begin, moved in jumps[:6])
+        print(f"FAIL: the music jumps (a gap when +, lost sound when -): {shown}; {lost:+.2f} ms in all")
+        ok = False
+    heard_to = (last + offset) / RATE
+    print(f"the music heard up to {heard_to:.3f} s")
+    if heard_to < DEMO_END - 0.3:
+        print(f"FAIL: the music stopped at {heard_to:.3f} s, before the demo's end")
+        ok = False
+    return ok
+
+
+def main(argv):
+    checks = {"picture": (picture, 5), "pacing": (pacing, 2), "music": (music, 3)}
+    if len(argv) < 2 or argv[1] not in checks or len(argv) - 2 != checks[argv[1]][1]:
+        print(__doc__, file=sys.stderr)
+        return 2
+    check, _ = checks[argv[1]]
+    return 0 if check(*argv[2:]) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
