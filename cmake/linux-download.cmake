@@ -87,6 +87,15 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_test(NAME download_play
     COMMAND ${zep_download_test} play ${zep_download_work}/play ${zep_download})
   set_tests_properties(download_play PROPERTIES TIMEOUT 120)
+  # In a Wayland session with no X server, and into PipeWire (as an ordinary
+  # user; skipped where sway or PipeWire cannot run).
+  add_test(NAME download_wayland
+    COMMAND ${zep_download_test} wayland ${zep_download_work}/wayland ${zep_download})
+  add_test(NAME download_sound
+    COMMAND ${zep_download_test} sound ${zep_download_work}/sound ${zep_download}
+            $<TARGET_FILE:zep-music-wav>)
+  set_tests_properties(download_wayland download_sound PROPERTIES TIMEOUT 180 SKIP_RETURN_CODE 77
+    ENVIRONMENT ZEP_MODULE=${ZEP_MODULE_NAME})
   # Unpacked on clean Debian 12 and 13 systems, which have no SDL2, no
   # libopenmpt and no compiler (as root; the systems are made once and cached).
   foreach(suite bookworm trixie)

@@ -6,7 +6,9 @@
 #       licences, owned by 0 and all of one time; every program and library
 #       needs only glibc (no symbol version above GLIBC_2.34), its own SDL
 #       (through an $ORIGIN run path) and the loader, never the C++ runtime,
-#       libopenmpt, libpng, zlib or a display or sound library.
+#       libopenmpt, libpng, zlib or a display or sound library; its SDL
+#       loads at run time the Wayland and X11 video back ends and the
+#       PipeWire, PulseAudio and ALSA sound back ends.
 #   frames WORK TARBALL MANIFEST [EMULATOR...]
 #       zep-render (under EMULATOR, for another architecture) on the
 #       download's own data gives every frame of the manifest.
@@ -14,6 +16,10 @@
 #       zep through a link, from a read-only folder, plays the download's
 #       data; zep-render reports an error it throws; without its data
 #       folder zep says so and how to get it back.
+#   wayland WORK TARBALL
+#       zep in sway's headless Wayland session (tests/wayland_test.sh).
+#   sound WORK TARBALL ZEP_MUSIC_WAV
+#       zep's music through PipeWire (tests/sound_server_test.sh).
 set -u
 MODE=$1
 WORK=$2
@@ -101,6 +107,18 @@ case $MODE in
             check_needs "$file" "$OBJDUMP"
         done <"$WORK/files"
         [ "$elves" -eq 4 ] || fail "$elves programs and libraries in the download, expected 4"
+        # SDL opens each back end's library by its soname when it starts the
+        # back end (none is linked, as check_needs saw); a back end left out
+        # of the build leaves out its soname.
+        sdl="$top/lib/libSDL2-2.0.so.0"
+        if [ -s "$sdl" ]; then
+            LC_ALL=C tr -c '[:print:]' '\n' <"$sdl" | grep -E '^lib[A-Za-z0-9_.+-]*\.so(\.[0-9]+)*$' | sort -u >"$WORK/sonames"
+            for backend in wayland:libwayland-client.so.0 wayland:libxkbcommon.so.0 x11:libX11.so.6 \
+                pipewire:libpipewire-0.3.so.0 pulseaudio:libpulse-simple.so.0 alsa:libasound.so.2; do
+                grep -qx "${backend#*:}" "$WORK/sonames" ||
+                    fail "the download's SDL has no ${backend%%:*} back end (it never loads ${backend#*:})"
+            done
+        fi
         ;;
     frames)
         MANIFEST=$1
@@ -118,6 +136,15 @@ case $MODE in
         expect 1 "unpack the download again" -- "$top/zep"
         grep -qF "cannot open the data folder $top/data" "$WORK/err" ||
             fail "zep did not name its data folder: $(cat "$WORK/err")"
+        ;;
+    wayland)
+        sh "$(dirname "$0")/wayland_test.sh" "$top/zep" "$top/zep-render" "$top/data" "$WORK/wayland"
+        exit $?
+        ;;
+    sound)
+        sh "$(dirname "$0")/sound_server_test.sh" pipewire "$top/zep" "$1" "$top/data" \
+            "${ZEP_MODULE:?the module name}" "$WORK/sound"
+        exit $?
         ;;
     *) fail "unknown mode $MODE" ;;
 esac
