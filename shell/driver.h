@@ -61,6 +61,8 @@ public:
     int Status() const { return status_; }
     // The latest clock value read.
     SceneClock Clock() const { return clock_; }
+    // The music as the run plays it.
+    const Music& PlayingMusic() const { return music_; }
     // The index of the current scene (the one that drew the latest frame).
     std::size_t SceneIndex() const { return scene_index_; }
 

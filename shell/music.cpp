@@ -37,6 +37,12 @@ MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
 
 HeardPosition Music::Heard() const { return output_ ? output_->Heard() : HeardPosition{}; }
 
+double Music::SongPosition(double steady) const {
+    const HeardPosition heard = Heard();
+    if (!heard.valid) return -1.0;
+    return start_seconds_ + heard.seconds + (steady - heard.steady);
+}
+
 bool Music::FMUSIC_PlaySong(MusicModule* module, double from_seconds) {
     if (!module) {
         error_ = kMusicInvalidParameter;
@@ -48,6 +54,7 @@ bool Music::FMUSIC_PlaySong(MusicModule* module, double from_seconds) {
     }
     if (playing_) return true;  // already playing: the output has one song
     if (from_seconds > 0.0) SeekModule(*module, from_seconds);
+    start_seconds_ = from_seconds;
     playing_ = module;
     output_->Start(from_seconds);
     return true;
