@@ -8,7 +8,9 @@
       The frame log (ZEP_FRAME_LOG): MODE idle checks the intervals between
       pictures (median 16.7 +/- 1 ms, 99th percentile at most 20 ms); idle,
       step and starved check that no demo time is shown twice and that the
-      picture follows the music (starved: all but one in a hundred).
+      pictures follow the music: idle within one frame, step and starved
+      within one frame for the median and two for all (starved: all but one
+      in a hundred).
   music REC.raw REF.wav START
       The recording of the sound server's monitor (44100 Hz, 2 x 16 bits,
       little-endian) holds the music of REF (zep-music-wav's rendering) from
@@ -143,14 +145,22 @@ def pacing(log_path, mode):
     print(f"picture minus music: median {np.median(apart) * 1000:.2f} ms, "
           f"worst {np.abs(apart).max() * 1000:.2f} ms")
     # Idle, each picture is within one frame of the music heard as it is
-    # shown. Starved, a picture may wait for the CPU after it was drawn, so
-    # it is checked against the music as it was drawn: still one frame, for
-    # all but the pictures that waited (at most 1 in 100).
-    late = np.abs(apart) > FRAME + 0.001
-    allowed = present.size // 100 if mode == "starved" else 0
-    if np.count_nonzero(late) > allowed:
-        print(f"FAIL: {int(np.count_nonzero(late))} pictures more than one frame away from the music")
-        ok = False
+    # shown (1 ms given for reading the clocks). Elsewhere the pictures may
+    # wait for the CPU between drawing and showing: half of them within one
+    # frame and all within two (step), or all but 1 in 100 (starved).
+    away = np.abs(apart)
+    if mode == "idle":
+        far = int(np.count_nonzero(away > FRAME + 0.001))
+        if far:
+            print(f"FAIL: {far} pictures more than one frame away from the music")
+            ok = False
+    else:
+        allowed = present.size // 100 if mode == "starved" else 0
+        far = int(np.count_nonzero(away > 2 * FRAME + 0.001))
+        if np.median(away) > FRAME + 0.001 or far > allowed:
+            print(f"FAIL: the pictures are a median {np.median(away) * 1000:.2f} ms from the music, "
+                  f"{far} more than two frames")
+            ok = False
     # The music as heard keeps the steady clock's pace.
     pace = (music[-1] - music[0]) / (present[-1] - present[0])
     print(f"music pace {pace:.4f} of the steady clock")
@@ -233,10 +243,14 @@ def music(rec_path, ref_path, start):
         shown = ", ".join(f"{begin / RATE:.2f} s: {-moved / RATE * 1000:+.2f} ms" for begin, moved in jumps[:6])
         print(f"FAIL: the music jumps (a gap when +, lost sound when -): {shown}; {lost:+.2f} ms in all")
         ok = False
+    # The module falls silent a little before the demo ends: the recording
+    # must sound as long as the music does before the end.
     heard_to = (last + offset) / RATE
-    print(f"the music heard up to {heard_to:.3f} s")
-    if heard_to < DEMO_END - 0.3:
-        print(f"FAIL: the music stopped at {heard_to:.3f} s, before the demo's end")
+    audible = np.nonzero(np.abs(ref[:int(DEMO_END * RATE)]) > 64)[0]
+    music_to = audible[-1] / RATE if audible.size else 0.0
+    print(f"the music heard up to {heard_to:.3f} s (it sounds up to {music_to:.3f} s before the demo's end)")
+    if heard_to < music_to - 0.05:
+        print(f"FAIL: the music stopped at {heard_to:.3f} s, before its end at {music_to:.3f} s")
         ok = False
     return ok
 
