@@ -75,13 +75,26 @@ fi
     --format=s16le --latency-msec=20) >"$WORK/recording.raw" 2>"$WORK/parec.err" &
 recorder=$!
 sleep 1
-(
-    [ -n "$cgroup" ] && echo 0 >"$cgroup/cgroup.procs"
-    [ -z "$cgroup" ] && [ -n "$LIMIT" ] && taskset -pc "$core" $$ >/dev/null
-    cd "$WORK/data" && user_exec DISPLAY="$DISPLAY" PULSE_SERVER="$PULSE_SERVER" \
-        ZEP_FRAME_LOG="$WORK/frames.log" "$ZEP" --verbose --start $START
-) >"$WORK/out" 2>"$WORK/err" &
+(cd "$WORK/data" && user_exec DISPLAY="$DISPLAY" PULSE_SERVER="$PULSE_SERVER" \
+    ZEP_FRAME_LOG="$WORK/frames.log" "$ZEP" --verbose --start $START) >"$WORK/out" 2>"$WORK/err" &
 pid=$!
+if [ -n "$LIMIT" ]; then
+    # Starved once it plays: the replay up to the start moment would take
+    # most of the run at this share of the CPU.
+    n=0
+    until [ "$(wc -l <"$WORK/frames.log" 2>/dev/null || echo 0)" -ge 2 ] || [ "$n" -ge 300 ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    # zep itself: the process started, or its child when runuser started it.
+    target=$pid
+    [ -n "$AS_USER" ] && target=$(pgrep -P $pid | head -n 1)
+    if [ -n "$cgroup" ]; then
+        echo "$target" >"$cgroup/cgroup.procs" || fail "cannot move zep into $cgroup"
+    else
+        taskset -apc "$core" "$target" >/dev/null || fail "cannot move zep to core $core"
+    fi
+fi
 wait_for $pid 600
 [ "$status" -eq 0 ] || fail "zep ended with status $status: $(cat "$WORK/out" "$WORK/err")"
 sleep 0.5
