@@ -13,6 +13,12 @@ PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgt
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils openbox sox clang libclang-rt-14-dev binutils
 desktop-file-utils appstream man-db"
+# The desktops the demo is tested on: sway's headless Wayland (grim for
+# screenshots, wtype for keys), PipeWire with its PulseAudio server and
+# ALSA's pulse plugin, a session bus for wireplumber, the tools that record
+# and set up its sinks, and numpy for the checks of what was shown and heard.
+PACKAGES="$PACKAGES sway grim wtype pipewire pipewire-bin wireplumber pipewire-pulse pulseaudio-utils
+libasound2-plugins dbus-daemon python3-numpy util-linux procps"
 # The Debian package and the clean Debian systems the downloads and the
 # package are tested on.
 PACKAGES="$PACKAGES dpkg-dev lintian debootstrap debian-archive-keyring xz-utils"
