@@ -8,6 +8,7 @@
 #     pixels), and below what it can run in it says "out of memory";
 #   - a failure's message box only where standard error reaches nobody, and
 #     a signal still ends zep with the box open, leaving no process behind;
+#   - --loop plays again from the start in the same window, until a key;
 #   - its command line: --help, --version, unknown options.
 # Usage: player_faults_test.sh ZEP DATA_DIR WORK_DIR
 set -u
@@ -105,7 +106,26 @@ wait_for "$pid" 50
 sleep 0.5
 box_shown && fail "the message box outlived zep"
 
-# 6. The command line.
+# 6. --loop: after the end the demo plays again from the start, in the same
+# window, until a key.
+ZEP_FRAME_LOG="$WORK/frames" env --default-signal=INT "$ZEP" --loop --start 107 >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+find_window 200 --onlyvisible
+first=$window
+n=0
+until awk 'NR > 2 && $2 < 1 { found = 1 } END { exit !found }' "$WORK/frames" 2>/dev/null || [ "$n" -ge 100 ]; do
+    sleep 0.1
+    n=$((n + 1))
+done
+[ "$n" -lt 100 ] || fail "--loop: no frame from the start after the end"
+awk 'NR == 2 && $2 < 107 { exit 1 }' "$WORK/frames" || fail "--loop --start 107: the first frame is not at 107 s"
+find_window 10 --onlyvisible
+[ "$window" = "$first" ] || fail "--loop: the window changed ($first, then $window)"
+xdotool key --window "$window" space
+wait_for "$pid" 50
+[ "$status" -eq 0 ] || fail "--loop: a key ended zep with status $status: $(cat "$WORK/err")"
+
+# 7. The command line.
 "$ZEP" --help >"$WORK/stdout" 2>"$WORK/err" || fail "--help: status $?"
 grep -q '^usage: zep ' "$WORK/stdout" || fail "--help printed no usage"
 "$ZEP" --version >"$WORK/stdout" 2>"$WORK/err" || fail "--version: status $?"

@@ -570,6 +570,13 @@ public:
         // SIGINT and SIGTERM are zep's own (they end it as the signal), not
         // SDL's quit events.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // In a Wayland session, Wayland itself: through XWayland a screen
+        // scaled to 200 % would show the picture blurred by the compositor's
+        // enlargement, where Wayland gives zep the screen's own pixels. X11
+        // stays the fallback, and SDL_VIDEODRIVER still decides.
+        const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+        if (wayland && *wayland && !SDL_getenv("SDL_VIDEODRIVER"))
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
     }
     ~SdlPlatform() override {
         screen_.reset();
