@@ -4,10 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -332,12 +330,7 @@ int RenderMain(int argc, char** argv) {
         const std::string text = options->help      ? zep::render::kRenderUsage
                                  : options->version ? std::string("zep-render ") + zep::kVersion + "\n"
                                                     : zep::ScheduleJson(zep::DemoSequence());
-        std::fputs(text.c_str(), stdout);
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::fprintf(stderr, "zep-render: cannot write %s to standard output: %s\n", what, std::strerror(errno));
-            return kUsageStatus;
-        }
-        return 0;
+        return zep::PrintToStandardOutput(kProgram, text, what);
     }
     // The option was checked when parsed.
     zep::UseCodePath(*zep::ChooseCodePath(options->cpu, zep::BuiltCodePaths(), error));

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "shell/core/files.h"
 #include "shell/core/frame_hash.h"
 #include "shell/core/open_file.h"
 
@@ -56,7 +57,7 @@ OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)
         target_ = to.is_absolute() ? to : target_.parent_path() / to;
     }
     if (IsRegularOrAbsent(target_)) {
-        file_ = sys::CreateFileBeside(target_, temporary_);
+        file_ = CreateFileBeside(target_, temporary_);
     } else {
         file_ = OpenFile(target_, "wb");
     }
@@ -164,7 +165,7 @@ PngFrames::PngFrames(std::filesystem::path dir, int scale) : dir_(std::move(dir)
                           (ec ? ": " + ec.message() : ""));
     // A folder that cannot be written into is found before the first frame.
     std::filesystem::path probe;
-    std::FILE* file = sys::CreateFileBeside(dir_ / "frame.png", probe);
+    std::FILE* file = CreateFileBeside(dir_ / "frame.png", probe);
     if (!file) throw OutputError("cannot write into the folder " + dir_.string() + ": " + Reason(errno));
     std::fclose(file);
     std::filesystem::remove(probe, ec);

@@ -1,8 +1,8 @@
 // The operating-system services zep-render needs beyond the standard library:
-// standard output kept for pictures, interrupts, files created next to their
-// target, and a child process fed through pipes. What the C++ library alone
-// can do lives in system.cpp; the rest in system_posix.cpp, so another system
-// needs only another implementation of that file.
+// standard output kept for pictures, interrupts, a lock on a folder of
+// frames, and a child process fed through pipes. What the C++ library alone
+// can do lives in system.cpp; the rest in system_posix.cpp, so another
+// system needs only another implementation of that file.
 #pragma once
 
 #include <cstddef>
@@ -46,11 +46,6 @@ int Interrupted();
 // Ends the process as the interrupting signal would have, without a core
 // dump.
 [[noreturn]] void EndByInterrupt(int signal);
-
-// Creates a new empty file with a unique name in the folder of `target`
-// ("<folder>/.<name>.XXXXXX<extension>") and opens it for writing; sets
-// `created` to its path. Null with errno set on failure.
-std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created);
 
 // A program started with `pipes` pipes it reads from (descriptors 3, 4, ...
 // in the child); its standard input is not used, standard output and error

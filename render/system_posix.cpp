@@ -62,33 +62,6 @@ void EndByInterrupt(int signal) {
     std::_Exit(128 + signal);
 }
 
-std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
-    const std::filesystem::path folder = target.parent_path();
-    const std::string extension = target.extension().string();
-    std::string leaf(1, '.');
-    leaf += target.filename().string();
-    leaf += ".XXXXXX";
-    leaf += extension;
-    std::string name = ((folder.empty() ? std::filesystem::path(".") : folder) / leaf).string();
-    const int fd = ::mkstemps(name.data(), static_cast<int>(extension.size()));
-    if (fd < 0) return nullptr;
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    // mkstemps makes the file readable by its owner only; a finished output
-    // gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    created = name;
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        const int error = errno;
-        ::close(fd);
-        std::filesystem::remove(created);
-        errno = error;
-    }
-    return file;
-}
-
 namespace {
 void WaitFor(int& pid, int* status) {
     int ignored = 0;

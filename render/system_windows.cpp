@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <random>
 
 #include "render/system.h"
 
@@ -47,41 +46,6 @@ void EndByInterrupt(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
     std::_Exit(128 + signal);
-}
-
-std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
-    const std::filesystem::path folder =
-        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::minstd_rand random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring leaf = L"." + target.filename().wstring() + L".";
-        for (int k = 0; k < 6; ++k) leaf += static_cast<wchar_t>(kLetters[random() % 36]);
-        leaf += target.extension().wstring();
-        const std::filesystem::path name = folder / leaf;
-        int fd = -1;
-        const errno_t error =
-            ::_wsopen_s(&fd, name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                        _SH_DENYNO, _S_IREAD | _S_IWRITE);
-        if (error == EEXIST) continue;
-        if (error != 0) {
-            errno = error;
-            return nullptr;
-        }
-        std::FILE* file = ::_fdopen(fd, "wb");
-        if (!file) {
-            const int saved = errno;
-            ::_close(fd);
-            std::filesystem::remove(name);
-            errno = saved;
-            return nullptr;
-        }
-        created = name;
-        return file;
-    }
-    errno = EEXIST;
-    return nullptr;
 }
 
 ChildProcess::~ChildProcess() = default;
