@@ -163,6 +163,9 @@ PngFrames::PngFrames(std::filesystem::path dir, int scale) : dir_(std::move(dir)
     if (!std::filesystem::is_directory(dir_))
         throw OutputError("cannot create the folder " + dir_.string() +
                           (ec ? ": " + ec.message() : ""));
+    if (!lock_.Take(dir_))
+        throw OutputError("another render is writing into the folder " + dir_.string() +
+                          "; wait for it to end or choose another folder");
     // A folder that cannot be written into is found before the first frame.
     std::filesystem::path probe;
     std::FILE* file = CreateFileBeside(dir_ / "frame.png", probe);

@@ -47,6 +47,24 @@ int Interrupted();
 // dump.
 [[noreturn]] void EndByInterrupt(int signal);
 
+// A lock on a folder, held as long as the object lives, so that two renders
+// never write frames into one folder at once. The system lets it go when the
+// process ends, however it ends.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    // Takes the lock on the folder `dir`: false when another process holds
+    // it. On a filesystem that cannot lock, the folder is written unlocked.
+    bool Take(const std::filesystem::path& dir);
+
+private:
+    int fd_ = -1;
+};
+
 // A program started with `pipes` pipes it reads from (descriptors 3, 4, ...
 // in the child); its standard input is not used, standard output and error
 // are shared with this process.

@@ -1,6 +1,7 @@
 // The POSIX side of render/system.h.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -60,6 +61,26 @@ void EndByInterrupt(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
     std::_Exit(128 + signal);
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool FolderLock::Take(const std::filesystem::path& dir) {
+    // The folder itself is locked: no lock file to leave behind, and the
+    // lock goes with the last descriptor when the process ends. The
+    // descriptor is not inherited by ffmpeg.
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return true;  // then the folder cannot be written either, and that is said
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error != EWOULDBLOCK;
+    }
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+    return true;
 }
 
 namespace {

@@ -48,6 +48,30 @@ void EndByInterrupt(int signal) {
     std::_Exit(128 + signal);
 }
 
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) ::_close(fd_);
+}
+
+bool FolderLock::Take(const std::filesystem::path& dir) {
+    // A folder cannot be locked here: a lock file inside it is opened shared
+    // with nobody, and deleted by the system when the last handle to it
+    // closes, so it goes when the process ends, however it ends.
+    const std::filesystem::path lock = dir / L".zep-render.lock";
+    int fd = -1;
+    const errno_t error = ::_wsopen_s(&fd, lock.c_str(),
+                                      _O_RDWR | _O_CREAT | _O_TEMPORARY | _O_BINARY | _O_NOINHERIT,
+                                      _SH_DENYRW, _S_IREAD | _S_IWRITE);
+    if (error != 0) {
+        // Held by another render when it is there; otherwise the folder
+        // cannot be written, which the first write says.
+        std::error_code ec;
+        return !std::filesystem::exists(lock, ec);
+    }
+    if (fd_ >= 0) ::_close(fd_);
+    fd_ = fd;
+    return true;
+}
+
 ChildProcess::~ChildProcess() = default;
 
 std::string ChildProcess::Start(const std::string&, const std::vector<std::string>&, int) {
