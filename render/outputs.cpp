@@ -56,7 +56,7 @@ OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)
         if (ec) break;
         target_ = to.is_absolute() ? to : target_.parent_path() / to;
     }
-    if (IsRegularOrAbsent(target_)) {
+    if (!sys::NamesADevice(target_) && IsRegularOrAbsent(target_)) {
         file_ = CreateFileBeside(target_, temporary_);
     } else {
         file_ = OpenFile(target_, "wb");

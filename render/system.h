@@ -47,6 +47,25 @@ int Interrupted();
 // dump.
 [[noreturn]] void EndByInterrupt(int signal);
 
+// True when `path` names one of Windows' devices (NUL, CON, AUX, PRN, COM1
+// to COM9, LPT1 to LPT9, in any case, with or without an extension): such a
+// name means the device in every folder. Windows' rule, checked anywhere.
+bool IsWindowsDeviceName(const std::filesystem::path& path);
+
+// The first part of `path` (between separators) that ends in a space or a
+// dot, other than "." and "..": Windows drops those from a name, so the file
+// or folder made would not be the one named. Empty when there is none.
+// Windows' rule, checked anywhere.
+std::string PartEndingInSpaceOrDot(const std::string& path);
+
+// True when this system opens `path` as a device rather than a file in a
+// folder (Windows' NUL and the like); such an output is written directly.
+bool NamesADevice(const std::filesystem::path& path);
+
+// Why this system would not make a file or folder by the name `path` as
+// written, or empty.
+std::string NameProblem(const std::string& path);
+
 // A lock on a folder, held as long as the object lives, so that two renders
 // never write frames into one folder at once. The system lets it go when the
 // process ends, however it ends.

@@ -63,6 +63,12 @@ void EndByInterrupt(int signal) {
     std::_Exit(128 + signal);
 }
 
+// Devices are found by what they are (see OutputFile); any name is kept as
+// written.
+bool NamesADevice(const std::filesystem::path&) { return false; }
+
+std::string NameProblem(const std::string&) { return {}; }
+
 FolderLock::~FolderLock() {
     if (fd_ >= 0) ::close(fd_);
 }

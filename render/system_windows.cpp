@@ -48,6 +48,14 @@ void EndByInterrupt(int signal) {
     std::_Exit(128 + signal);
 }
 
+bool NamesADevice(const std::filesystem::path& path) { return IsWindowsDeviceName(path); }
+
+std::string NameProblem(const std::string& path) {
+    const std::string part = PartEndingInSpaceOrDot(path);
+    if (part.empty()) return {};
+    return "\"" + part + "\" ends in a space or a dot, which Windows drops from names; choose a name without";
+}
+
 FolderLock::~FolderLock() {
     if (fd_ >= 0) ::_close(fd_);
 }

@@ -80,6 +80,23 @@ mkfifo "$WORK/badmusic/$MODULE"
 expect 1 "Error loading file" -- timeout 20 "$RENDER" --data "$WORK/badmusic" --to 3 --video "$WORK/out/v.mp4"
 only ""
 
+# A damaged module (cut short, or overwritten) is refused when it is loaded,
+# in the music layer's words, in every mode: never a silent sound track.
+copy_data damaged
+head -c 1000 "$DATA/$MODULE" >"$WORK/damaged/$MODULE"
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --video "$WORK/out/v.mp4"
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --hashes "$WORK/out/h.txt"
+only ""
+cp "$DATA/$MODULE" "$WORK/damaged/$MODULE"
+head -c 4096 /dev/urandom | dd of="$WORK/damaged/$MODULE" bs=1 seek=2000 conv=notrunc 2>/dev/null
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --video "$WORK/out/v.mp4"
+only ""
+size=$(wc -c <"$DATA/$MODULE")
+head -c $((size - 5000)) "$DATA/$MODULE" >"$WORK/damaged/$MODULE"
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --rawvideo -
+[ -s "$WORK/stdout" ] && fail "frames on standard output with a module cut short"
+only ""
+
 # A mesh whose first face names vertex 1440 fails when its scene starts:
 # status 1, and no finished-looking file of the frames before.
 copy_data badmesh
