@@ -1,48 +1,16 @@
 #include "datagen/common.h"
 
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 #include "shell/core/files.h"
+#include "shell/core/process.h"
 
 namespace zep::datagen {
 
 namespace {
-
-// The file being written, by its temporary name, for the handler below: a
-// signal that ends zep-data removes it, so no unfinished file stays behind.
-char g_unfinished[4096];
-volatile std::sig_atomic_t g_have_unfinished = 0;
-
-extern "C" void RemoveUnfinishedAndEnd(int signal) {
-    if (g_have_unfinished) ::unlink(g_unfinished);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);  // delivered as the handler returns
-}
-
-// Signals that would end the process are held while the temporary file is
-// made and recorded, so it is never there unrecorded.
-class SignalsHeld {
-public:
-    SignalsHeld() {
-        sigset_t all;
-        sigfillset(&all);
-        ::pthread_sigmask(SIG_BLOCK, &all, &old_);
-    }
-    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-
-private:
-    sigset_t old_;
-};
 
 // The temporary file: closed and removed unless it was renamed into place.
 struct Unfinished {
@@ -50,7 +18,6 @@ struct Unfinished {
     std::filesystem::path path;
     bool renamed = false;
     ~Unfinished() {
-        g_have_unfinished = 0;
         if (file) std::fclose(file);
         std::error_code ec;
         if (!renamed && !path.empty()) std::filesystem::remove(path, ec);
@@ -61,17 +28,6 @@ std::string Reason(int error) { return error != 0 ? std::strerror(error) : "writ
 
 }  // namespace
 
-void RemoveUnfinishedFileOnSignals() {
-    struct sigaction action {};
-    action.sa_handler = RemoveUnfinishedAndEnd;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        struct sigaction old {};
-        ::sigaction(signal, nullptr, &old);
-        if (old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
-    }
-}
-
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
     const std::filesystem::path path = dir / name;
     // It would be replaced by the rename below; anything but a file (or a
@@ -80,16 +36,8 @@ void WriteFile(const std::filesystem::path& dir, const std::string& name, const 
     if (const std::string what = NotARegularFile(path); !what.empty())
         throw std::runtime_error(path.string() + " is " + what + ", not a regular file; remove it first");
     Unfinished out;
-    {
-        const SignalsHeld held;
-        out.file = CreateFileBeside(path, out.path);
-        if (!out.file) throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
-        const std::string temporary = out.path.string();
-        if (temporary.size() < sizeof g_unfinished) {
-            std::memcpy(g_unfinished, temporary.c_str(), temporary.size() + 1);
-            g_have_unfinished = 1;
-        }
-    }
+    out.file = CreateFileBeside(path, out.path);
+    if (!out.file) throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
     errno = 0;
     const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), out.file);
     if (written != bytes.size() || std::fflush(out.file) != 0)
@@ -97,6 +45,9 @@ void WriteFile(const std::filesystem::path& dir, const std::string& name, const 
     const int closed = std::fclose(out.file);
     out.file = nullptr;
     if (closed != 0) throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
+    // An interrupt that came meanwhile ends the run before the file is in
+    // place.
+    if (Interrupted() != 0) throw std::runtime_error("interrupted");
     if (::rename(out.path.c_str(), path.c_str()) != 0)
         throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
     out.renamed = true;

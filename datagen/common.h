@@ -19,13 +19,10 @@ using Bytes = std::vector<std::uint8_t>;
 // a symbolic link at `name` is replaced, not written through. Throws
 // std::runtime_error naming the file and the system's reason when it cannot
 // be written, or what stands at `name` when that is not a regular file (a
-// folder, a named pipe, a device), which is left as it was.
+// folder, a named pipe, a device), which is left as it was. Once an
+// interrupt was caught (CatchInterrupts) the file is not put in place.
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes);
 
-// SIGINT, SIGTERM, SIGHUP and SIGQUIT remove the file WriteFile is writing,
-// then end the process as they would have. A signal ignored from the start
-// stays ignored.
-void RemoveUnfinishedFileOnSignals();
 
 // Writes one file of the default set (scenes/data_files.h); throws
 // std::logic_error when `bytes` is not the size its scene reads.

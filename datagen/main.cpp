@@ -30,6 +30,13 @@ int Usage(const std::string& problem) {
     return kUsageStatus;
 }
 
+// Ends the process by the signal that interrupted it, if one did.
+void EndIfInterrupted() {
+    if (zep::Interrupted() == 0) return;
+    std::fprintf(stderr, "%s: interrupted; the unfinished file was removed\n", kProgram);
+    zep::EndByInterrupt(zep::Interrupted());
+}
+
 int DataMain(int argc, char** argv) {
     std::string dir;
     bool options_done = false;
@@ -52,13 +59,17 @@ int DataMain(int argc, char** argv) {
     }
     if (folders != 1) return Usage(folders == 0 ? "no folder given" : "more than one folder given");
     if (dir.empty()) return Usage("the folder name is empty");
-    zep::datagen::RemoveUnfinishedFileOnSignals();
+    // A signal stops the run at the next file: the one being written is
+    // removed, and the process ends by that signal.
+    zep::CatchInterrupts();
     try {
         zep::datagen::WriteDefaultData(dir);
     } catch (const std::exception& e) {
+        EndIfInterrupted();
         std::fprintf(stderr, "%s: %s\n", kProgram, e.what());
         return kWriteFailed;
     }
+    EndIfInterrupted();
     return 0;
 }
 

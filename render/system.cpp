@@ -1,20 +1,10 @@
-// The parts of render/system.h that need only the C++ library: the
-// interrupt flag and Windows' rules for names.
+// The parts of render/system.h that need only the C++ library: Windows'
+// rules for names, which are checked on every system.
 #include <cctype>
-#include <csignal>
 
 #include "render/system.h"
 
 namespace zep::render::sys {
-namespace {
-
-volatile std::sig_atomic_t g_interrupt = 0;
-
-}  // namespace
-
-extern "C" void OnInterrupt(int signal) { g_interrupt = signal; }
-
-int Interrupted() { return g_interrupt; }
 
 bool IsWindowsDeviceName(const std::filesystem::path& path) {
     std::string leaf = path.filename().string();

@@ -1,6 +1,6 @@
 // The operating-system services zep-render needs beyond the standard library:
-// standard output kept for pictures, interrupts, a lock on a folder of
-// frames, and a child process fed through pipes. What the C++ library alone
+// standard output kept for pictures, names this system treats apart, a lock
+// on a folder of frames, and a child process fed through pipes. What the C++ library alone
 // can do lives in system.cpp; the rest in system_posix.cpp, so another
 // system needs only another implementation of that file.
 #pragma once
@@ -33,19 +33,6 @@ bool IsExecutable(const std::string& path);
 
 // A write to a closed pipe fails with an error instead of ending the process.
 void IgnoreBrokenPipes();
-
-// SIGINT, SIGTERM, SIGHUP (a closed terminal) and SIGQUIT set a flag instead
-// of ending the process, so the render can stop at the next frame and remove
-// what it had begun to write. A signal ignored from the start (nohup) stays
-// ignored.
-void CatchInterrupts();
-// The handler CatchInterrupts installs: it records the signal.
-extern "C" void OnInterrupt(int signal);
-// The interrupting signal, or 0.
-int Interrupted();
-// Ends the process as the interrupting signal would have, without a core
-// dump.
-[[noreturn]] void EndByInterrupt(int signal);
 
 // True when `path` names one of Windows' devices (NUL, CON, AUX, PRN, COM1
 // to COM9, LPT1 to LPT9, in any case, with or without an extension): such a

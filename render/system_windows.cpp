@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "render/system.h"
+#include "shell/core/process.h"
 
 namespace zep::render::sys {
 
@@ -35,18 +36,6 @@ bool IsExecutable(const std::string&) { return false; }
 // A write to a pipe whose reader has gone fails with an error on Windows;
 // there is no signal to ignore.
 void IgnoreBrokenPipes() {}
-
-void CatchInterrupts() {
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-}
-
-void EndByInterrupt(int signal) {
-    std::fflush(nullptr);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    std::_Exit(128 + signal);
-}
 
 bool NamesADevice(const std::filesystem::path& path) { return IsWindowsDeviceName(path); }
 

@@ -112,8 +112,8 @@ else
     echo "note: no user here is kept out of a folder; the read-only folder is not checked"
 fi
 
-# Interrupted: the file being written goes, and the process ends by the
-# signal (env restores SIGINT, which a background job starts without).
+# Interrupted: the file being written goes, one line says so, and the
+# process ends by the signal (env restores SIGINT, which a background job starts without).
 for named in INT:2 TERM:15; do
     rm -rf "$WORK/sig"
     env --default-signal=INT "$ZEP_DATA" "$WORK/sig" 2>"$WORK/err" &
@@ -122,7 +122,11 @@ for named in INT:2 TERM:15; do
     kill -s "${named%:*}" $pid
     wait $pid
     status=$?
-    [ "$status" -eq $((128 + ${named#*:})) ] || [ "$status" -eq 0 ] || fail "SIG${named%:*}: status $status"
+    if [ "$status" -ne 0 ]; then
+        [ "$status" -eq $((128 + ${named#*:})) ] || fail "SIG${named%:*}: status $status"
+        [ "$(cat "$WORK/err")" = "zep-data: interrupted; the unfinished file was removed" ] ||
+            fail "SIG${named%:*}: $(cat "$WORK/err")"
+    fi
     [ -d "$WORK/sig" ] && only_complete "$WORK/sig" "SIG${named%:*}"
 done
 
