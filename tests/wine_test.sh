@@ -203,16 +203,16 @@ frames)
 
     # Two renders into one PNG folder: the second is refused while the first
     # writes, and the first leaves its set whole and no lock file.
-    (cd "$WORK/zep" && exec wine "$RENDER" --to 90 --scale 2 --png "$out/pq") 2>"$WORK/err1" &
+    (cd "$WORK/zep" && exec wine "$RENDER" --to 200 --scale 2 --png "$out/pq") 2>"$WORK/err1" &
     pid=$!
     n=0
     while [ ! -e "$out/pq/frame_000001.png" ] && [ $n -lt 600 ]; do sleep 0.1; n=$((n + 1)); done
-    (cd "$WORK/zep" && wine "$RENDER" --to 90 --png "$out/pq") 2>"$WORK/err"
+    (cd "$WORK/zep" && wine "$RENDER" --to 200 --png "$out/pq") 2>"$WORK/err"
     status=$?
     [ "$status" -eq 2 ] || fail "a second render into a PNG folder being written ended with status $status"
     grep -qF "another render is writing into the folder" "$WORK/err" || fail "the second render said: $(cat "$WORK/err")"
     wait $pid || fail "the first render into the PNG folder failed: $(cat "$WORK/err1")"
-    [ "$(ls "$out/pq" | wc -l)" -eq 90 ] || fail "the PNG folder holds $(ls "$out/pq" | wc -l) frames, not 90"
+    [ "$(ls "$out/pq" | wc -l)" -eq 200 ] || fail "the PNG folder holds $(ls "$out/pq" | wc -l) frames, not 200"
     [ -z "$(ls -A "$out/pq" | grep '^\.')" ] || fail "the PNG folder keeps $(ls -A "$out/pq" | grep '^\.')"
 
     # --video is not available on Windows, and says so.
