@@ -92,6 +92,14 @@ pid=$!
 wait_for $pid 100
 [ "$status" -eq 1 ] || fail "without $MODULE zep ended with status $status"
 [ "$(cat "$WORK/out")" = "File not found" ] || fail "without $MODULE zep printed '$(cat "$WORK/out")'"
+# A module cut short is refused when it is loaded, never played as silence.
+mkdir -p "$WORK/damaged" && cp "$DATA"/* "$WORK/damaged/"
+head -c 1000 "$DATA/$MODULE" >"$WORK/damaged/$MODULE"
+(cd "$WORK/damaged" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+wait_for $pid 100
+[ "$status" -eq 1 ] || fail "with $MODULE cut short zep ended with status $status"
+[ "$(cat "$WORK/out")" = "Unknown file format" ] || fail "with $MODULE cut short zep printed '$(cat "$WORK/out")'"
 
 # 3. Without a data file: a message naming it, status 1, no window.
 mkdir -p "$WORK/nodata" && cp "$DATA"/* "$WORK/nodata/" && rm "$WORK/nodata/ttx3.raw"
