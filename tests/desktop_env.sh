@@ -29,7 +29,8 @@ need_numpy() {
 }
 
 # prepare_user: $AS_USER runs a command as the test's user, and $WORK and
-# the runtime folder $RUNTIME ($WORK/runtime, mode 700) belong to it.
+# the runtime folder $RUNTIME ($WORK/runtime, mode 700) belong to it; $ZEP
+# is a program it can run.
 prepare_user() {
     RUNTIME=$WORK/runtime
     mkdir -p "$RUNTIME"
@@ -38,10 +39,29 @@ prepare_user() {
             useradd -r -M -d /nonexistent -s /usr/sbin/nologin zeptest 2>/dev/null ||
                 id zeptest >/dev/null 2>&1 || skip "cannot make the user zeptest"
         fi
-        chown -R zeptest: "$WORK"
         AS_USER="runuser -u zeptest --"
-        # The user must reach $WORK through the folders above it.
-        $AS_USER test -w "$WORK" || skip "the user zeptest cannot reach $WORK"
+        # The user must reach $WORK and zep through the folders above them
+        # (a tree under /root is out of its reach): else the user's files go
+        # to a folder of its own in /tmp, and zep (with the folder it runs
+        # from, for a download's launcher) is copied there.
+        chown -R zeptest: "$WORK"
+        if ! $AS_USER test -w "$WORK"; then
+            echo "zeptest cannot reach $WORK: its files go to /tmp"
+            old=$WORK
+            WORK=$(mktemp -d /tmp/zep-desktop.XXXXXX)
+            cp -R "$old"/. "$WORK"/
+            RUNTIME=$WORK/runtime
+            chown -R zeptest: "$WORK"
+        fi
+        if ! $AS_USER test -x "$ZEP"; then
+            if [ -x "$(dirname "$ZEP")/lib/zep" ]; then
+                cp -R "$(dirname "$ZEP")" "$WORK/program"
+            else
+                mkdir -p "$WORK/program" && cp "$ZEP" "$WORK/program/"
+            fi
+            chown -R zeptest: "$WORK/program"
+            ZEP=$WORK/program/$(basename "$ZEP")
+        fi
     else
         AS_USER=""
     fi
