@@ -16,12 +16,23 @@
       little-endian) holds the music of REF (zep-music-wav's rendering) from
       the moment START on, whole and at its own rate, to the demo's end.
 
+  selftest WORK_DIR
+      Each check above on made-up pictures, logs and sound, right and wrong:
+      it must pass the right ones and fail each fault.
+
 Prints what it measured; exit status 0 when every check passed, 1 if not.
 """
+import contextlib
+import io
+import os
 import sys
 import wave
 
-import numpy as np
+try:
+    import numpy as np
+except ImportError:
+    print("SKIP: python3-numpy is not installed (scripts/install-deps.sh installs it)")
+    sys.exit(77)
 
 FRAME = 1.0 / 60.0
 RATE = 44100
@@ -189,7 +200,8 @@ def locate(chunk, ref, around, reach):
     n = 1 << int(np.ceil(np.log2(part.size + chunk.size)))
     corr = np.fft.irfft(np.fft.rfft(part, n) * np.conj(np.fft.rfft(chunk, n)), n)
     corr = corr[:part.size - chunk.size + 1]
-    energy = np.convolve(part * part, np.ones(chunk.size), "valid")
+    sums = np.concatenate([[0.0], np.cumsum(part * part)])
+    energy = sums[chunk.size:] - sums[:-chunk.size]
     score = corr / np.sqrt(np.maximum(energy, 1e-9) * max(np.dot(chunk, chunk), 1e-9))
     best = int(np.argmax(score))
     return lo + best, float(score[best])
@@ -271,8 +283,103 @@ def music(rec_path, ref_path, start):
     return ok
 
 
+def write_ppm(path, rgb):
+    with open(path, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (rgb.shape[1], rgb.shape[0]))
+        f.write(np.ascontiguousarray(rgb, np.uint8).tobytes())
+
+
+def write_log(path, present, demo, music):
+    with open(path, "w") as f:
+        f.write("# present demo music (seconds)\n")
+        for p, d, m in zip(present, demo, music):
+            f.write(f"{p:.6f} {d:.6f} {m:.6f}\n")
+
+
+def selftest(work):
+    os.makedirs(work, exist_ok=True)
+    rng = np.random.default_rng(7)
+    results = []
+
+    def expect(name, want, check, *args):
+        with contextlib.redirect_stdout(io.StringIO()) as said:
+            got = check(*args)
+        results.append(got == want)
+        print(f"{'ok' if got == want else 'WRONG'}: {name} {'passes' if got else 'fails'}")
+        if got != want:
+            print(said.getvalue())
+
+    # Pictures: the reference enlarged twice on a black screen, centred.
+    ref = rng.integers(0, 256, (480, 640, 4), np.uint8)
+    ref[:, :, 3] = 0
+    ref.tofile(f"{work}/ref.bgr0")
+    rgb = ref[:, :, 2::-1]
+    screen = np.zeros((1080, 1440, 3), np.uint8)
+    screen[60:1020, 80:1360] = np.repeat(np.repeat(rgb, 2, axis=0), 2, axis=1)
+    write_ppm(f"{work}/good.ppm", screen)
+    expect("the picture enlarged twice", True, picture, f"{work}/good.ppm", f"{work}/ref.bgr0", "2", "centre", "centre")
+    expect("the picture looked for one pixel off", False, picture, f"{work}/good.ppm", f"{work}/ref.bgr0", "2", "81", "60")
+    crop = screen.copy()
+    crop[60:1020, 80:1360] = np.repeat(np.repeat(rgb[120:360, 160:480], 4, axis=0), 4, axis=1)
+    write_ppm(f"{work}/crop.ppm", crop)
+    expect("a magnified crop", False, picture, f"{work}/crop.ppm", f"{work}/ref.bgr0", "2", "centre", "centre")
+    blur = screen.astype(np.int32)
+    blur[:, 1:] = (blur[:, 1:] + blur[:, :-1]) // 2
+    write_ppm(f"{work}/blur.ppm", blur)
+    expect("a blurred enlargement", False, picture, f"{work}/blur.ppm", f"{work}/ref.bgr0", "2", "centre", "centre")
+
+    # Frame logs: 20 s at 60 pictures a second, drawn a few ms before shown.
+    n = 1260
+    present = np.arange(n) / 60.0 + 0.5
+    demo = 90.0 + np.arange(n) / 60.0
+    heard = demo + 0.004
+    write_log(f"{work}/even.log", present, demo, heard)
+    expect("even pacing", True, pacing, f"{work}/even.log", "idle")
+    stutter = present.copy()
+    stutter[100::50] += 0.012
+    write_log(f"{work}/stutter.log", stutter, demo, heard)
+    expect("a 29 ms interval every 50 pictures", False, pacing, f"{work}/stutter.log", "idle")
+    twice = demo.copy()
+    twice[600] = twice[599]
+    write_log(f"{work}/twice.log", present, twice, heard)
+    expect("a demo time shown twice", False, pacing, f"{work}/twice.log", "idle")
+    write_log(f"{work}/behind.log", present, demo, heard + 0.02)
+    expect("pictures 24 ms behind the music", False, pacing, f"{work}/behind.log", "idle")
+    write_log(f"{work}/slow.log", present, demo * 0.99 + 0.9, heard * 0.99 + 0.9)
+    expect("music slowed by 1 %", False, pacing, f"{work}/slow.log", "starved")
+
+    # Sound: a made-up song from 0 to 108 s, recorded from 95 s on after 1 s
+    # of silence.
+    t = np.arange(108 * RATE) / RATE
+    song = (np.sin(2 * np.pi * 220 * t * (1 + 0.3 * np.sin(t))) * 3000 +
+            rng.normal(0, 1500, t.size)) * (t < 106.8)
+    with wave.open(f"{work}/song.wav", "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(RATE)
+        w.writeframes(np.repeat(song.astype("<i2"), 2).tobytes())
+
+    def record(name, part):
+        whole = np.concatenate([np.zeros(RATE), part, np.zeros(RATE)])
+        np.repeat(whole.astype("<i2"), 2).tofile(f"{work}/{name}.raw")
+        return f"{work}/{name}.raw"
+
+    tail = song[95 * RATE:int(107.2 * RATE)]
+    expect("the music whole", True, music, record("whole", tail), f"{work}/song.wav", "95")
+    expect("the music from another moment", False, music, record("late", song[96 * RATE:int(107.2 * RATE)]),
+           f"{work}/song.wav", "95")
+    gap = np.concatenate([tail[:5 * RATE], np.zeros(235), tail[5 * RATE:]])
+    expect("a 5 ms gap", False, music, record("gap", gap), f"{work}/song.wav", "95")
+    stall = np.concatenate([tail[:5 * RATE], np.zeros(RATE // 2), tail[5 * RATE:]])
+    expect("a half-second stall", False, music, record("stall", stall), f"{work}/song.wav", "95")
+    stretched = np.interp(np.arange(0, tail.size, 0.999), np.arange(tail.size), tail)
+    expect("the music 0.1 % slow", False, music, record("stretched", stretched), f"{work}/song.wav", "95")
+    expect("the music cut 2 s early", False, music, record("short", tail[:-2 * RATE]), f"{work}/song.wav", "95")
+    return all(results)
+
+
 def main(argv):
-    checks = {"picture": (picture, 5), "pacing": (pacing, 2), "music": (music, 3)}
+    checks = {"picture": (picture, 5), "pacing": (pacing, 2), "music": (music, 3), "selftest": (selftest, 1)}
     if len(argv) < 2 or argv[1] not in checks or len(argv) - 2 != checks[argv[1]][1]:
         print(__doc__, file=sys.stderr)
         return 2
