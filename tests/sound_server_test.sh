@@ -1,6 +1,8 @@
 #!/bin/sh
 # zep's music through a desktop's sound server, run as an ordinary user:
-#   pipewire    pipewire, wireplumber and pipewire-pulse
+#   pipewire    pipewire, wireplumber and pipewire-pulse, SDL's choice of
+#               back end (its PulseAudio one, as SDL 2.26 prefers it)
+#   pipewire-native  the same, through SDL's PipeWire back end
 #   pulseaudio  PulseAudio
 #   alsa        no server zep can see, only ALSA, whose default device is
 #               a PulseAudio sink reached through ALSA's pulse plugin
@@ -27,6 +29,11 @@ mkdir -p "$WORK/data" "$WORK/home" && cp "$DATA"/* "$WORK/data/"
 prepare_user
 
 # zep_env VAR=VALUE...: what zep runs with besides the clean environment.
+# A PulseAudio client starts a server of its own where it finds none, if
+# one is installed: not here, where no server is meant to run.
+mkdir -p "$WORK/home/.config/pulse"
+echo "autospawn = no" >"$WORK/home/.config/pulse/client.conf"
+[ -n "$AS_USER" ] && chown -R zeptest: "$WORK/home"
 if [ "$SERVER" = none ]; then
     # No server, and an ALSA whose default device does not exist.
     printf 'pcm.!default { type hw card 99 }\nctl.!default { type hw card 99 }\n' >"$WORK/home/.asoundrc"
@@ -54,6 +61,10 @@ EOF
     [ -n "$AS_USER" ] && chown zeptest: "$WORK/home/.asoundrc"
     ZEP_ENV="XDG_RUNTIME_DIR=$WORK/zep-runtime"
     WANT_DRIVER=alsa
+elif [ "$SERVER" = pipewire-native ]; then
+    start_sound_server pipewire || finish_checks "sound $SERVER"
+    ZEP_ENV="SDL_AUDIODRIVER=pipewire"
+    WANT_DRIVER=pipewire
 else
     start_sound_server "$SERVER" || finish_checks "sound $SERVER"
     ZEP_ENV="PULSE_SERVER=$PULSE_SERVER"
