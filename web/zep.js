@@ -21,6 +21,11 @@ const MUSIC_LEAD = 0.05;  // seconds between asking the music to start and its f
 const $ = (id) => document.getElementById(id);
 const canvas = $('picture');
 const painter = canvas.getContext('2d', { alpha: false });
+// The demo's picture at its own size; the page's canvas shows it enlarged.
+const source = document.createElement('canvas');
+source.width = WIDTH;
+source.height = HEIGHT;
+const sourcePainter = source.getContext('2d', { alpha: false });
 
 // What the tests and the benchmark read.
 const page = {
@@ -28,6 +33,8 @@ const page = {
   frames: 0,
   sound: false,
   audioClock: () => 0,
+  musicPosition: () => null,  // seconds into the music being heard, while it plays
+  paused: () => false,
   sceneClock: () => 0,
   musicPlaying: () => false,
   log: [],  // per frame while running: [audio clock before the frame, scene clock of the frame]
@@ -118,9 +125,120 @@ function start(zep, fps) {
     throw new Error(zep.errors.join(' ') || 'the demo could not start');
 }
 
+// --- the picture on the screen ---------------------------------------------
+
+// Where the picture goes in an output of outWidth x outHeight device pixels,
+// as the desktop window shows it: fitted with its shape kept and centred,
+// enlarged first by the largest whole factor with nearest sampling, then the
+// rest of the way smoothly; a whole multiple is drawn with nearest sampling
+// alone. Returns { dest: { x, y, w, h }, factor, exact }.
+function planSharpScale(width, height, outWidth, outHeight) {
+  outWidth = Math.max(outWidth, 1);
+  outHeight = Math.max(outHeight, 1);
+  const dest = { x: 0, y: 0, w: 0, h: 0 };
+  if (outWidth * height <= outHeight * width) {
+    dest.w = outWidth;
+    dest.h = Math.floor((2 * outWidth * height + width) / (2 * width));
+  } else {
+    dest.h = outHeight;
+    dest.w = Math.floor((2 * outHeight * width + height) / (2 * height));
+  }
+  dest.w = Math.min(Math.max(dest.w, 1), outWidth);
+  dest.h = Math.min(Math.max(dest.h, 1), outHeight);
+  dest.x = Math.floor((outWidth - dest.w) / 2);
+  dest.y = Math.floor((outHeight - dest.h) / 2);
+  const factor = Math.max(1, Math.min(Math.floor(dest.w / width), Math.floor(dest.h / height)));
+  const exact = dest.w === width * factor && dest.h === height * factor;
+  return { dest, factor, exact };
+}
+
+// The canvas covers the picture's area of the page at the screen's own
+// pixels, so the browser draws it unscaled; the black around the picture is
+// the canvas's own.
+const screen = {
+  plan: null,
+  middle: null,          // the whole-factor enlargement, when a smooth step follows
+  middlePainter: null,
+};
+page.screen = () => ({
+  canvas: { width: canvas.width, height: canvas.height },
+  plan: screen.plan,
+});
+
+function paint() {
+  const { plan } = screen;
+  if (!plan) return;
+  const { x, y, w, h } = plan.dest;
+  if (plan.exact) {
+    painter.imageSmoothingEnabled = false;
+    painter.drawImage(source, x, y, w, h);
+    return;
+  }
+  let from = source;
+  if (plan.factor > 1) {
+    screen.middlePainter.drawImage(source, 0, 0, screen.middle.width, screen.middle.height);
+    from = screen.middle;
+  }
+  painter.imageSmoothingEnabled = true;
+  painter.imageSmoothingQuality = 'low';  // linear, as the desktop's second step
+  painter.drawImage(from, x, y, w, h);
+}
+
+// Sizes the canvas to `width` x `height` device pixels and plans the picture
+// in it.
+function fitScreen(width, height) {
+  if (width < 1 || height < 1) return;
+  if (canvas.width !== width || canvas.height !== height) {
+    canvas.width = width;
+    canvas.height = height;
+  }
+  painter.fillStyle = '#000';
+  painter.fillRect(0, 0, width, height);
+  screen.plan = planSharpScale(WIDTH, HEIGHT, width, height);
+  const { factor, exact } = screen.plan;
+  if (!exact && factor > 1) {
+    screen.middle ??= document.createElement('canvas');
+    screen.middle.width = WIDTH * factor;
+    screen.middle.height = HEIGHT * factor;
+    screen.middlePainter = screen.middle.getContext('2d', { alpha: false });
+    screen.middlePainter.imageSmoothingEnabled = false;
+  } else {
+    screen.middle = null;
+    screen.middlePainter = null;
+  }
+  paint();
+}
+
+// Follows the canvas's size in device pixels: exactly where the browser
+// reports it (device-pixel-content-box), else its CSS size times the pixel
+// ratio, rounded.
+function watchScreen() {
+  const fallback = () => {
+    const box = canvas.getBoundingClientRect();
+    fitScreen(Math.round(box.width * devicePixelRatio), Math.round(box.height * devicePixelRatio));
+  };
+  if (typeof ResizeObserver === 'undefined') {
+    window.addEventListener('resize', fallback);
+    fallback();
+    return;
+  }
+  const observer = new ResizeObserver((entries) => {
+    const entry = entries[entries.length - 1];
+    const size = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+    if (size) fitScreen(size.inlineSize, size.blockSize);
+    else fallback();
+  });
+  try {
+    observer.observe(canvas, { box: 'device-pixel-content-box' });
+  } catch (error) {
+    observer.observe(canvas);
+  }
+}
+
 function present(zep) {
   const pixels = new Uint8ClampedArray(zep.HEAPU8.buffer, zep._zep_rgba(), WIDTH * HEIGHT * 4);
-  painter.putImageData(new ImageData(pixels, WIDTH, HEIGHT), 0, 0);
+  sourcePainter.putImageData(new ImageData(pixels, WIDTH, HEIGHT), 0, 0);
+  paint();
 }
 
 // --- sound -----------------------------------------------------------------
@@ -159,10 +277,13 @@ async function soundRuns(audio, ready, resumed) {
 
 // Seconds of the audio context's timeline: the time of the sample being
 // heard now where the browser tells it, else the time of the next one mixed.
+// The sample heard is never past the next one mixed: a timestamp left over
+// from before a suspension would otherwise run on with the page's clock.
 function audioTime(audioContext) {
   const stamp = audioContext.getOutputTimestamp ? audioContext.getOutputTimestamp() : null;
   if (stamp && stamp.performanceTime > 0 && stamp.contextTime > 0)
-    return stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
+    return Math.min(stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000,
+      audioContext.currentTime);
   return audioContext.currentTime;
 }
 
@@ -185,11 +306,15 @@ function makeRun(zep, audio, audioReady) {
     audioReady,
     source: null,     // the music playing, if any
     running: false,
+    paused: false,    // the page is hidden: the clock holds at `frozen`, the last picture's time
+    frozen: 0,
+    holdUntil: 0,     // no frame before the clock reaches this
     nextDue: 0,       // the animation-frame time the next frame is due
     musicStart: 0,    // where the music starts, on run.clock
     clock: () => 0,
   };
   page.musicPlaying = () => run.source !== null;
+  page.paused = () => run.paused;
   return run;
 }
 
@@ -203,6 +328,7 @@ function stopMusic(run) {
 // The demo ended by itself, by a key or by a failure.
 function finishRun(run) {
   run.running = false;
+  run.paused = false;
   stopMusic(run);
   const status = run.zep._zep_status();
   if (status !== 0) {
@@ -219,7 +345,9 @@ function finishRun(run) {
 function frameStep(run, now) {
   if (!run.running) return;
   const next = (time) => frameStep(run, time);
-  if (now < run.nextDue - 2) {
+  // After a pause the music starts again a moment later than the page is
+  // shown: no frame until it has reached the picture's time.
+  if (run.paused || now < run.nextDue - 2 || run.clock() < run.holdUntil) {
     requestAnimationFrame(next);
     return;
   }
@@ -235,23 +363,33 @@ function frameStep(run, now) {
   requestAnimationFrame(next);
 }
 
+// Plays the music from `offset` seconds in, a moment from now; the clock
+// then reads `offset` when that sample is heard.
+function playMusicFrom(run, offset) {
+  const ctx = run.audio.context;
+  run.source = ctx.createBufferSource();
+  run.source.buffer = run.audio.buffer;
+  run.source.connect(ctx.destination);
+  const when = ctx.currentTime + MUSIC_LEAD;
+  run.musicStart = when - offset;
+  run.source.start(when, offset);
+}
+
 // The clock the demo runs on: the audio context's with the music playing,
 // else the page's own, started when the demo asks for the music.
 function chooseClock(run) {
   const { zep, audio } = run;
   if (page.sound) {
     const ctx = audio.context;
-    run.clock = () => audioTime(ctx) - run.musicStart;
-    zep.zepPlayMusic = () => {
-      run.source = ctx.createBufferSource();
-      run.source.buffer = audio.buffer;
-      run.source.connect(ctx.destination);
-      run.musicStart = ctx.currentTime + MUSIC_LEAD;
-      run.source.start(run.musicStart);
-    };
+    const heard = () => audioTime(ctx) - run.musicStart;
+    run.clock = () => (run.paused ? run.frozen : heard());
+    page.musicPosition = () => (run.source ? heard() : null);
+    zep.zepPlayMusic = () => playMusicFrom(run, 0);
     say('');
   } else {
-    run.clock = () => performance.now() / 1000 - run.musicStart;
+    const elapsed = () => performance.now() / 1000 - run.musicStart;
+    run.clock = () => (run.paused ? run.frozen : elapsed());
+    page.musicPosition = () => (run.paused ? run.frozen : elapsed());
     zep.zepPlayMusic = () => { run.musicStart = performance.now() / 1000; };
     say(`No sound: ${audio.reason}; the demo runs silently on the page's clock.`);
   }
@@ -276,9 +414,49 @@ async function beginRun(run, resumed) {
     return;
   }
   run.running = true;
+  run.paused = false;
+  run.holdUntil = 0;
   setState('running');
   run.nextDue = 0;
+  if (document.hidden) pauseRun(run);
   requestAnimationFrame((time) => frameStep(run, time));
+}
+
+// A hidden page holds the picture and the music at the same moment: the
+// clock holds at the time of the picture last shown and the audio context is
+// suspended. When the page is shown again the music goes on from that time
+// (what played between the last picture and the suspension is heard again),
+// and so does the picture, without frames to catch up.
+function pauseRun(run) {
+  if (!run.running || run.paused) return;
+  run.frozen = run.zep._zep_clock();
+  run.paused = true;
+  if (page.sound) run.audio.context.suspend().catch(() => {});
+}
+
+async function resumeRun(run) {
+  if (!run.paused) return;
+  if (page.sound) {
+    const ctx = run.audio.context;
+    await ctx.resume().catch(() => {});
+    if (document.hidden || !run.paused || !run.running) return;
+    if (run.source) {
+      stopMusic(run);
+      playMusicFrom(run, run.frozen);
+    }
+  } else {
+    run.musicStart = performance.now() / 1000 - run.frozen;
+  }
+  run.holdUntil = run.frozen;
+  run.paused = false;
+  run.nextDue = 0;
+}
+
+function listenForVisibility(run) {
+  document.addEventListener('visibilitychange', () => {
+    if (document.hidden) pauseRun(run);
+    else resumeRun(run);
+  });
 }
 
 // A click or a key starts the demo, ends it while it runs, and starts it
@@ -300,7 +478,9 @@ async function runPage() {
   const zep = await loadDemo();
   const { audio, ready: audioReady } = prepareAudio(music);
   showTitle(zep);
-  listenForInput(makeRun(zep, audio, audioReady));
+  const run = makeRun(zep, audio, audioReady);
+  listenForInput(run);
+  listenForVisibility(run);
   setState('title');
   prompt('click or press a key to start');
 }
@@ -310,6 +490,7 @@ async function runPage() {
 function setUpFullscreen() {
   const button = $('fullscreen');
   if (!document.fullscreenEnabled) {
+    document.body.classList.add('no-fullscreen');
     button.hidden = true;
     return;
   }
@@ -401,6 +582,7 @@ async function runCheck(params) {
 
 // --- start -----------------------------------------------------------------
 
+watchScreen();
 setUpFullscreen();
 const params = new URLSearchParams(location.search);
 if (location.protocol === 'file:') {
