@@ -209,24 +209,39 @@ function fitScreen(width, height) {
   paint();
 }
 
-// Follows the canvas's size in device pixels: exactly where the browser
-// reports it (device-pixel-content-box), else its CSS size times the pixel
-// ratio, rounded.
+// Follows the canvas's size in device pixels: its CSS size times the pixel
+// ratio, or exactly where the browser reports its device pixels and they
+// agree with that to within rounding (an emulated pixel ratio reports CSS
+// pixels there).
 function watchScreen() {
-  const fallback = () => {
+  let exact = null;  // the latest device-pixel size reported, or null
+  const refit = () => {
     const box = canvas.getBoundingClientRect();
-    fitScreen(Math.round(box.width * devicePixelRatio), Math.round(box.height * devicePixelRatio));
+    const width = Math.round(box.width * devicePixelRatio);
+    const height = Math.round(box.height * devicePixelRatio);
+    const near = (a, b) => Math.abs(a - b) <= 1;
+    if (exact && near(exact.inlineSize, box.width * devicePixelRatio) && near(exact.blockSize, box.height * devicePixelRatio))
+      fitScreen(exact.inlineSize, exact.blockSize);
+    else
+      fitScreen(width, height);
   };
+  // The pixel ratio changes with the browser's zoom and between screens.
+  const watchRatio = () => {
+    matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', () => {
+      refit();
+      watchRatio();
+    }, { once: true });
+  };
+  watchRatio();
   if (typeof ResizeObserver === 'undefined') {
-    window.addEventListener('resize', fallback);
-    fallback();
+    window.addEventListener('resize', refit);
+    refit();
     return;
   }
   const observer = new ResizeObserver((entries) => {
     const entry = entries[entries.length - 1];
-    const size = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
-    if (size) fitScreen(size.inlineSize, size.blockSize);
-    else fallback();
+    exact = (entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0]) || null;
+    refit();
   });
   try {
     observer.observe(canvas, { box: 'device-pixel-content-box' });
