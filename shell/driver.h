@@ -31,6 +31,15 @@ public:
     DemoRun(const DemoRun&) = delete;
     DemoRun& operator=(const DemoRun&) = delete;
 
+    // Starts the run at frame `frame` (counted from 1) of a run at `fps`
+    // frames a second, as if the demo had played up to there: Start() draws
+    // frames 1 to frame - 1 on a virtual clock without showing them (scenes
+    // keep state from frame to frame, and the surface and the window keep
+    // what earlier scenes left), the music starts frame / fps seconds in, and
+    // the first Frame() shows frame `frame` drawn at clock frame / fps. The
+    // clock then runs on from there. Called before Start().
+    void SetFirstFrame(long frame, double fps = 60.0);
+
     // Start-up: checks the data files, opens the console, creates the
     // surface, starts the music and then the timer, and reads the first clock
     // value. False when the run cannot start; Status() then says why.
@@ -44,6 +53,8 @@ public:
     bool Frame();
 
     bool Ended() const { return ended_; }
+    // The run ended because a key was pressed (or the window was closed).
+    bool EndedByKey() const { return ended_by_key_; }
     // The exit status once ended: 0 after a normal end or a key press; 1 when
     // the music cannot start, when a data file is missing or short, or after
     // a console failure.
@@ -55,6 +66,10 @@ public:
 
 private:
     bool End(int status);
+    // One frame on `timer`: the scene switches, the clock read, the draw and
+    // the copy to the console, which is updated (and the hook called) only
+    // when `show` is set.
+    bool Step(ptc::Timer& timer, bool show);
 
     Platform& platform_;
     std::span<const SceneEntry* const> sequence_;
@@ -68,11 +83,17 @@ private:
     std::optional<ptc::Surface> surface_;
     std::unique_ptr<ptc::Timer> timer_;
     std::unique_ptr<Scene> scene_;
+    // The virtual clock of a run started past frame 1, until the first frame
+    // shown has been drawn with it.
+    std::unique_ptr<ptc::Timer> replay_timer_;
 
+    long first_frame_ = 1;
+    double first_frame_fps_ = 60.0;
     SceneClock clock_ = 0.0;
     std::size_t scene_index_ = 0;
     bool started_ = false;
     bool ended_ = false;
+    bool ended_by_key_ = false;
     int status_ = 0;
 };
 

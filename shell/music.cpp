@@ -37,7 +37,7 @@ MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
 
 HeardPosition Music::Heard() const { return output_ ? output_->Heard() : HeardPosition{}; }
 
-bool Music::FMUSIC_PlaySong(MusicModule* module) {
+bool Music::FMUSIC_PlaySong(MusicModule* module, double from_seconds) {
     if (!module) {
         error_ = kMusicInvalidParameter;
         return false;
@@ -47,8 +47,9 @@ bool Music::FMUSIC_PlaySong(MusicModule* module) {
         return false;
     }
     if (playing_) return true;  // already playing: the output has one song
+    if (from_seconds > 0.0) SeekModule(*module, from_seconds);
     playing_ = module;
-    output_->Start();
+    output_->Start(from_seconds);
     return true;
 }
 

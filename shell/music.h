@@ -70,7 +70,8 @@ public:
     // Loads a module; null on failure, with the reason in FSOUND_GetError.
     MusicModule* FMUSIC_LoadSong(const std::string& path);
     // Starts playback; it goes on by itself until this object is destroyed.
-    bool FMUSIC_PlaySong(MusicModule* module);
+    // The song starts `from_seconds` in (0: at its beginning).
+    bool FMUSIC_PlaySong(MusicModule* module, double from_seconds = 0.0);
     int FSOUND_GetError() const { return error_; }
     // The music's position as heard, from the output's latest call; not
     // valid without an output that keeps real time (see HeardPosition).

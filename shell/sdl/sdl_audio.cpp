@@ -40,7 +40,10 @@ public:
     }
 
     // The device is opened paused: its callback runs only from here on.
-    void Start() override { SDL_PauseAudioDevice(id_, 0); }
+    void Start(double from_seconds) override {
+        (void)from_seconds;  // the pull callback renders from there
+        SDL_PauseAudioDevice(id_, 0);
+    }
 
     HeardPosition Heard() const override {
         std::lock_guard<std::mutex> lock(heard_mutex_);
