@@ -38,6 +38,8 @@ const page = {
   sceneClock: () => 0,
   musicPlaying: () => false,
   log: [],  // per frame while running: [audio clock before the frame, scene clock of the frame]
+  firstHash: '',  // the hash of the run's first picture
+  startFrame: 1,  // the run's first frame, from the link's moment
 };
 window.zepPage = page;
 
@@ -116,6 +118,17 @@ async function loadDemo() {
   for (const file of untar(pack)) zep.FS.writeFile(`${DATA_DIR}/${file.name}`, file.data);
   zep.errors = errors;
   return zep;
+}
+
+// Where a run starts: the moment the link names after '#' ("#t=86",
+// "#scene=5", "#landscape"), in the player's --start words, or the beginning.
+// A moment that is refused is said under the picture; the run then starts at
+// the beginning.
+function planStart(run) {
+  const text = decodeURIComponent(location.hash.replace(/^#/, ''));
+  const problem = run.zep.UTF8ToString(run.zep.ccall('zep_plan_start', 'number', ['string'], [text]));
+  run.note = problem ? `The link's moment #${text} is not one: ${problem}; playing from the beginning.` : '';
+  page.startFrame = run.zep._zep_start_frame();
 }
 
 // Starts a run; throws with the demo's own message when it cannot start.
@@ -325,7 +338,9 @@ function makeRun(zep, audio, audioReady) {
     frozen: 0,
     holdUntil: 0,     // no frame before the clock reaches this
     nextDue: 0,       // the animation-frame time the next frame is due
-    musicStart: 0,    // where the music starts, on run.clock
+    musicStart: 0,    // where the music's beginning lies on the clock it is heard on
+    startFrom: 0,     // the time in the music the run started at
+    note: '',         // a line about the link's start moment, or empty
     clock: () => 0,
   };
   page.musicPlaying = () => run.source !== null;
@@ -373,6 +388,7 @@ function frameStep(run, now) {
     return;
   }
   present(run.zep);
+  if (page.frames === 0) page.firstHash = run.zep.UTF8ToString(run.zep._zep_hash());
   page.frames++;
   if (page.log.length < 100000) page.log.push([before, run.zep._zep_clock()]);
   requestAnimationFrame(next);
@@ -399,16 +415,24 @@ function chooseClock(run) {
     const heard = () => audioTime(ctx) - run.musicStart;
     run.clock = () => (run.paused ? run.frozen : heard());
     page.musicPosition = () => (run.source ? heard() : null);
-    zep.zepPlayMusic = () => playMusicFrom(run, 0);
-    say('');
+    zep.zepPlayMusic = (from) => {
+      run.startFrom = from;
+      playMusicFrom(run, from);
+    };
+    say(run.note);
   } else {
     const elapsed = () => performance.now() / 1000 - run.musicStart;
     run.clock = () => (run.paused ? run.frozen : elapsed());
     page.musicPosition = () => (run.paused ? run.frozen : elapsed());
-    zep.zepPlayMusic = () => { run.musicStart = performance.now() / 1000; };
-    say(`No sound: ${audio.reason}; the demo runs silently on the page's clock.`);
+    zep.zepPlayMusic = (from) => {
+      run.startFrom = from;
+      run.musicStart = performance.now() / 1000 - from;
+    };
+    say(`No sound: ${audio.reason}; the demo runs silently on the page's clock.${run.note ? ` ${run.note}` : ''}`);
   }
-  zep.zepClock = () => run.clock();
+  // run.clock is the time in the music; the run's timer counts from where
+  // the music started and adds that moment itself.
+  zep.zepClock = () => run.clock() - run.startFrom;
   page.audioClock = () => run.clock();
   page.sceneClock = () => zep._zep_clock();
 }
@@ -417,9 +441,11 @@ async function beginRun(run, resumed) {
   setState('starting');
   prompt('');
   page.sound = await soundRuns(run.audio, run.audioReady, resumed);
+  planStart(run);
   chooseClock(run);
   page.frames = 0;
   page.log = [];
+  page.firstHash = '';
   try {
     start(run.zep, 0);
   } catch (error) {
