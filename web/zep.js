@@ -16,11 +16,16 @@ const WIDTH = 640;
 const HEIGHT = 480;
 const DATA_DIR = '/data';
 const FRAME_MS = 1000 / 60;
-const MUSIC_LEAD = 0.05;  // seconds between asking the music to start and its first sample
+const MUSIC_LEAD = 0.05;
+const MAX_LEAD = 0.1;
+const STALE_STAMP_MS = 200;  // seconds a frame may be drawn ahead of the music  // seconds between asking the music to start and its first sample
 
 const $ = (id) => document.getElementById(id);
-const canvas = $('picture');
-const painter = canvas.getContext('2d', { alpha: false });
+// Two canvases, one over the other: a picture is painted on the one beneath
+// and shown by raising it, so that a picture painted too late is never seen.
+const canvases = [$('picture'), $('back')];
+const painters = canvases.map((c) => c.getContext('2d', { alpha: false }));
+let front = 0;
 // The demo's picture at its own size; the page's canvas shows it enlarged.
 const source = document.createElement('canvas');
 source.width = WIDTH;
@@ -37,8 +42,13 @@ const page = {
   paused: () => false,
   sceneClock: () => 0,
   musicPlaying: () => false,
-  log: [],  // per frame while running: [audio clock before the frame, scene clock of the frame]
+  // Per frame while running: the audio clock before the frame, the frame's
+  // scene clock, the audio clock once the picture is on the canvas, and the
+  // page's clock then (ms).
+  log: [],
   firstHash: '',  // the hash of the run's first picture
+  dropped: 0,     // pictures drawn too late for the music and not shown
+  endedAt: null,  // the audio clock when the latest run ended
   startFrame: 1,  // the run's first frame, from the link's moment
 };
 window.zepPage = page;
@@ -174,13 +184,15 @@ const screen = {
   middlePainter: null,
 };
 page.screen = () => ({
-  canvas: { width: canvas.width, height: canvas.height },
+  canvas: { width: canvases[0].width, height: canvases[0].height },
   plan: screen.plan,
 });
 
+// Paints the picture on the canvas beneath; raise() shows it.
 function paint() {
   const { plan } = screen;
   if (!plan) return;
+  const painter = painters[1 - front];
   const { x, y, w, h } = plan.dest;
   if (plan.exact) {
     painter.imageSmoothingEnabled = false;
@@ -197,16 +209,24 @@ function paint() {
   painter.drawImage(from, x, y, w, h);
 }
 
-// Sizes the canvas to `width` x `height` device pixels and plans the picture
-// in it.
+function raise() {
+  front = 1 - front;
+  canvases[front].style.zIndex = '1';
+  canvases[1 - front].style.zIndex = '0';
+}
+
+// Sizes the canvases to `width` x `height` device pixels and plans the
+// picture in them.
 function fitScreen(width, height) {
   if (width < 1 || height < 1) return;
-  if (canvas.width !== width || canvas.height !== height) {
-    canvas.width = width;
-    canvas.height = height;
+  for (let i = 0; i < 2; i++) {
+    if (canvases[i].width !== width || canvases[i].height !== height) {
+      canvases[i].width = width;
+      canvases[i].height = height;
+    }
+    painters[i].fillStyle = '#000';
+    painters[i].fillRect(0, 0, width, height);
   }
-  painter.fillStyle = '#000';
-  painter.fillRect(0, 0, width, height);
   screen.plan = planSharpScale(WIDTH, HEIGHT, width, height);
   const { factor, exact } = screen.plan;
   if (!exact && factor > 1) {
@@ -220,6 +240,7 @@ function fitScreen(width, height) {
     screen.middlePainter = null;
   }
   paint();
+  raise();
 }
 
 // Follows the canvas's size in device pixels: its CSS size times the pixel
@@ -229,7 +250,7 @@ function fitScreen(width, height) {
 function watchScreen() {
   let exact = null;  // the latest device-pixel size reported, or null
   const refit = () => {
-    const box = canvas.getBoundingClientRect();
+    const box = canvases[0].getBoundingClientRect();
     const width = Math.round(box.width * devicePixelRatio);
     const height = Math.round(box.height * devicePixelRatio);
     const near = (a, b) => Math.abs(a - b) <= 1;
@@ -257,16 +278,22 @@ function watchScreen() {
     refit();
   });
   try {
-    observer.observe(canvas, { box: 'device-pixel-content-box' });
+    observer.observe(canvases[0], { box: 'device-pixel-content-box' });
   } catch (error) {
-    observer.observe(canvas);
+    observer.observe(canvases[0]);
   }
 }
 
-function present(zep) {
+// Copies the demo's latest picture to the page (not yet to the screen).
+function upload(zep) {
   const pixels = new Uint8ClampedArray(zep.HEAPU8.buffer, zep._zep_rgba(), WIDTH * HEIGHT * 4);
   sourcePainter.putImageData(new ImageData(pixels, WIDTH, HEIGHT), 0, 0);
+}
+
+function present(zep) {
+  upload(zep);
   paint();
+  raise();
 }
 
 // --- sound -----------------------------------------------------------------
@@ -305,13 +332,15 @@ async function soundRuns(audio, ready, resumed) {
 
 // Seconds of the audio context's timeline: the time of the sample being
 // heard now where the browser tells it, else the time of the next one mixed.
-// The sample heard is never past the next one mixed: a timestamp left over
-// from before a suspension would otherwise run on with the page's clock.
+// A suspended context, or a timestamp older than any output's period (left
+// over from before a suspension), gives the next sample mixed instead: the
+// timestamp would otherwise run on with the page's clock.
 function audioTime(audioContext) {
   const stamp = audioContext.getOutputTimestamp ? audioContext.getOutputTimestamp() : null;
-  if (stamp && stamp.performanceTime > 0 && stamp.contextTime > 0)
-    return Math.min(stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000,
-      audioContext.currentTime);
+  const now = performance.now();
+  if (audioContext.state === 'running' && stamp && stamp.performanceTime > 0 && stamp.contextTime > 0 &&
+      now - stamp.performanceTime < STALE_STAMP_MS)
+    return stamp.contextTime + (now - stamp.performanceTime) / 1000;
   return audioContext.currentTime;
 }
 
@@ -340,6 +369,11 @@ function makeRun(zep, audio, audioReady) {
     nextDue: 0,       // the animation-frame time the next frame is due
     musicStart: 0,    // where the music's beginning lies on the clock it is heard on
     startFrom: 0,     // the time in the music the run started at
+    lead: 0,          // seconds from a frame's clock read to its picture on the canvas
+    works: [],        // the latest frames' times from clock read to canvas
+    paints: [],       // and the times of their last step, onto the canvas
+    pending: null,    // { before, time } of a picture uploaded and held until due
+    pendingHash: '',
     note: '',         // a line about the link's start moment, or empty
     clock: () => 0,
   };
@@ -357,6 +391,7 @@ function stopMusic(run) {
 
 // The demo ended by itself, by a key or by a failure.
 function finishRun(run) {
+  page.endedAt = page.audioClock();
   run.running = false;
   run.paused = false;
   stopMusic(run);
@@ -371,13 +406,68 @@ function finishRun(run) {
   prompt('click or press a key to watch again');
 }
 
-// One animation frame: at most one demo frame every FRAME_MS.
+// The picture that would be on the canvas too late or too early for the
+// music, beyond this, is not shown: it is dropped, or held for a later
+// animation frame.
+const PICTURE_WINDOW = 0.015;
+// And a picture painted later than this is not shown.
+const PICTURE_LIMIT = 0.02;
+
+const median = (values) => [...values].sort((a, b) => a - b)[(values.length - 1) >> 1];
+// Keeps the latest 16 values of a series.
+function remember(series, value) {
+  series.push(value);
+  if (series.length > 16) series.shift();
+}
+
+// Paints the uploaded picture and shows it, unless painting took it past
+// its time; logs it.
+function showPicture(run, before, time) {
+  const painting = page.audioClock();
+  paint();
+  const after = page.audioClock();
+  remember(run.paints, after - painting);
+  if (page.frames > 0 && Math.abs(after - time) > PICTURE_LIMIT) {
+    page.dropped++;
+    return;
+  }
+  raise();
+  if (page.frames === 0) page.firstHash = run.pendingHash;
+  page.frames++;
+  // The time from a frame's clock read to its picture on the canvas, the
+  // median of the last few: a frame that takes as long is drawn for the time
+  // its picture is shown; slower ones are dropped, faster ones held.
+  remember(run.works, after - before);
+  run.lead = Math.min(Math.max(median(run.works), 0), MAX_LEAD);
+  if (page.log.length < 100000) page.log.push([before, time, after, performance.now()]);
+}
+
+// How long putting a picture on the canvas takes, lately.
+const paintTime = (run) => (run.paints.length ? median(run.paints) : 0);
+
+// One animation frame: at most one demo frame every FRAME_MS, its picture
+// shown when it is due with the music.
 function frameStep(run, now) {
   if (!run.running) return;
   const next = (time) => frameStep(run, time);
   // After a pause the music starts again a moment later than the page is
   // shown: no frame until it has reached the picture's time.
-  if (run.paused || now < run.nextDue - 2 || run.clock() < run.holdUntil) {
+  if (run.paused || run.clock() < run.holdUntil) {
+    requestAnimationFrame(next);
+    return;
+  }
+  if (run.pending) {
+    const { before, time } = run.pending;
+    const lag = page.audioClock() + paintTime(run) - time;
+    if (lag < -PICTURE_WINDOW) {
+      requestAnimationFrame(next);
+      return;
+    }
+    run.pending = null;
+    if (lag <= PICTURE_WINDOW) showPicture(run, before, time);
+    else page.dropped++;
+  }
+  if (now < run.nextDue - 2) {
     requestAnimationFrame(next);
     return;
   }
@@ -387,10 +477,14 @@ function frameStep(run, now) {
     finishRun(run);
     return;
   }
-  present(run.zep);
-  if (page.frames === 0) page.firstHash = run.zep.UTF8ToString(run.zep._zep_hash());
-  page.frames++;
-  if (page.log.length < 100000) page.log.push([before, run.zep._zep_clock()]);
+  const time = run.zep._zep_clock();
+  upload(run.zep);
+  if (page.frames === 0) run.pendingHash = run.zep.UTF8ToString(run.zep._zep_hash());
+  const lag = page.audioClock() + paintTime(run) - time;
+  // The first picture of a run is always shown: it is the one the run starts with.
+  if (page.frames === 0 || Math.abs(lag) <= PICTURE_WINDOW) showPicture(run, before, time);
+  else if (lag < 0) run.pending = { before, time };
+  else page.dropped++;
   requestAnimationFrame(next);
 }
 
@@ -432,7 +526,7 @@ function chooseClock(run) {
   }
   // run.clock is the time in the music; the run's timer counts from where
   // the music started and adds that moment itself.
-  zep.zepClock = () => run.clock() - run.startFrom;
+  zep.zepClock = () => run.clock() + run.lead - run.startFrom;
   page.audioClock = () => run.clock();
   page.sceneClock = () => zep._zep_clock();
 }
@@ -446,6 +540,11 @@ async function beginRun(run, resumed) {
   page.frames = 0;
   page.log = [];
   page.firstHash = '';
+  page.dropped = 0;
+  run.lead = 0;
+  run.works = [];
+  run.paints = [];
+  run.pending = null;
   try {
     start(run.zep, 0);
   } catch (error) {
