@@ -20,6 +20,8 @@ const TYPES = {
   '.gz': 'application/gzip',
   '.m4a': 'audio/mp4',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
+  '.json': 'application/json',
 };
 
 export const CHROMIUM = process.env.ZEP_CHROMIUM || '/usr/bin/chromium';
