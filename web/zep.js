@@ -49,6 +49,8 @@ const page = {
   firstHash: '',  // the hash of the run's first picture
   dropped: 0,     // pictures drawn too late for the music and not shown
   endedAt: null,  // the audio clock when the latest run ended
+  firstPictureAt: null,  // ms from the navigation to the first run's first picture
+  titleAt: null,         // ms from the navigation to the offer to start
   startFrame: 1,  // the run's first frame, from the link's moment
 };
 window.zepPage = page;
@@ -75,11 +77,22 @@ async function fetchBytes(url) {
   return response;
 }
 
-async function fetchGzip(url) {
+// Fetches and unpacks a gzip file; `onProgress(fraction)` follows its
+// download where the server gives its length.
+async function fetchGzip(url, onProgress = () => {}) {
   if (typeof DecompressionStream === 'undefined')
     throw new Error('this browser cannot unpack the data (no DecompressionStream)');
   const response = await fetchBytes(url);
-  const stream = response.body.pipeThrough(new DecompressionStream('gzip'));
+  const total = Number(response.headers.get('Content-Length')) || 0;
+  let received = 0;
+  const counted = response.body.pipeThrough(new TransformStream({
+    transform(chunk, controller) {
+      received += chunk.length;
+      if (total > 0) onProgress(Math.min(received / total, 1));
+      controller.enqueue(chunk);
+    },
+  }));
+  const stream = counted.pipeThrough(new DecompressionStream('gzip'));
   try {
     return new Uint8Array(await new Response(stream).arrayBuffer());
   } catch (error) {
@@ -113,7 +126,9 @@ function untar(bytes) {
   return files;
 }
 
-async function loadDemo() {
+// The module and the data; `onProgress(fraction)` follows the data, the
+// bulk of it.
+async function loadDemo(onProgress) {
   const errors = [];
   const [zep, pack] = await Promise.all([
     createZepModule({
@@ -122,7 +137,7 @@ async function loadDemo() {
       zepClock: () => 0,
       zepPlayMusic: () => {},
     }),
-    fetchGzip('data.tar.gz'),
+    fetchGzip('data.tar.gz', onProgress),
   ]);
   zep.FS.mkdir(DATA_DIR);
   for (const file of untar(pack)) zep.FS.writeFile(`${DATA_DIR}/${file.name}`, file.data);
@@ -375,6 +390,9 @@ function makeRun(zep, audio, audioReady) {
     pending: null,    // { before, time } of a picture uploaded and held until due
     pendingHash: '',
     note: '',         // a line about the link's start moment, or empty
+    generation: 0,    // counts the runs, so that music arriving late joins only its own
+    joinPending: false,  // the music is in but the page was hidden: it joins when shown
+    playMusic: () => {},
     clock: () => 0,
   };
   page.musicPlaying = () => run.source !== null;
@@ -432,7 +450,10 @@ function showPicture(run, before, time) {
     return;
   }
   raise();
-  if (page.frames === 0) page.firstHash = run.pendingHash;
+  if (page.frames === 0) {
+    page.firstHash = run.pendingHash;
+    page.firstPictureAt ??= performance.now();
+  }
   page.frames++;
   // The time from a frame's clock read to its picture on the canvas, the
   // median of the last few: a frame that takes as long is drawn for the time
@@ -500,43 +521,75 @@ function playMusicFrom(run, offset) {
   run.source.start(when, offset);
 }
 
-// The clock the demo runs on: the audio context's with the music playing,
-// else the page's own, started when the demo asks for the music.
+// The clock the demo runs on: the page's own until the music plays, then
+// the audio context's. run.clock is the time in the music; the run's timer
+// counts from where the run started and adds that moment itself.
+function usePageClock(run) {
+  const elapsed = () => performance.now() / 1000 - run.musicStart;
+  run.clock = () => (run.paused ? run.frozen : elapsed());
+  page.musicPosition = () => null;
+  run.playMusic = (from) => { run.musicStart = performance.now() / 1000 - from; };
+}
+
+function useAudioClock(run) {
+  const ctx = run.audio.context;
+  const heard = () => audioTime(ctx) - run.musicStart;
+  run.clock = () => (run.paused ? run.frozen : heard());
+  page.musicPosition = () => (run.source ? heard() : null);
+  run.playMusic = (from) => playMusicFrom(run, from);
+}
+
 function chooseClock(run) {
-  const { zep, audio } = run;
-  if (page.sound) {
-    const ctx = audio.context;
-    const heard = () => audioTime(ctx) - run.musicStart;
-    run.clock = () => (run.paused ? run.frozen : heard());
-    page.musicPosition = () => (run.source ? heard() : null);
-    zep.zepPlayMusic = (from) => {
-      run.startFrom = from;
-      playMusicFrom(run, from);
-    };
-    say(run.note);
-  } else {
-    const elapsed = () => performance.now() / 1000 - run.musicStart;
-    run.clock = () => (run.paused ? run.frozen : elapsed());
-    page.musicPosition = () => (run.paused ? run.frozen : elapsed());
-    zep.zepPlayMusic = (from) => {
-      run.startFrom = from;
-      run.musicStart = performance.now() / 1000 - from;
-    };
-    say(`No sound: ${audio.reason}; the demo runs silently on the page's clock.${run.note ? ` ${run.note}` : ''}`);
-  }
-  // run.clock is the time in the music; the run's timer counts from where
-  // the music started and adds that moment itself.
+  const { zep } = run;
+  if (page.sound) useAudioClock(run);
+  else usePageClock(run);
+  zep.zepPlayMusic = (from) => {
+    run.startFrom = from;
+    run.playMusic(from);
+  };
   zep.zepClock = () => run.clock() + run.lead - run.startFrom;
   page.audioClock = () => run.clock();
   page.sceneClock = () => zep._zep_clock();
 }
 
+// The music, still loading when the run started, joins it in step: it
+// starts at the time the page's clock will then read, and the clock is the
+// music's from there. Without sound the run goes on silently and says so.
+async function joinMusic(run, resumed, generation) {
+  const sound = await soundRuns(run.audio, run.audioReady, resumed);
+  if (!run.running || run.generation !== generation) return;
+  if (!sound) {
+    say(`No sound: ${run.audio.reason}; the demo runs silently on the page's clock.${run.note ? ` ${run.note}` : ''}`);
+    return;
+  }
+  run.joinPending = true;
+  if (!run.paused) joinNow(run);
+}
+
+function joinNow(run) {
+  run.joinPending = false;
+  const ctx = run.audio.context;
+  const when = ctx.currentTime + MUSIC_LEAD;
+  const offset = run.clock() + MUSIC_LEAD;
+  useAudioClock(run);
+  page.sound = true;
+  run.source = ctx.createBufferSource();
+  run.source.buffer = run.audio.buffer;
+  run.source.connect(ctx.destination);
+  run.musicStart = when - offset;
+  run.source.start(when, offset);
+  say(run.note);
+}
+
 async function beginRun(run, resumed) {
   setState('starting');
   prompt('');
-  page.sound = await soundRuns(run.audio, run.audioReady, resumed);
+  const generation = ++run.generation;
+  // Music already in plays from the start; music still loading joins later.
+  page.sound = run.audio.buffer ? await soundRuns(run.audio, run.audioReady, resumed) : false;
   planStart(run);
   chooseClock(run);
+  say(page.sound ? run.note : (run.audio.reason ? `No sound: ${run.audio.reason}; the demo runs silently on the page's clock.${run.note ? ` ${run.note}` : ''}` : run.note));
   page.frames = 0;
   page.log = [];
   page.firstHash = '';
@@ -556,8 +609,10 @@ async function beginRun(run, resumed) {
   run.running = true;
   run.paused = false;
   run.holdUntil = 0;
+  run.joinPending = false;
   setState('running');
   run.nextDue = 0;
+  if (!page.sound && !run.audio.reason) joinMusic(run, resumed, generation);
   if (document.hidden) pauseRun(run);
   requestAnimationFrame((time) => frameStep(run, time));
 }
@@ -590,6 +645,7 @@ async function resumeRun(run) {
   run.holdUntil = run.frozen;
   run.paused = false;
   run.nextDue = 0;
+  if (run.joinPending) joinNow(run);
 }
 
 function listenForVisibility(run) {
@@ -613,16 +669,41 @@ function listenForInput(run) {
 }
 
 async function runPage() {
+  let shown = -1;
+  const zep = await loadDemo((fraction) => {
+    const percent = Math.round(fraction * 100);
+    if (percent !== shown) prompt(`loading… ${percent}%`);
+    shown = percent;
+  });
+  // The music after the rest, so that it does not share the link with what
+  // the first picture needs; the run may start before it is in.
   const music = fetchBytes('music.m4a');
   music.catch(() => {});
-  const zep = await loadDemo();
   const { audio, ready: audioReady } = prepareAudio(music);
-  showTitle(zep);
   const run = makeRun(zep, audio, audioReady);
   listenForInput(run);
   listenForVisibility(run);
   setState('title');
+  page.titleAt = performance.now();
   prompt('click or press a key to start');
+  // The still title follows in a moment: a click that comes first (input
+  // goes before it) starts the demo without waiting for it.
+  setTimeout(() => {
+    if (page.state === 'title') showTitle(zep);
+    addHomeScreenLinks();
+  }, 0);
+}
+
+// The icons and the web app manifest (for "Add to Home Screen"), named once
+// the page is up, so that the browser does not fetch the icons alongside
+// what the first picture needs.
+function addHomeScreenLinks() {
+  for (const [rel, href] of [['icon', 'icon-48.png'], ['apple-touch-icon', 'icon-256.png'], ['manifest', 'manifest.webmanifest']]) {
+    const link = document.createElement('link');
+    link.rel = rel;
+    link.href = href;
+    document.head.append(link);
+  }
 }
 
 // --- fullscreen ------------------------------------------------------------

@@ -26,7 +26,17 @@ const TYPES = {
 
 export const CHROMIUM = process.env.ZEP_CHROMIUM || '/usr/bin/chromium';
 
-// Serves `root`; resolves to { url, close, bytesSent }.
+// The precompressed copy of `file` the request accepts, if there is one:
+// [path, encoding], brotli first, as a static host would pick.
+function precompressed(request, file) {
+  const accepted = String(request.headers['accept-encoding'] || '').split(',').map((e) => e.trim().split(';')[0]);
+  for (const [encoding, suffix] of [['br', '.br'], ['gzip', '.gz']])
+    if (accepted.includes(encoding) && fs.existsSync(file + suffix)) return [file + suffix, encoding];
+  return [file, null];
+}
+
+// Serves `root` as a static host does, with the precompressed copies beside
+// the files; resolves to { url, close, bytesSent }.
 export function serve(root) {
   let bytesSent = 0;
   const server = http.createServer((request, response) => {
@@ -36,12 +46,14 @@ export function serve(root) {
       response.writeHead(404).end();
       return;
     }
-    const body = fs.readFileSync(file);
+    const [sent, encoding] = precompressed(request, file);
+    const body = fs.readFileSync(sent);
     bytesSent += body.length;
     response.writeHead(200, {
       'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
       'Content-Length': body.length,
       'Cache-Control': 'no-store',
+      ...(encoding ? { 'Content-Encoding': encoding, Vary: 'Accept-Encoding' } : {}),
     });
     response.end(body);
   });
