@@ -51,6 +51,7 @@ const page = {
   endedAt: null,  // the audio clock when the latest run ended
   firstPictureAt: null,  // ms from the navigation to the first run's first picture
   titleAt: null,         // ms from the navigation to the offer to start
+  offline: 'none',       // the offline copy: none, registering, ready, unsupported or failed: why
   startFrame: 1,  // the run's first frame, from the link's moment
 };
 window.zepPage = page;
@@ -680,6 +681,9 @@ async function runPage() {
   const music = fetchBytes('music.m4a');
   music.catch(() => {});
   const { audio, ready: audioReady } = prepareAudio(music);
+  // The worker that keeps the site for offline use fetches every file once
+  // more: only once the page has all it needs.
+  audioReady.then(keepOffline);
   const run = makeRun(zep, audio, audioReady);
   listenForInput(run);
   listenForVisibility(run);
@@ -704,6 +708,20 @@ function addHomeScreenLinks() {
     link.href = href;
     document.head.append(link);
   }
+}
+
+// Registers the service worker (sw.js), which keeps this release's files
+// for visits without the network. page.offline says how far it got.
+function keepOffline() {
+  if (!('serviceWorker' in navigator)) {
+    page.offline = 'unsupported';
+    return;
+  }
+  page.offline = 'registering';
+  navigator.serviceWorker.register('sw.js')
+    .then(() => navigator.serviceWorker.ready)
+    .then(() => { page.offline = 'ready'; })
+    .catch((error) => { page.offline = `failed: ${error.message || error}`; });
 }
 
 // --- fullscreen ------------------------------------------------------------
