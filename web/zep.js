@@ -52,6 +52,7 @@ const page = {
   firstPictureAt: null,  // ms from the navigation to the first run's first picture
   titleAt: null,         // ms from the navigation to the offer to start
   offline: 'none',       // the offline copy: none, registering, ready, unsupported or failed: why
+  update: null,          // a new release's worker, waiting for the run to end
   startFrame: 1,  // the run's first frame, from the link's moment
 };
 window.zepPage = page;
@@ -423,6 +424,7 @@ function finishRun(run) {
   }
   setState('ended');
   prompt('click or press a key to watch again');
+  takeUpdate();
 }
 
 // The picture that would be on the canvas too late or too early for the
@@ -719,9 +721,36 @@ function keepOffline() {
   }
   page.offline = 'registering';
   navigator.serviceWorker.register('sw.js')
-    .then(() => navigator.serviceWorker.ready)
+    .then((registration) => {
+      // A new release installed while this page is open.
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        if (!worker) return;
+        worker.addEventListener('statechange', () => {
+          if (worker.state === 'installed' && navigator.serviceWorker.controller) offerUpdate(worker);
+        });
+      });
+      if (registration.waiting && navigator.serviceWorker.controller) offerUpdate(registration.waiting);
+      return navigator.serviceWorker.ready;
+    })
     .then(() => { page.offline = 'ready'; })
     .catch((error) => { page.offline = `failed: ${error.message || error}`; });
+}
+
+// A new release waiting: when the page is not playing (at once, or when the
+// run ends) it asks the new worker to take over and then loads itself again,
+// so that it has the new release's files, all of them.
+function offerUpdate(worker) {
+  page.update = worker;
+  if (page.state === 'title' || page.state === 'ended') takeUpdate();
+}
+
+function takeUpdate() {
+  const worker = page.update;
+  if (!worker) return;
+  page.update = null;
+  navigator.serviceWorker.addEventListener('controllerchange', () => location.reload(), { once: true });
+  worker.postMessage('take-over');
 }
 
 // --- fullscreen ------------------------------------------------------------

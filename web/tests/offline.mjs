@@ -1,9 +1,9 @@
 // Offline: after one visit the service worker keeps every file of the
 // release, so that with DevTools' offline mode on a reload plays the demo
-// with its music. A new release (one file changed, its worker rewritten)
-// replaces the old one whole: while a page of the old release is open it
-// keeps the old files, the next page has every new file and the old cache
-// is gone.
+// with its music. A new release (two files changed, its worker rewritten)
+// replaces the old one whole: while the demo plays the page keeps the old
+// files; when the run ends the page loads itself again with every new file,
+// and the old cache is gone.
 // Usage: node offline.mjs SITE MAKE_SW TEMPLATE WORK_DIR
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -64,11 +64,11 @@ await withPage(copy, { width: 800, height: 600 }, async (page, server) => {
   const played = await page.evaluate(() => ({ sound: zepPage.sound, frames: zepPage.frames, online: navigator.onLine }));
   check(!played.online && played.sound && played.frames > 30,
     `offline, a reload plays with the music (online ${played.online}, ${played.frames} frames, sound ${played.sound})`);
-  await page.keyboard.press('Escape');
+  // Playing on into the update below.
   await page.context().setOffline(false);
 
-  // A new release: the style sheet and the page changed, the worker
-  // rewritten by the build's own script.
+  // A new release while a run plays: the style sheet and the page changed,
+  // the worker rewritten by the build's own script.
   fs.appendFileSync(path.join(copy, 'zep.css'), '\n/* the next release */\n');
   fs.writeFileSync(path.join(copy, 'index.html'),
     fs.readFileSync(path.join(copy, 'index.html'), 'utf8').replace('<title>', '<meta name="release" content="next">\n<title>'));
@@ -80,31 +80,27 @@ await withPage(copy, { width: 800, height: 600 }, async (page, server) => {
   const next = release(copy);
   check(next !== old, `the changed files make a new release (${old} -> ${next})`);
 
-  // The open page checks for a new worker, which installs and waits.
+  // The page checks for a new worker, which installs and waits while the
+  // run plays; the page keeps every file of its own release.
   await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
-  await page.waitForFunction(async () => {
-    const registration = await navigator.serviceWorker.getRegistration();
-    return registration.waiting !== null;
-  }, null, { timeout: 60000, polling: 200 });
+  await page.waitForFunction(() => zepPage.update !== null, null, { timeout: 60000, polling: 200 });
   const during = await pageFiles(page, NAMES);
   const v1 = Object.fromEntries(await Promise.all(NAMES.map(async (n) => [n, await sha(path.join(site, n))])));
-  check(NAMES.every((n) => during[n] === v1[n]), 'the page still open keeps every file of its own release');
+  const still = await page.evaluate(() => zepPage.state);
+  check(still === 'running' && NAMES.every((n) => during[n] === v1[n]),
+    `while it plays the page keeps every file of its own release (${still})`);
 
-  // A new page once the old one is gone: every file of the new release.
-  const context = page.context();
-  const fresh = await context.newPage();
-  await page.close();
-  await fresh.goto(server.url);
-  await waitState(fresh, 'title');
-  await fresh.waitForFunction(async () => (await caches.keys()).length === 1 &&
-    navigator.serviceWorker.controller !== null, null, { timeout: 30000, polling: 200 });
-  const marker = await fresh.evaluate(() => document.querySelector('meta[name=release]')?.content);
-  const after = await pageFiles(fresh, NAMES);
+  // The run ends: the page takes the new release, whole.
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.querySelector('meta[name=release]') !== null &&
+    window.zepPage && zepPage.state === 'title', null, { timeout: 30000, polling: 100 });
+  const after = await pageFiles(page, NAMES);
   const v2 = Object.fromEntries(await Promise.all(NAMES.map(async (n) => [n, await sha(path.join(copy, n))])));
-  const keys = await fresh.evaluate(() => caches.keys());
-  check(marker === 'next' && NAMES.every((n) => after[n] === v2[n]),
-    `the next page has every file of the new release (${NAMES.filter((n) => after[n] !== v2[n]).length} stale)`);
+  await page.waitForFunction(async () => (await caches.keys()).length === 1, null, { timeout: 10000, polling: 100 })
+    .catch(() => {});
+  const keys = await page.evaluate(() => caches.keys());
+  check(NAMES.every((n) => after[n] === v2[n]),
+    `when the run ends the page loads again with every file of the new release (${NAMES.filter((n) => after[n] !== v2[n]).length} stale)`);
   check(keys.length === 1 && keys[0] === `zep-${next}`, `and only its cache remains (${keys.join(', ')})`);
-  return fresh;
 });
 finish();
