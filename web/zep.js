@@ -588,9 +588,12 @@ async function beginRun(run, resumed) {
   setState('starting');
   prompt('');
   const generation = ++run.generation;
-  // Music already in plays from the start; music still loading joins later.
-  page.sound = run.audio.buffer ? await soundRuns(run.audio, run.audioReady, resumed) : false;
+  // Music already in plays from the start; music still loading joins later,
+  // except at a link's moment, whose unseen frames take longer than the
+  // music to load: it is waited for, to start there too.
   planStart(run);
+  const waitForMusic = run.audio.buffer !== null || page.startFrame > 1;
+  page.sound = waitForMusic ? await soundRuns(run.audio, run.audioReady, resumed) : false;
   chooseClock(run);
   say(page.sound ? run.note : (run.audio.reason ? `No sound: ${run.audio.reason}; the demo runs silently on the page's clock.${run.note ? ` ${run.note}` : ''}` : run.note));
   page.frames = 0;
