@@ -20,7 +20,8 @@ def main():
     names = []
     for name in sorted(os.listdir(site)):
         path = os.path.join(site, name)
-        if not os.path.isfile(path) or name == out_name:
+        # Files being written (name.tmp) are no part of the site.
+        if not os.path.isfile(path) or name == out_name or name.endswith(".tmp"):
             continue
         if name.endswith((".br", ".gz")) and os.path.isfile(os.path.join(site, name[:-3])):
             continue
