@@ -73,4 +73,32 @@ await withHeadedPage(site, { width: 800, height: 700 }, async (page, server, con
     `music and picture agree within one frame after the return (worst ${(worst * 1000).toFixed(2)} ms)`);
   await other.close();
 });
+// Without sound the demo runs on the page's own clock: hidden, that clock
+// holds too, and goes on from the picture last shown.
+await withHeadedPage(site, { width: 800, height: 700 }, async (page, server, context) => {
+  await page.addInitScript(() => {
+    window.AudioContext = class { constructor() { throw new Error('no audio device'); } };
+  });
+  await page.goto(server.url);
+  await page.waitForFunction(() => window.zepPage && zepPage.state === 'title', null, { timeout: 60000, polling: 50 });
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => zepPage.state === 'running' && zepPage.sceneClock() > 1, null,
+    { timeout: 20000, polling: 50 });
+  const other = await context.newPage();
+  await other.bringToFront();
+  await page.waitForFunction(() => document.visibilityState === 'hidden', null, { timeout: 5000, polling: 50 });
+  const read = () => page.evaluate(() => ({ sound: zepPage.sound, frames: zepPage.frames, clock: zepPage.audioClock(), scene: zepPage.sceneClock() }));
+  const hidden = await read();
+  await page.waitForTimeout(1500);
+  const still = await read();
+  check(!hidden.sound && still.frames === hidden.frames && still.clock === hidden.clock,
+    `silent: nothing moves while hidden (${hidden.frames} then ${still.frames} frames, clock ${hidden.clock.toFixed(3)} then ${still.clock.toFixed(3)} s)`);
+  await page.bringToFront();
+  await page.waitForFunction((n) => zepPage.frames > n + 5, still.frames, { timeout: 5000, polling: 20 });
+  const back = await page.evaluate((n) => zepPage.log.slice(n), still.frames);
+  const [, firstScene] = back[0];
+  check(firstScene >= still.scene && firstScene - still.scene < 0.1,
+    `silent: shown again, the picture goes on from where it stopped (${still.scene.toFixed(3)} s, then ${firstScene.toFixed(3)} s)`);
+  await other.close();
+});
 finish();
