@@ -51,6 +51,7 @@ const page = {
   endedAt: null,  // the audio clock when the latest run ended
   firstPictureAt: null,  // ms from the navigation to the first run's first picture
   titleAt: null,         // ms from the navigation to the offer to start
+  joinedAt: null,        // the page's clock (ms) when music still loading at the start joined the run
   offline: 'none',       // the offline copy: none, registering, ready, unsupported or failed: why
   update: null,          // a new release's worker, waiting for the run to end
   startFrame: 1,  // the run's first frame, from the link's moment
@@ -572,15 +573,18 @@ async function joinMusic(run, resumed, generation) {
 function joinNow(run) {
   run.joinPending = false;
   const ctx = run.audio.context;
+  // The music's time heard from now on is the page's clock going on: what is
+  // mixed at `when` is heard a moment later, at the page's time then.
+  const pageNow = run.clock();
+  run.musicStart = audioTime(ctx) - pageNow;
   const when = ctx.currentTime + MUSIC_LEAD;
-  const offset = run.clock() + MUSIC_LEAD;
   useAudioClock(run);
   page.sound = true;
   run.source = ctx.createBufferSource();
   run.source.buffer = run.audio.buffer;
   run.source.connect(ctx.destination);
-  run.musicStart = when - offset;
-  run.source.start(when, offset);
+  run.source.start(when, when - run.musicStart);
+  page.joinedAt = performance.now();
   say(run.note);
 }
 
