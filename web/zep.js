@@ -498,6 +498,16 @@ function frameStep(run, now) {
   }
   run.nextDue = Math.max(run.nextDue + FRAME_MS, now);
   const before = page.audioClock();
+  // The music has reached the demo's end: the run ends now rather than a
+  // frame later (the driver ends a scene on the clock read by the frame
+  // before), which on a slow machine is a while. The frame drawn on the way
+  // is not shown.
+  if (before >= run.zep._zep_end_time()) {
+    if (run.zep._zep_frame() === 0 || run.zep._zep_frame() === 0) {
+      finishRun(run);
+      return;
+    }
+  }
   if (run.zep._zep_frame() === 0) {
     finishRun(run);
     return;

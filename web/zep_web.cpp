@@ -114,6 +114,12 @@ EMSCRIPTEN_KEEPALIVE int zep_scene() {
     return g_run ? static_cast<int>(g_run->run.SceneIndex()) : 0;
 }
 
+// The clock value the demo ends at: the last scene's end.
+EMSCRIPTEN_KEEPALIVE double zep_end_time() {
+    const auto sequence = zep::DemoSequence();
+    return sequence.empty() ? 0.0 : sequence.back()->end_time;
+}
+
 // The name of scene `k` of the sequence, or an empty text.
 EMSCRIPTEN_KEEPALIVE const char* zep_scene_name(int k) {
     const auto sequence = zep::DemoSequence();

