@@ -23,8 +23,9 @@ libasound2-plugins dbus-daemon python3-numpy util-linux procps"
 # package are tested on.
 PACKAGES="$PACKAGES dpkg-dev lintian debootstrap debian-archive-keyring xz-utils"
 # Browser build and its tests: the WebAssembly compiler (its JavaScript
-# tools need acorn), Node.js and headless Chromium, Python for make serve.
-PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3"
+# tools need acorn), Node.js and headless Chromium, Python for make serve,
+# brotli for the site's precompressed copies and zopfli for its data pack.
+PACKAGES="$PACKAGES emscripten node-acorn nodejs chromium python3 brotli zopfli"
 # Windows cross-build and its tests under wine (install-deps.sh windows).
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils
 debian-archive-keyring wine wine64"

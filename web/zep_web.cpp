@@ -13,6 +13,7 @@
 #include "render/render_options.h"
 #include "shell/core/frame_hash.h"
 #include "shell/driver.h"
+#include "shell/start_moment.h"
 #include "web/platform_web.h"
 
 namespace {
@@ -36,8 +37,19 @@ struct CheckPlan {
     std::string error;  // or the note for --to past the end
 };
 
+// The real-time run's start moment, as the player's --start: its first frame
+// to show at 60 frames a second (1: the beginning), or the reason it was
+// refused.
+struct StartPlan {
+    long frame = 1;
+    std::string error;
+};
+
+constexpr double kRealTimeFps = 60.0;
+
 std::unique_ptr<WebRun> g_run;
 CheckPlan g_check;
+StartPlan g_start;
 std::vector<std::uint32_t> g_rgba(zep::kScreenPixels, 0xff000000u);
 char g_hash_text[17];
 
@@ -45,12 +57,29 @@ char g_hash_text[17];
 
 extern "C" {
 
+// Where the next run on the page's clock starts: the moment `text` as the
+// player's --start takes it ("" for the beginning). Returns an empty text,
+// or the reason the moment is refused (the start is then the beginning).
+EMSCRIPTEN_KEEPALIVE const char* zep_plan_start(const char* text) {
+    g_start = StartPlan{};
+    if (*text == '\0') return "";
+    const std::optional<long> frame =
+        zep::ParseStartMoment(zep::DemoSequence(), text, kRealTimeFps, g_start.error);
+    if (frame) g_start.frame = *frame;
+    return g_start.error.c_str();
+}
+
+// The first frame the next run on the page's clock shows (see zep_plan_start).
+EMSCRIPTEN_KEEPALIVE int zep_start_frame() { return static_cast<int>(g_start.frame); }
+
 // Starts a run on the files in `data_dir`: on the virtual clock at `fps`
 // frames a second when fps is above 0, otherwise on the page's clock with its
-// music. Returns 0, or the run's exit status when it could not start.
+// music, from the planned start moment (its earlier frames are drawn unseen
+// first). Returns 0, or the run's exit status when it could not start.
 EMSCRIPTEN_KEEPALIVE int zep_start(const char* data_dir, double fps) {
     g_run.reset();
     g_run = std::make_unique<WebRun>(data_dir, fps);
+    if (fps <= 0.0 && g_start.frame > 1) g_run->run.SetFirstFrame(g_start.frame, kRealTimeFps);
     if (!g_run->run.Start()) return g_run->run.Status() == 0 ? 1 : g_run->run.Status();
     return 0;
 }
@@ -83,6 +112,12 @@ EMSCRIPTEN_KEEPALIVE double zep_clock() { return g_run ? g_run->run.Clock() : 0.
 
 EMSCRIPTEN_KEEPALIVE int zep_scene() {
     return g_run ? static_cast<int>(g_run->run.SceneIndex()) : 0;
+}
+
+// The clock value the demo ends at: the last scene's end.
+EMSCRIPTEN_KEEPALIVE double zep_end_time() {
+    const auto sequence = zep::DemoSequence();
+    return sequence.empty() ? 0.0 : sequence.back()->end_time;
 }
 
 // The name of scene `k` of the sequence, or an empty text.

@@ -20,7 +20,8 @@ await withPage(site, { width: 800, height: 600 }, async (page, server) => {
   const boxes = await page.evaluate(() => [document.getElementById('picture'), document.getElementById('fullscreen')]
     .map((e) => e.getBoundingClientRect().toJSON()));
   const [picture, button] = boxes;
-  check(Math.abs(picture.width / picture.height - 4 / 3) < 0.01, `the picture keeps its 4:3 shape (${picture.width}x${picture.height})`);
+  const { dest } = (await page.evaluate(() => zepPage.screen())).plan;
+  check(Math.abs(dest.w / dest.h - 4 / 3) < 0.01, `the picture keeps its 4:3 shape (${dest.w}x${dest.h})`);
   check(button.top >= picture.bottom - 0.5, 'the fullscreen button sits outside the picture');
 
   await page.mouse.click(picture.x + picture.width / 2, picture.y + picture.height / 2);
