@@ -96,6 +96,7 @@ if(NOT CMAKE_CROSSCOMPILING)
             $<TARGET_FILE:zep-music-wav>)
   set_tests_properties(download_wayland download_sound PROPERTIES TIMEOUT 180 SKIP_RETURN_CODE 77
     ENVIRONMENT ZEP_MODULE=${ZEP_MODULE_NAME})
+  set_tests_properties(download_sound PROPERTIES RUN_SERIAL TRUE)
   # Unpacked on clean Debian 12 and 13 systems, which have no SDL2, no
   # libopenmpt and no compiler (as root; the systems are made once and cached).
   foreach(suite bookworm trixie)

@@ -40,12 +40,15 @@ for size in 1920x1080 3840x2160; do
                 sleep 1
             fi
         fi
+        window=$(DISPLAY=":$number" xdotool search --onlyvisible --name '^ZEP\. $' | head -n 1)
+        shown=$(DISPLAY=":$number" xwininfo -id "$window" 2>/dev/null | awk '/-geometry/ { sub(/[+-].*/, "", $2); print $2 }')
         zep0=$(cpu_ticks $zep) x0=$(cpu_ticks $xserver)
         sleep "$SECONDS_MEASURED"
         zep1=$(cpu_ticks $zep) x1=$(cpu_ticks $xserver)
         kill $zep $wm $xserver 2>/dev/null
         wait $zep $wm $xserver 2>/dev/null
         awk -v z=$((zep1 - zep0)) -v x=$((x1 - x0)) -v t="$TICKS" -v s="$SECONDS_MEASURED" \
-            -v what="$size $mode" 'BEGIN { printf "%-22s zep %5.1f %%  X server %5.1f %%\n", what, 100 * z / t / s, 100 * x / t / s }'
+            -v what="$size $mode" -v shown="$shown" \
+            'BEGIN { printf "%-22s zep %5.1f %%  X server %5.1f %%  (window %s)\n", what, 100 * z / t / s, 100 * x / t / s, shown }'
     done
 done
