@@ -2,6 +2,12 @@
 // callback for the samples, and keeps the device's clock for the timer.
 #include <SDL.h>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -10,6 +16,11 @@
 
 namespace zep {
 namespace {
+
+#ifdef __linux__
+// How much the drawing thread yields to the sound's (a nice value).
+constexpr int kDrawingNiceness = 5;
+#endif
 
 class SdlAudioStream : public AudioStream {
 public:
@@ -27,12 +38,21 @@ public:
         want.freq = rate_;
         want.format = AUDIO_S16SYS;
         want.channels = 2;
-        want.samples = 1024;
+        // 46 ms a buffer: a starved machine may leave the audio thread
+        // waiting 15 ms or more for the CPU, and a shorter buffer then runs
+        // dry. The clock follows what is heard, so the picture keeps step.
+        want.samples = 2048;
         want.callback = &SdlAudioStream::Fill;
         want.userdata = this;
         SDL_AudioSpec have{};
         id_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (id_ == 0) return false;
+#ifdef __linux__
+        // The device's thread has started at the calling thread's priority.
+        // The caller, which draws the pictures, now yields to it: on a
+        // starved CPU pictures are dropped, and the music does not stall.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kDrawingNiceness);
+#endif
         queued_frames_ = have.samples;
         // SDL's dummy and disk drivers only simulate a device's pace.
         const char* driver = SDL_GetCurrentAudioDriver();

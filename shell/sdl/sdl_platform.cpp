@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdint>
@@ -157,6 +158,9 @@ public:
         CheckLost();
         return key_pending_ || Interrupted() != 0;
     }
+
+    // When the picture drawn next will be presented, at the earliest.
+    double NextPresent() const { return vsync_ ? last_present_ + kFrameSeconds : next_present_; }
 
     void Show(const Pixel* picture) {
         PumpEvents();
@@ -486,7 +490,9 @@ private:
 // SIGHUP counts as a key.
 class SdlConsole : public ptc::Console {
 public:
-    SdlConsole(std::shared_ptr<SdlScreen>& kept, const WindowOptions& options) : kept_(kept), options_(options) {}
+    SdlConsole(std::shared_ptr<SdlScreen>& kept, const SdlScreen*& showing, const WindowOptions& options)
+        : kept_(kept), showing_(showing), options_(options) {}
+    ~SdlConsole() override { showing_ = nullptr; }
 
     void open(const std::string& title, int width, int height, const ptc::Format& format, int pages) override {
         (void)pages;
@@ -495,6 +501,7 @@ public:
             throw ptc::DynamicError("unsupported pixel format");
         if (!kept_) kept_ = std::make_shared<SdlScreen>(title, width, height, options_);
         screen_ = kept_;
+        showing_ = screen_.get();
         if (!options_.keep_window) kept_.reset();  // the window closes with this console
         allocate(width, height);
     }
@@ -505,21 +512,36 @@ public:
 
 private:
     std::shared_ptr<SdlScreen>& kept_;
+    const SdlScreen*& showing_;
     WindowOptions options_;
     std::shared_ptr<SdlScreen> screen_;
 };
 
 // The scene clock: the music as heard (audio_clock.h), which is the steady
 // clock while the audio device has no position to give.
+//
+// A frame's clock is read before it is drawn, and its picture reaches the
+// screen when it is presented: paced to 60 a second, that is up to a frame
+// later. The clock is the music as it will be heard then, so that picture
+// and sound meet on the screen, not a frame apart.
 class AudioTimer : public ptc::Timer {
 public:
-    explicit AudioTimer(const Music& music) : music_(music) {}
+    // `screen`: the window showing the run, while there is one.
+    AudioTimer(const Music& music, const SdlScreen* const& screen) : music_(music), screen_(screen) {}
     void start() override { StartAudioClock(clock_, SteadySeconds()); }
-    double time() override { return ReadAudioClock(clock_, SteadySeconds(), music_.Heard()); }
+    double time() override {
+        const double now = SteadySeconds();
+        const double heard = ReadAudioClock(clock_, now, music_.Heard());
+        const double lead = screen_ ? std::clamp(screen_->NextPresent() - now, 0.0, 2 * kFrameSeconds) : 0.0;
+        latest_ = std::max(latest_, heard + lead);
+        return latest_;
+    }
 
 private:
     const Music& music_;
+    const SdlScreen* const& screen_;
     AudioClock clock_;
+    double latest_ = 0.0;
 };
 
 #ifndef _WIN32
@@ -583,10 +605,10 @@ public:
         if (!x11::Lost()) SDL_Quit();
     }
 
-    std::unique_ptr<ptc::Console> MakeConsole() override { return std::make_unique<SdlConsole>(screen_, options_); }
+    std::unique_ptr<ptc::Console> MakeConsole() override { return std::make_unique<SdlConsole>(screen_, showing_, options_); }
 
     std::unique_ptr<ptc::Timer> MakeTimer(const Music& music) override {
-        return std::make_unique<AudioTimer>(music);
+        return std::make_unique<AudioTimer>(music, showing_);
     }
 
     std::unique_ptr<AudioStream> OpenAudio(int rate, AudioPull pull) override {
@@ -605,6 +627,7 @@ public:
 private:
     WindowOptions options_;
     std::shared_ptr<SdlScreen> screen_;  // kept between runs with --loop
+    const SdlScreen* showing_ = nullptr; // the window of the run being played
 };
 
 }  // namespace
