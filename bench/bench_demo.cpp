@@ -56,5 +56,44 @@ void BM_DemoFramesByScene(benchmark::State& state) {
 }
 BENCHMARK(BM_DemoFramesByScene)->Unit(benchmark::kSecond)->Iterations(1);
 
+// The worst frame of each scene with everything a frame can hold: the scene's
+// start step in its first frame, the end step of the scene before it, the
+// hand-over. Counters "<scene> worst ms" (every call to Frame() that this
+// scene's index ends, the run's last call included), "<scene> first ms" (the
+// call that switched to the scene), "run worst ms" and "start-up ms", the
+// time of Start(). Its own benchmark, so BM_DemoFramesByScene keeps
+// measuring steady frames alone.
+void BM_DemoWorstFrames(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const auto ms_since = [](Clock::time_point begin) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+    };
+    const auto sequence = DemoSequence();
+    for (auto _ : state) {
+        const auto platform = MakeHeadlessPlatform();
+        DemoRun run(*platform, sequence, DefaultData());
+        std::vector<double> worst(sequence.size(), 0.0);
+        std::vector<double> first(sequence.size(), -1.0);
+        const Clock::time_point start = Clock::now();
+        bool going = run.Start();
+        state.counters["start-up ms"] = ms_since(start);
+        while (going) {
+            const Clock::time_point begin = Clock::now();
+            going = run.Frame();
+            const double ms = ms_since(begin);
+            const std::size_t scene = std::min(run.SceneIndex(), sequence.size() - 1);
+            worst[scene] = std::max(worst[scene], ms);
+            if (first[scene] < 0.0) first[scene] = ms;
+        }
+        for (std::size_t k = 0; k < sequence.size(); ++k) {
+            const std::string name = sequence[k]->name;
+            state.counters[name + " worst ms"] = worst[k];
+            state.counters[name + " first ms"] = first[k];
+        }
+        state.counters["run worst ms"] = *std::max_element(worst.begin(), worst.end());
+    }
+}
+BENCHMARK(BM_DemoWorstFrames)->Unit(benchmark::kSecond)->Iterations(1);
+
 }  // namespace
 }  // namespace zep::bench
