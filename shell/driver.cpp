@@ -1,6 +1,8 @@
 #include "shell/driver.h"
 
 #include <cstdio>
+#include <functional>
+#include <system_error>
 
 namespace zep {
 namespace {
@@ -14,6 +16,18 @@ void ReportDataError(const DataError& error, const char* program) {
 void ReportMusicError(const Music& music) {
     std::printf("%s\n", MusicErrorText(music.FSOUND_GetError()));
     std::fflush(stdout);
+}
+
+// The start step of `entry` on a thread of its own, or, when `ahead` is
+// false or no thread can be had, deferred: run by whoever takes its result.
+std::future<std::unique_ptr<Scene>> StartStep(const SceneEntry& entry, const DataDir& data, bool ahead) {
+    if (ahead) {
+        try {
+            return std::async(std::launch::async, entry.start, std::cref(data));
+        } catch (const std::system_error&) {
+        }
+    }
+    return std::async(std::launch::deferred, entry.start, std::cref(data));
 }
 
 }  // namespace
@@ -30,6 +44,7 @@ DemoRun::~DemoRun() = default;
 
 bool DemoRun::End(int status) {
     scene_.reset();
+    next_ = {};
     timer_.reset();
     surface_.reset();
     console_.reset();
@@ -57,6 +72,12 @@ bool DemoRun::Start() {
             ReportMusicError(music_);
             return End(1);
         }
+        // The first scene's start step runs here, before the clock does, so
+        // no frame holds it; a failure stays in next_ until the first frame.
+        if (!sequence_.empty()) {
+            next_ = StartStep(*sequence_.front(), data_, false);
+            next_.wait();
+        }
         music_.FMUSIC_PlaySong(module);
 
         timer_ = platform_.MakeTimer(music_);
@@ -78,11 +99,12 @@ bool DemoRun::Frame() {
             const SceneEntry& entry = *sequence_[scene_index_];
             if (!scene_) {
                 try {
-                    scene_ = entry.start(data_);
+                    scene_ = next_.get();
                 } catch (const DataError& error) {
                     ReportDataError(error, platform_.Program());
                     return End(1);
                 }
+                BuildAhead(scene_index_ + 1);
             }
             if (console_->key() != 1 && clock_ < entry.end_time) break;
             scene_.reset();  // the end step
@@ -105,6 +127,11 @@ bool DemoRun::Frame() {
         platform_.Report(error);
         return false;
     }
+}
+
+void DemoRun::BuildAhead(std::size_t index) {
+    if (index < sequence_.size())
+        next_ = StartStep(*sequence_[index], data_, platform_.BuildsAhead());
 }
 
 int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <span>
@@ -23,6 +24,13 @@ using FrameHook = std::function<void(const ptc::Console& console, std::size_t sc
 // offline renderer call Frame() in a loop, a browser once per animation
 // frame. Scenes run in order until the last one has ended or a key was
 // pressed.
+//
+// Where the platform builds ahead, the next scene's start step runs on a
+// second thread from the frame its predecessor starts in, and the built
+// scene is handed over when it is due; otherwise the step runs then. Either
+// way a failing start step is reported when its scene is due (never, when
+// the run ends before), and the run's end waits for the builder and
+// destroys what it built.
 class DemoRun {
 public:
     DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
@@ -32,8 +40,10 @@ public:
     DemoRun& operator=(const DemoRun&) = delete;
 
     // Start-up: checks the data files, opens the console, creates the
-    // surface, starts the music and then the timer, and reads the first clock
-    // value. False when the run cannot start; Status() then says why.
+    // surface, loads the music, builds the first scene (its failure is
+    // reported by the first frame), starts the music and then the timer, and
+    // reads the first clock value. False when the run cannot start; Status()
+    // then says why.
     bool Start();
 
     // One frame: ends the current scene when a key is pending or the clock
@@ -55,19 +65,26 @@ public:
 
 private:
     bool End(int status);
+    // Begins building the scene at `index` (none past the last one).
+    void BuildAhead(std::size_t index);
 
     Platform& platform_;
     std::span<const SceneEntry* const> sequence_;
     DataDir data_;
     FrameHook on_frame_;
 
-    // Declared in creation order, so they are destroyed in reverse: the scene
-    // (its end step), timer, surface, console; the music last of all.
+    // Declared in creation order, so they are destroyed in reverse: the
+    // scene being built (the builder is joined first), the scene (its end
+    // step), timer, surface, console; the music last of all.
     Music music_;
     std::unique_ptr<ptc::Console> console_;
     std::optional<ptc::Surface> surface_;
     std::unique_ptr<ptc::Timer> timer_;
     std::unique_ptr<Scene> scene_;
+    // The scene after the current one (the first one before the first
+    // frame): being built on the builder's thread, or built, or, without
+    // building ahead, to be built when it is taken.
+    std::future<std::unique_ptr<Scene>> next_;
 
     SceneClock clock_ = 0.0;
     std::size_t scene_index_ = 0;
