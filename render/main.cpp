@@ -159,7 +159,7 @@ std::string OutputIsAFrame(const RenderOptions& options, const zep::render::Fram
 // An output that failed; a failure an interrupt caused (a write cut short,
 // ffmpeg ended by the same signal) is the interrupt.
 int OutputFailed(const OutputError& e) {
-    if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+    if (zep::Interrupted() != 0) throw Interrupted{};
     std::fprintf(stderr, "zep-render: %s\n", e.what());
     return kUsageStatus;
 }
@@ -276,7 +276,7 @@ int RunAndWrite(const RenderOptions& options, const zep::DataDir& data,
     try {
         const int status = zep::RunDemo(*platform, zep::DemoSequence(), data,
                                         [&](const ptc::Console& console, std::size_t scene) {
-                                            if (zep::render::sys::Interrupted() != 0)
+                                            if (zep::Interrupted() != 0)
                                                 throw Interrupted{};
                                             ++frame;
                                             progress.Show(frame, zep::DemoSequence()[scene]->name);
@@ -285,10 +285,10 @@ int RunAndWrite(const RenderOptions& options, const zep::DataDir& data,
                                             if (flashes) flashes->Add(console.picture());
                                         });
         progress.Done();
-        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        if (zep::Interrupted() != 0) throw Interrupted{};
         if (status != 0) return status;
         out.Finish();
-        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        if (zep::Interrupted() != 0) throw Interrupted{};
         return 0;
     } catch (const OutputError& e) {
         progress.Done();
@@ -346,15 +346,15 @@ int RenderMain(int argc, char** argv) {
         return kUsageStatus;
     }
     std::FILE* pictures = zep::render::sys::TakeStandardOutputForPictures();
-    zep::render::sys::CatchInterrupts();
+    zep::CatchInterrupts();
     try {
         const int status = Render(*options, pictures);
-        if (zep::render::sys::Interrupted() != 0) throw Interrupted{};
+        if (zep::Interrupted() != 0) throw Interrupted{};
         return status;
     } catch (const Interrupted&) {
         // Every output begun was removed on the way here.
         std::fprintf(stderr, "zep-render: interrupted; the unfinished output was removed\n");
-        zep::render::sys::EndByInterrupt(zep::render::sys::Interrupted());
+        zep::EndByInterrupt(zep::Interrupted());
     }
 }
 

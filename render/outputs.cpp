@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "shell/core/frame_hash.h"
+#include "shell/core/process.h"
 #include "shell/core/open_file.h"
 
 namespace zep::render {
@@ -320,7 +321,7 @@ std::string WhyNotWritable(const std::filesystem::path& path) {
 
 void Mp4Video::Stopped(const std::string& otherwise) const {
     // An interrupt ends the render with its own line (see zep-render's main).
-    if (sys::Interrupted() != 0) out_.Fail("interrupted");
+    if (Interrupted() != 0) out_.Fail("interrupted");
     const std::string reason = WhyNotWritable(out_.WorkingPath());
     out_.Fail(reason.empty() ? otherwise : reason);
 }

@@ -9,11 +9,12 @@
 #include "shell/core/cpu.h"
 #include "shell/driver.h"
 #include "shell/schedule.h"
+#include "shell/start_moment.h"
 
 namespace zep::render {
 
 const char* const kRenderUsage =
-    "usage: zep-render [--data DIR] [--fps N] [--from A] [--to B] [--png DIR]\n"
+    "usage: zep-render [--data DIR] [--fps N] [--from A | --start T] [--to B] [--png DIR]\n"
     "                  [--rawvideo FILE|-] [--video FILE.mp4] [--hashes FILE|-]\n"
     "                  [--quality share|archive] [--scale K] [--key-after N] [--flashes]\n"
     "                  [--cpu baseline|avx2|auto]\n"
@@ -24,6 +25,10 @@ const char* const kRenderUsage =
     "  --fps N            frames per second of the virtual clock, 1 to 1000 with up to\n"
     "                     three decimals (default: 60)\n"
     "  --from A, --to B   frames to write, inclusive (default: all)\n"
+    "  --start T          begin with the frame of moment T instead of --from: seconds\n"
+    "                     (86, 86.5 or t=86), the first frame whose time has reached\n"
+    "                     T, or a scene's first frame (scene=5, scene=landscape or\n"
+    "                     landscape); zep --start T shows the same frame first\n"
     "  --png DIR          DIR/frame_000001.png and so on, RGB\n"
     "  --rawvideo FILE|-  640x480 frames of 4-byte little-endian pixels, back to back\n"
     "                     (ffmpeg's bgr0), no header; - is standard output\n"
@@ -105,7 +110,7 @@ std::string FormatRate(const RenderOptions& o) {
 namespace {
 
 bool TakesValue(const std::string& a) {
-    return a == "--data" || a == "--fps" || a == "--from" || a == "--to" || a == "--png" ||
+    return a == "--data" || a == "--fps" || a == "--from" || a == "--start" || a == "--to" || a == "--png" ||
            a == "--rawvideo" || a == "--video" || a == "--hashes" || a == "--scale" ||
            a == "--key-after" || a == "--cpu" || a == "--quality";
 }
@@ -160,6 +165,7 @@ bool ApplyValue(const std::string& a, const std::string& v, RenderOptions& o,
     if (a == "--rawvideo") o.raw_path = v;
     if (a == "--video") o.video_path = v;
     if (a == "--hashes") o.hashes_path = v;
+    if (a == "--start") o.start = v;
     if (a == "--fps") return ParseFps(v, o, error);
     if (a == "--from") return ParseFrameNumber(a, v, 1, o.from, error);
     if (a == "--to") return ParseFrameNumber(a, v, 1, o.to, error);
@@ -175,8 +181,20 @@ bool ApplyValue(const std::string& a, const std::string& v, RenderOptions& o,
 
 // The checks that need every option: the frame range, standard output
 // used once, and options that apply only with others.
-bool CheckTogether(const RenderOptions& o, const std::set<std::string>& seen,
-                   std::string& error) {
+bool CheckTogether(RenderOptions& o, const std::set<std::string>& seen, std::string& error) {
+    if (!o.start.empty()) {
+        if (seen.count("--from") != 0) {
+            error = "--start and --from both name the first frame: give one of them";
+            return false;
+        }
+        // At the options' rate: the moment's frame of that run.
+        const std::optional<long> frame = ParseStartMoment(DemoSequence(), o.start, o.fps, error);
+        if (!frame) {
+            error = "--start: " + error;
+            return false;
+        }
+        o.from = *frame;
+    }
     if (o.to != -1 && o.to < o.from) {
         error = "--to (" + std::to_string(o.to) + ") is before --from (" + std::to_string(o.from) + ")";
         return false;

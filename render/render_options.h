@@ -17,6 +17,7 @@ struct RenderOptions {
     long fps_num = 60;        // the frame rate as given, an exact fraction
     long fps_den = 1;
     long from = 1;            // first frame written (frames count from 1)
+    std::string start;        // --start: the moment whose frame is the first written
     long to = -1;             // last frame written; -1: until the demo ends
     std::string png_dir;      // empty: no PNG frames
     std::string raw_path;     // empty: no raw video; "-" is standard output

@@ -34,18 +34,6 @@ bool IsExecutable(const std::string& path);
 // A write to a closed pipe fails with an error instead of ending the process.
 void IgnoreBrokenPipes();
 
-// SIGINT, SIGTERM, SIGHUP (a closed terminal) and SIGQUIT set a flag instead
-// of ending the process, so the render can stop at the next frame and remove
-// what it had begun to write. A signal ignored from the start (nohup) stays
-// ignored.
-void CatchInterrupts();
-// The handler CatchInterrupts installs: it records the signal.
-extern "C" void OnInterrupt(int signal);
-// The interrupting signal, or 0.
-int Interrupted();
-// Ends the process as the interrupting signal would have, without a core
-// dump.
-[[noreturn]] void EndByInterrupt(int signal);
 
 // Creates a new empty file with a unique name in the folder of `target`
 // ("<folder>/.<name>.XXXXXX<extension>") and opens it for writing; sets

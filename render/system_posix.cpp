@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "render/system.h"
+#include "shell/core/process.h"
 
 extern char** environ;
 
@@ -39,28 +40,6 @@ bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 bool IsExecutable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
 
 void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
-
-void CatchInterrupts() {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: a blocking write or wait returns early
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        struct sigaction old {};
-        ::sigaction(signal, nullptr, &old);
-        if (old.sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
-    }
-}
-
-void EndByInterrupt(int signal) {
-    std::fflush(nullptr);
-    // SIGQUIT's own action would also write a core file.
-    const struct rlimit no_core {0, 0};
-    ::setrlimit(RLIMIT_CORE, &no_core);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    std::_Exit(128 + signal);
-}
 
 std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
     const std::filesystem::path folder = target.parent_path();

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "render/system.h"
+#include "shell/core/process.h"
 
 namespace zep::render::sys {
 
@@ -36,18 +37,6 @@ bool IsExecutable(const std::string&) { return false; }
 // A write to a pipe whose reader has gone fails with an error on Windows;
 // there is no signal to ignore.
 void IgnoreBrokenPipes() {}
-
-void CatchInterrupts() {
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-}
-
-void EndByInterrupt(int signal) {
-    std::fflush(nullptr);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    std::_Exit(128 + signal);
-}
 
 std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
     const std::filesystem::path folder =

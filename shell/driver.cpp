@@ -4,6 +4,8 @@
 #include <functional>
 #include <system_error>
 
+#include "shell/virtual_timer.h"
+
 namespace zep {
 namespace {
 
@@ -17,6 +19,20 @@ void ReportMusicError(const Music& music) {
     std::printf("%s\n", MusicErrorText(music.FSOUND_GetError()));
     std::fflush(stdout);
 }
+
+// The scene clock of a run that starts past its beginning: the platform's
+// timer counts from the start of the music, which starts `offset` seconds in.
+class OffsetTimer : public ptc::Timer {
+public:
+    OffsetTimer(std::unique_ptr<ptc::Timer> timer, double offset)
+        : timer_(std::move(timer)), offset_(offset) {}
+    void start() override { timer_->start(); }
+    double time() override { return offset_ + timer_->time(); }
+
+private:
+    std::unique_ptr<ptc::Timer> timer_;
+    double offset_;
+};
 
 // The start step of `entry` on a thread of its own, or, when `ahead` is
 // false or no thread can be had, deferred: run by whoever takes its result.
@@ -53,6 +69,12 @@ bool DemoRun::End(int status) {
     return false;
 }
 
+void DemoRun::SetFirstFrame(long frame, double fps) {
+    if (started_ || frame < 1 || fps <= 0.0) return;
+    first_frame_ = frame;
+    first_frame_fps_ = fps;
+}
+
 bool DemoRun::Start() {
     if (started_ || ended_) return !ended_;
     started_ = true;
@@ -78,11 +100,26 @@ bool DemoRun::Start() {
             next_ = StartStep(*sequence_.front(), data_, false);
             next_.wait();
         }
-        music_.FMUSIC_PlaySong(module);
+        if (first_frame_ > 1) {
+            // Frames 1 to first - 1, unseen, on the clock they have in a
+            // run from the start; the first frame shown follows on it.
+            replay_timer_ = std::make_unique<VirtualTimer>(first_frame_fps_);
+            replay_timer_->start();
+            clock_ = replay_timer_->time();
+            for (long frame = 1; frame < first_frame_; ++frame)
+                if (!Step(*replay_timer_, false)) return false;
+        }
+        // The first frame shown is drawn at clock first / fps: the music is
+        // heard from there.
+        const double from =
+            first_frame_ > 1 ? static_cast<double>(first_frame_) / first_frame_fps_ : 0.0;
+        music_.FMUSIC_PlaySong(module, from);
 
         timer_ = platform_.MakeTimer(music_);
+        if (first_frame_ > 1) timer_ = std::make_unique<OffsetTimer>(std::move(timer_), from);
         timer_->start();
-        clock_ = timer_->time();
+        const SceneClock first = timer_->time();  // the start-up read
+        if (!replay_timer_) clock_ = first;
     } catch (const ptc::DynamicError& error) {
         End(1);  // the console and what came after it close before the report
         platform_.Report(error);
@@ -94,39 +131,50 @@ bool DemoRun::Start() {
 bool DemoRun::Frame() {
     if (!started_ || ended_) return false;
     try {
-        for (;;) {
-            if (scene_index_ >= sequence_.size()) return End(0);
-            const SceneEntry& entry = *sequence_[scene_index_];
-            if (!scene_) {
-                try {
-                    scene_ = next_.get();
-                } catch (const DataError& error) {
-                    ReportDataError(error, platform_.Program());
-                    return End(1);
-                }
-                BuildAhead(scene_index_ + 1);
-            }
-            if (console_->key() != 1 && clock_ < entry.end_time) break;
-            scene_.reset();  // the end step
-            if (clock_ < entry.end_time) return End(0);  // left by a key press
-            ++scene_index_;
-        }
-
-        clock_ = timer_->time();
-        Pixel* pixels = surface_->lock();
-        scene_->Draw(pixels, clock_);
-        surface_->unlock();
-        const PresentRows rows = scene_->Present();
-        const ptc::Area area{0, rows.top, kWidth, rows.bottom};
-        surface_->copy(*console_, area, area);
-        console_->update();
-        if (on_frame_) on_frame_(*console_, scene_index_);
-        return true;
+        ptc::Timer& timer = replay_timer_ ? *replay_timer_ : *timer_;
+        const bool drawn = Step(timer, true);
+        replay_timer_.reset();
+        return drawn;
     } catch (const ptc::DynamicError& error) {
         End(1);
         platform_.Report(error);
         return false;
     }
+}
+
+bool DemoRun::Step(ptc::Timer& timer, bool show) {
+    for (;;) {
+        if (scene_index_ >= sequence_.size()) return End(0);
+        const SceneEntry& entry = *sequence_[scene_index_];
+        if (!scene_) {
+            try {
+                scene_ = next_.get();
+            } catch (const DataError& error) {
+                ReportDataError(error, platform_.Program());
+                return End(1);
+            }
+            BuildAhead(scene_index_ + 1);
+        }
+        if (console_->key() != 1 && clock_ < entry.end_time) break;
+        scene_.reset();  // the end step
+        if (clock_ < entry.end_time) {  // left by a key press
+            ended_by_key_ = true;
+            return End(0);
+        }
+        ++scene_index_;
+    }
+
+    clock_ = timer.time();
+    Pixel* pixels = surface_->lock();
+    scene_->Draw(pixels, clock_);
+    surface_->unlock();
+    const PresentRows rows = scene_->Present();
+    const ptc::Area area{0, rows.top, kWidth, rows.bottom};
+    surface_->copy(*console_, area, area);
+    if (!show) return true;
+    console_->update();
+    if (on_frame_) on_frame_(*console_, scene_index_);
+    return true;
 }
 
 void DemoRun::BuildAhead(std::size_t index) {

@@ -39,11 +39,21 @@ public:
     DemoRun(const DemoRun&) = delete;
     DemoRun& operator=(const DemoRun&) = delete;
 
+    // Starts the run at frame `frame` (counted from 1) of a run at `fps`
+    // frames a second, as if the demo had played up to there: Start() draws
+    // frames 1 to frame - 1 on a virtual clock without showing them (scenes
+    // keep state from frame to frame, and the surface and the window keep
+    // what earlier scenes left), the music starts frame / fps seconds in, and
+    // the first Frame() shows frame `frame` drawn at clock frame / fps. The
+    // clock then runs on from there. Called before Start().
+    void SetFirstFrame(long frame, double fps = 60.0);
+
     // Start-up: checks the data files, opens the console, creates the
-    // surface, loads the music, builds the first scene (its failure is
-    // reported by the first frame), starts the music and then the timer, and
-    // reads the first clock value. False when the run cannot start; Status()
-    // then says why.
+    // surface, loads the music, builds the first scene (a failure of its
+    // start step is reported by the first frame that draws it), replays the
+    // frames before the first one shown, starts the music and then the
+    // timer, and reads the first clock value. False when the run cannot
+    // start; Status() then says why.
     bool Start();
 
     // One frame: ends the current scene when a key is pending or the clock
@@ -54,17 +64,25 @@ public:
     bool Frame();
 
     bool Ended() const { return ended_; }
+    // The run ended because a key was pressed (or the window was closed).
+    bool EndedByKey() const { return ended_by_key_; }
     // The exit status once ended: 0 after a normal end or a key press; 1 when
     // the music cannot start, when a data file is missing or short, or after
     // a console failure.
     int Status() const { return status_; }
     // The latest clock value read.
     SceneClock Clock() const { return clock_; }
+    // The music as the run plays it.
+    const Music& PlayingMusic() const { return music_; }
     // The index of the current scene (the one that drew the latest frame).
     std::size_t SceneIndex() const { return scene_index_; }
 
 private:
     bool End(int status);
+    // One frame on `timer`: the scene switches, the clock read, the draw and
+    // the copy to the console, which is updated (and the hook called) only
+    // when `show` is set.
+    bool Step(ptc::Timer& timer, bool show);
     // Begins building the scene at `index` (none past the last one).
     void BuildAhead(std::size_t index);
 
@@ -74,22 +92,28 @@ private:
     FrameHook on_frame_;
 
     // Declared in creation order, so they are destroyed in reverse: the
-    // scene being built (the builder is joined first), the scene (its end
-    // step), timer, surface, console; the music last of all.
+    // scene being built (the builder is joined first), the replay's clock,
+    // the scene (its end step), timer, surface, console; the music last.
     Music music_;
     std::unique_ptr<ptc::Console> console_;
     std::optional<ptc::Surface> surface_;
     std::unique_ptr<ptc::Timer> timer_;
     std::unique_ptr<Scene> scene_;
+    // The virtual clock of a run started past frame 1, until the first frame
+    // shown has been drawn with it.
+    std::unique_ptr<ptc::Timer> replay_timer_;
     // The scene after the current one (the first one before the first
     // frame): being built on the builder's thread, or built, or, without
     // building ahead, to be built when it is taken.
     std::future<std::unique_ptr<Scene>> next_;
 
+    long first_frame_ = 1;
+    double first_frame_fps_ = 60.0;
     SceneClock clock_ = 0.0;
     std::size_t scene_index_ = 0;
     bool started_ = false;
     bool ended_ = false;
+    bool ended_by_key_ = false;
     int status_ = 0;
 };
 

@@ -37,7 +37,13 @@ MusicModule* Music::FMUSIC_LoadSong(const std::string& path) {
 
 HeardPosition Music::Heard() const { return output_ ? output_->Heard() : HeardPosition{}; }
 
-bool Music::FMUSIC_PlaySong(MusicModule* module) {
+double Music::SongPosition(double steady) const {
+    const HeardPosition heard = Heard();
+    if (!heard.valid) return -1.0;
+    return start_seconds_ + heard.seconds + (steady - heard.steady);
+}
+
+bool Music::FMUSIC_PlaySong(MusicModule* module, double from_seconds) {
     if (!module) {
         error_ = kMusicInvalidParameter;
         return false;
@@ -47,8 +53,10 @@ bool Music::FMUSIC_PlaySong(MusicModule* module) {
         return false;
     }
     if (playing_) return true;  // already playing: the output has one song
+    if (from_seconds > 0.0) SeekModule(*module, from_seconds);
+    start_seconds_ = from_seconds;
     playing_ = module;
-    output_->Start();
+    output_->Start(from_seconds);
     return true;
 }
 

@@ -70,16 +70,22 @@ public:
     // Loads a module; null on failure, with the reason in FSOUND_GetError.
     MusicModule* FMUSIC_LoadSong(const std::string& path);
     // Starts playback; it goes on by itself until this object is destroyed.
-    bool FMUSIC_PlaySong(MusicModule* module);
+    // The song starts `from_seconds` in (0: at its beginning).
+    bool FMUSIC_PlaySong(MusicModule* module, double from_seconds = 0.0);
     int FSOUND_GetError() const { return error_; }
     // The music's position as heard, from the output's latest call; not
     // valid without an output that keeps real time (see HeardPosition).
     HeardPosition Heard() const;
+    // Where the song is as heard at steady time `steady`: the start position
+    // plus what the output has played; negative when the output keeps no
+    // real time.
+    double SongPosition(double steady) const;
 
 private:
     Platform& platform_;
     int error_ = kMusicNoError;
     int mixrate_ = 44100;
+    double start_seconds_ = 0.0;
     // Declared in this order so the output (and its thread) stops before the
     // module it reads goes.
     MusicModulePtr module_;

@@ -26,8 +26,10 @@ using AudioPull = std::function<std::size_t(std::int16_t* out, std::size_t frame
 class AudioStream {
 public:
     virtual ~AudioStream() = default;
-    // Begins calling the pull callback; sound follows by itself.
-    virtual void Start() = 0;
+    // Begins calling the pull callback; sound follows by itself. The song
+    // starts `from_seconds` in (the pull callback already renders from
+    // there; an output that plays a recording of the song seeks to it).
+    virtual void Start(double from_seconds) = 0;
     // The position as heard, from the output's latest call; not valid when
     // the output keeps no real time (see HeardPosition).
     virtual HeardPosition Heard() const = 0;

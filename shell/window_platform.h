@@ -8,6 +8,14 @@
 
 namespace zep {
 
-std::unique_ptr<Platform> MakeWindowPlatform();
+// What the viewer asked of the window on the command line.
+struct WindowOptions {
+    bool fullscreen = false;  // start in fullscreen
+    int display = -1;         // the monitor for fullscreen; -1: the one the window opens on
+    bool verbose = false;     // the video and sound set-up on standard error
+    bool keep_window = false; // one window for every run made on this platform (--loop)
+};
+
+std::unique_ptr<Platform> MakeWindowPlatform(const WindowOptions& options = {});
 
 }  // namespace zep

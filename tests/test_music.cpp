@@ -196,7 +196,7 @@ TEST(SdlAudio, PullsSamplesOnceStarted) {
     ASSERT_NE(stream, nullptr);
     SDL_Delay(100);
     EXPECT_EQ(pulled.load(), 0);  // opened paused
-    stream->Start();
+    stream->Start(0.0);
     SDL_Delay(150);
     EXPECT_GT(pulled.load(), 0);
     // The dummy driver only simulates a device's pace: the timer is not

@@ -15,6 +15,7 @@ struct TestAudio {
     int rate = 0;          // the rate it was opened at
     AudioPull pull;        // the music's pull callback
     bool started = false;  // Start() was called
+    double started_from = -1.0;  // the song position it was started at
 };
 
 class TestPlatform : public Platform {
@@ -52,7 +53,10 @@ private:
     class Stream : public AudioStream {
     public:
         explicit Stream(TestAudio& audio) : audio_(audio) {}
-        void Start() override { audio_.started = true; }
+        void Start(double from_seconds) override {
+            audio_.started = true;
+            audio_.started_from = from_seconds;
+        }
         HeardPosition Heard() const override { return {}; }
 
     private:

@@ -9,8 +9,8 @@
 
 // The page's clock in seconds since the music started (see zep.js).
 EM_JS(double, zep_page_clock, (), { return Module.zepClock(); });
-// Starts the page's music (see zep.js).
-EM_JS(void, zep_page_play_music, (), { Module.zepPlayMusic(); });
+// Starts the page's music `from` seconds in (see zep.js).
+EM_JS(void, zep_page_play_music, (double from), { Module.zepPlayMusic(from); });
 
 namespace zep::web {
 namespace {
@@ -60,7 +60,7 @@ private:
 // pulled, and its clock is the page's (PageTimer), not a position heard.
 class PageMusic : public AudioStream {
 public:
-    void Start() override { zep_page_play_music(); }
+    void Start(double from_seconds) override { zep_page_play_music(from_seconds); }
     HeardPosition Heard() const override { return {}; }
 };
 

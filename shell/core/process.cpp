@@ -1,10 +1,20 @@
 #include "shell/core/process.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
 
 namespace zep {
+namespace {
+
+volatile std::sig_atomic_t g_interrupt = 0;
+
+}  // namespace
+
+extern "C" void OnInterrupt(int signal) { g_interrupt = signal; }
+
+int Interrupted() { return g_interrupt; }
 
 int RunGuarded(const char* program, const std::function<int()>& body) {
     try {

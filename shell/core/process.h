@@ -12,6 +12,19 @@ namespace zep {
 // and writes still fail as they would on the closed stream.
 void KeepStandardStreamsOpen();
 
+// SIGINT, SIGTERM, SIGHUP (a closed terminal) and SIGQUIT set a flag instead
+// of ending the process, so a program can stop at a point of its choosing
+// (the next frame) and clean up. A signal ignored from the start (nohup)
+// stays ignored. No SA_RESTART: a blocking write or wait returns early.
+void CatchInterrupts();
+// The handler CatchInterrupts installs: it records the signal.
+extern "C" void OnInterrupt(int signal);
+// The interrupting signal, or 0.
+int Interrupted();
+// Ends the process as the interrupting signal would have, without a core
+// dump: a shell or a supervisor sees that signal, not an exit status.
+[[noreturn]] void EndByInterrupt(int signal);
+
 // Runs `body` and returns its status; an exception that escapes it is
 // reported as "<program>: ..." on standard error and ends with status 2.
 int RunGuarded(const char* program, const std::function<int()>& body);

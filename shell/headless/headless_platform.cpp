@@ -32,7 +32,7 @@ private:
 // Plays nothing: the music is loaded and checked, never rendered.
 class SilentStream : public AudioStream {
 public:
-    void Start() override {}
+    void Start(double) override {}
     HeardPosition Heard() const override { return {}; }
 };
 

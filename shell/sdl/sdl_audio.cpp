@@ -2,6 +2,7 @@
 // callback for the samples, and keeps the device's clock for the timer.
 #include <SDL.h>
 
+#include <cstdio>
 #include <mutex>
 #include <utility>
 
@@ -21,7 +22,7 @@ public:
 
     // Called once, after SDL_InitSubSystem(SDL_INIT_AUDIO) succeeded (the
     // destructor shuts the subsystem again).
-    bool Open() {
+    bool Open(bool verbose) {
         SDL_AudioSpec want{};
         want.freq = rate_;
         want.format = AUDIO_S16SYS;
@@ -36,11 +37,27 @@ public:
         // SDL's dummy and disk drivers only simulate a device's pace.
         const char* driver = SDL_GetCurrentAudioDriver();
         keeps_time_ = driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "disk") != 0;
+        if (verbose) {
+            // The device SDL opened for "the default", by its name where the
+            // driver tells it.
+            char* device = nullptr;
+            SDL_AudioSpec device_spec{};
+            if (SDL_GetDefaultAudioInfo(&device, &device_spec, 0) != 0) device = nullptr;
+            std::fprintf(stderr,
+                         "zep: audio: driver %s, device \"%s\", buffer %d frames (%.1f ms) at %d Hz, "
+                         "latency %.1f ms\n",
+                         driver ? driver : "none", device ? device : "default", have.samples,
+                         1000.0 * have.samples / have.freq, have.freq, 1000.0 * queued_frames_ / have.freq);
+            SDL_free(device);
+        }
         return true;
     }
 
     // The device is opened paused: its callback runs only from here on.
-    void Start() override { SDL_PauseAudioDevice(id_, 0); }
+    void Start(double from_seconds) override {
+        (void)from_seconds;  // the pull callback renders from there
+        SDL_PauseAudioDevice(id_, 0);
+    }
 
     HeardPosition Heard() const override {
         std::lock_guard<std::mutex> lock(heard_mutex_);
@@ -79,10 +96,16 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AudioStream> OpenSdlAudio(int rate, AudioPull pull) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+std::unique_ptr<AudioStream> OpenSdlAudio(int rate, AudioPull pull, bool verbose) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        if (verbose) std::fprintf(stderr, "zep: audio: no driver: %s\n", SDL_GetError());
+        return nullptr;
+    }
     auto stream = std::make_unique<SdlAudioStream>(rate, std::move(pull));
-    if (!stream->Open()) return nullptr;
+    if (!stream->Open(verbose)) {
+        if (verbose) std::fprintf(stderr, "zep: audio: no device: %s\n", SDL_GetError());
+        return nullptr;
+    }
     return stream;
 }
 

@@ -6,13 +6,16 @@
 #include <memory>
 
 #include "shell/platform.h"
+#include "shell/window_platform.h"
 
 namespace zep {
 
-std::unique_ptr<Platform> MakeSdlPlatform();
+std::unique_ptr<Platform> MakeSdlPlatform(const WindowOptions& options = {});
 
 // The SDL2 audio device as a sound output: stereo 16-bit at `rate` Hz; null
 // when SDL cannot open one (SDL_AUDIODRIVER=dummy stands in for a sound card).
-std::unique_ptr<AudioStream> OpenSdlAudio(int rate, AudioPull pull);
+// With `verbose`, a line on standard error names the driver, the device and
+// the buffer.
+std::unique_ptr<AudioStream> OpenSdlAudio(int rate, AudioPull pull, bool verbose = false);
 
 }  // namespace zep

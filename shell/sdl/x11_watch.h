@@ -1,0 +1,29 @@
+// zep's window on an X display. Xlib's default handlers end the process with
+// exit(1) and lines of their own when a request fails (the window destroyed
+// under zep) or the connection breaks (the X server went away); these
+// replace them, so zep ends with its own line and its own status. They are
+// installed only where SDL has loaded Xlib: zep itself links no X library.
+#pragma once
+
+#include <string>
+
+struct SDL_Window;
+
+namespace zep::x11 {
+
+// Installs the handlers if this process uses Xlib; else does nothing. A
+// failed request is kept for TakeError(); a broken connection ends the
+// process at once (Xlib allows nothing else) with a line on standard error
+// and status 1.
+void WatchErrors();
+
+// The failed request seen since the last call, as a message (empty if none);
+// cleared by the call.
+std::string TakeError();
+
+// True when the window's X screen has a window manager: one that keeps
+// _NET_SUPPORTING_WM_CHECK on the root window. False where there is none
+// (a bare X server) and where the window is not on X at all.
+bool HasWindowManager(SDL_Window* window);
+
+}  // namespace zep::x11
