@@ -34,16 +34,28 @@ private:
     double offset_;
 };
 
+// Runs the start step of `entry`, its files stamped first.
+BuiltScene Build(const SceneEntry& entry, const DataDir& data) {
+    BuiltScene built;
+    built.files = StampFiles(data, entry.files);
+    try {
+        built.scene = entry.start(data);
+    } catch (...) {
+        built.failure = std::current_exception();
+    }
+    return built;
+}
+
 // The start step of `entry` on a thread of its own, or, when `ahead` is
 // false or no thread can be had, deferred: run by whoever takes its result.
-std::future<std::unique_ptr<Scene>> StartStep(const SceneEntry& entry, const DataDir& data, bool ahead) {
+std::future<BuiltScene> StartStep(const SceneEntry& entry, const DataDir& data, bool ahead) {
     if (ahead) {
         try {
-            return std::async(std::launch::async, entry.start, std::cref(data));
+            return std::async(std::launch::async, Build, std::cref(entry), std::cref(data));
         } catch (const std::system_error&) {
         }
     }
-    return std::async(std::launch::deferred, entry.start, std::cref(data));
+    return std::async(std::launch::deferred, Build, std::cref(entry), std::cref(data));
 }
 
 }  // namespace
@@ -148,7 +160,7 @@ bool DemoRun::Step(ptc::Timer& timer, bool show) {
         const SceneEntry& entry = *sequence_[scene_index_];
         if (!scene_) {
             try {
-                scene_ = next_.get();
+                scene_ = TakeNext(entry);
             } catch (const DataError& error) {
                 ReportDataError(error, platform_.Program());
                 return End(1);
@@ -180,6 +192,18 @@ bool DemoRun::Step(ptc::Timer& timer, bool show) {
 void DemoRun::BuildAhead(std::size_t index) {
     if (index < sequence_.size())
         next_ = StartStep(*sequence_[index], data_, platform_.BuildsAhead());
+}
+
+std::unique_ptr<Scene> DemoRun::TakeNext(const SceneEntry& entry) {
+    BuiltScene built = next_.get();
+    if (built.files != StampFiles(data_, entry.files)) {
+        // Replaced or written to since it was read: what a start step run now
+        // gives, failure included, is what this run reports.
+        built = {};
+        built = Build(entry, data_);
+    }
+    if (built.failure) std::rethrow_exception(built.failure);
+    return std::move(built.scene);
 }
 
 int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <future>
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "shell/core/data_dir.h"
 #include "shell/music.h"
@@ -20,6 +22,14 @@ namespace zep {
 // the window shows) and the index of the scene that drew the frame.
 using FrameHook = std::function<void(const ptc::Console& console, std::size_t scene)>;
 
+// What a scene's start step gave: the scene or its failure, and how its
+// files looked just before it read them.
+struct BuiltScene {
+    std::unique_ptr<Scene> scene;
+    std::exception_ptr failure;
+    std::vector<FileStamp> files;
+};
+
 // One run of the demo, advanced one frame per call: the desktop and the
 // offline renderer call Frame() in a loop, a browser once per animation
 // frame. Scenes run in order until the last one has ended or a key was
@@ -30,7 +40,8 @@ using FrameHook = std::function<void(const ptc::Console& console, std::size_t sc
 // scene is handed over when it is due; otherwise the step runs then. Either
 // way a failing start step is reported when its scene is due (never, when
 // the run ends before), and the run's end waits for the builder and
-// destroys what it built.
+// destroys what it built. A scene whose files changed after it was built
+// is built again when due, so it sees, and reports, what is there then.
 class DemoRun {
 public:
     DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
@@ -85,6 +96,8 @@ private:
     bool Step(ptc::Timer& timer, bool show);
     // Begins building the scene at `index` (none past the last one).
     void BuildAhead(std::size_t index);
+    // The built scene for `entry`, or its start step's failure, thrown.
+    std::unique_ptr<Scene> TakeNext(const SceneEntry& entry);
 
     Platform& platform_;
     std::span<const SceneEntry* const> sequence_;
@@ -105,7 +118,7 @@ private:
     // The scene after the current one (the first one before the first
     // frame): being built on the builder's thread, or built, or, without
     // building ahead, to be built when it is taken.
-    std::future<std::unique_ptr<Scene>> next_;
+    std::future<BuiltScene> next_;
 
     long first_frame_ = 1;
     double first_frame_fps_ = 60.0;

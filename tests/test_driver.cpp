@@ -106,9 +106,12 @@ std::unique_ptr<Scene> StartSlow(const DataDir&) {
 
 constexpr DataFile kXFile[] = {{"x.raw", 10}};
 
+// Reads x.raw, whose first byte must not be 255.
 std::unique_ptr<Scene> StartReadingX(const DataDir& data) {
     std::uint8_t block[10];
     data.Read(kXFile[0], block);
+    LogStart('R');
+    if (block[0] == 255) throw DataError("data file \"x.raw\" begins with 255");
     return std::make_unique<FakeScene>('R');
 }
 
@@ -469,6 +472,90 @@ TEST_F(DriverTest, AFileReplacedDuringTheRunIsNamedAsAtStartUp) {
             EXPECT_EQ(run.Status(), 1);
             EXPECT_EQ(err.rfind(message, 0), 0u) << err;
             EXPECT_NE(err.find("give that folder to zep-render with --data DIR"), std::string::npos) << err;
+        }
+    }
+}
+
+// Built ahead, the next scene may have read its files long before it is
+// due. A file replaced or written to after that is read again when the scene
+// is due, so the run reports what a start step then finds, as a run that
+// starts each scene when due does; unchanged files are not read twice.
+TEST_F(DriverTest, BuiltAhead_AFileChangedAfterItsSceneWasBuiltIsReadAgainWhenDue) {
+    namespace fs = std::filesystem;
+    ahead_ = true;
+    const std::pair<const char*, const char*> changes[] = {
+        {"none", ""},
+        {"pipe", "zep: data file \"x.raw\" is a named pipe, not a regular file\n"},
+        {"folder", "zep: data file \"x.raw\" is a folder, not a file\n"},
+        {"missing", "zep: data file \"x.raw\" is missing (it needs 10 bytes)\n"},
+        {"contents", "zep: data file \"x.raw\" begins with 255\n"},
+    };
+    for (const auto& [change, message] : changes) {
+        SCOPED_TRACE(change);
+        ClearEvents();
+        fs::remove_all(dir_ / "x.raw");
+        datagen::WriteFile(dir_, "x.raw", datagen::Bytes(10, 1));
+        const auto platform = MakeHeadlessPlatform(Options());
+        const std::vector<const SceneEntry*> scenes{&kA, &kReadsX};
+        DemoRun run(*platform, scenes, DataDir(dir_));
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.Frame());
+        for (int wait = 0; wait < 5000 && Count("start R") == 0; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(Count("start R"), 1) << "R was not built during A";
+
+        const std::string kind = change;
+        if (kind != "none") fs::remove(dir_ / "x.raw");
+        if (kind == "pipe") {
+            ASSERT_EQ(::mkfifo((dir_ / "x.raw").c_str(), 0600), 0);
+        }
+        if (kind == "folder") fs::create_directory(dir_ / "x.raw");
+        if (kind == "contents") {
+            std::vector<std::uint8_t> bad = datagen::Bytes(11, 1);
+            bad[0] = 255;
+            datagen::WriteFile(dir_, "x.raw", bad);
+        }
+        testing::internal::CaptureStderr();
+        int frames = 1;
+        while (run.Frame()) ++frames;
+        const std::string err = testing::internal::GetCapturedStderr();
+        if (kind == "none") {
+            EXPECT_EQ(run.Status(), 0);
+            EXPECT_EQ(frames, 20);
+            EXPECT_EQ(err, "");
+            EXPECT_EQ(Count("start R"), 1);
+        } else {
+            EXPECT_EQ(run.Status(), 1);
+            EXPECT_EQ(frames, 10);  // reported on the frame R is due
+            EXPECT_EQ(err.rfind(message, 0), 0u) << err;
+        }
+    }
+}
+
+// A run started past its first frame replays the scenes before it; a scene
+// due during the replay that cannot start ends Start() with its report, the
+// same either way.
+TEST_F(DriverTest, AStartStepFailingDuringTheReplayEndsStartUpWithItsReport) {
+    std::string when_due;
+    for (const bool ahead : kBothWays) {
+        SCOPED_TRACE(WayName(ahead));
+        ahead_ = ahead;
+        ClearEvents();
+        const auto platform = MakeHeadlessPlatform(Options());
+        const std::vector<const SceneEntry*> scenes{&kA, &kBroken, &kC};
+        DemoRun run(*platform, scenes, DataDir(dir_));
+        run.SetFirstFrame(15, 10.0);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(run.Start());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(run.Status(), 1);
+        EXPECT_EQ(err.rfind("zep: data file \"x.raw\" is too short", 0), 0u) << err;
+        EXPECT_EQ(Count("draw A"), 10);
+        EXPECT_EQ(Count("start C"), 0);
+        if (ahead) {
+            EXPECT_EQ(err, when_due);
+        } else {
+            when_due = err;
         }
     }
 }
