@@ -46,10 +46,18 @@ BuiltScene Build(const SceneEntry& entry, const DataDir& data) {
     return built;
 }
 
+// Whether this build can run a second thread at all: WebAssembly built
+// without threads cannot, and there std::async's thread would never run.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool kThreadsRun = false;
+#else
+constexpr bool kThreadsRun = true;
+#endif
+
 // The start step of `entry` on a thread of its own, or, when `ahead` is
 // false or no thread can be had, deferred: run by whoever takes its result.
 std::future<BuiltScene> StartStep(const SceneEntry& entry, const DataDir& data, bool ahead) {
-    if (ahead) {
+    if (kThreadsRun && ahead) {
         try {
             return std::async(std::launch::async, Build, std::cref(entry), std::cref(data));
         } catch (const std::system_error&) {
