@@ -1,21 +1,56 @@
 #include "datagen/common.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
 #include <stdexcept>
 
-#include "shell/core/open_file.h"
+#include "shell/core/files.h"
+#include "shell/core/process.h"
 
 namespace zep::datagen {
 
+namespace {
+
+// The temporary file: closed and removed unless it was renamed into place.
+struct Unfinished {
+    std::FILE* file = nullptr;
+    std::filesystem::path path;
+    bool renamed = false;
+    ~Unfinished() {
+        if (file) std::fclose(file);
+        std::error_code ec;
+        if (!renamed && !path.empty()) std::filesystem::remove(path, ec);
+    }
+};
+
+std::string Reason(int error) { return error != 0 ? std::strerror(error) : "write failed"; }
+
+}  // namespace
+
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
     const std::filesystem::path path = dir / name;
-    std::FILE* f = OpenFile(path, "wb");
-    if (!f) throw std::runtime_error("cannot write " + path.string());
-    const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
-    const bool closed = std::fclose(f) == 0;
-    if (written != bytes.size() || !closed)
-        throw std::runtime_error("cannot write " + path.string() + " (disk full?)");
+    // It would be replaced by the rename below; anything but a file (or a
+    // link, which is replaced, never followed) is most likely someone's
+    // and is left alone.
+    if (const std::string what = NotARegularFile(path); !what.empty())
+        throw std::runtime_error(path.string() + " is " + what + ", not a regular file; remove it first");
+    Unfinished out;
+    out.file = CreateFileBeside(path, out.path);
+    if (!out.file) throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
+    errno = 0;
+    const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), out.file);
+    if (written != bytes.size() || std::fflush(out.file) != 0)
+        throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
+    const int closed = std::fclose(out.file);
+    out.file = nullptr;
+    if (closed != 0) throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
+    // An interrupt that came meanwhile ends the run before the file is in
+    // place.
+    if (Interrupted() != 0) throw std::runtime_error("interrupted");
+    if (::rename(out.path.c_str(), path.c_str()) != 0)
+        throw std::runtime_error("cannot write " + path.string() + ": " + Reason(errno));
+    out.renamed = true;
 }
 
 void WriteFile(const std::filesystem::path& dir, const DataFile& file, const Bytes& bytes) {

@@ -14,9 +14,15 @@ namespace zep::datagen {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Writes `bytes` to dir/name; throws std::runtime_error naming the file when
-// it cannot be written.
+// Writes `bytes` to dir/name: under a temporary name in `dir`, renamed to
+// `name` once complete, so a file cut short (a full disk) never stays, and
+// a symbolic link at `name` is replaced, not written through. Throws
+// std::runtime_error naming the file and the system's reason when it cannot
+// be written, or what stands at `name` when that is not a regular file (a
+// folder, a named pipe, a device), which is left as it was. Once an
+// interrupt was caught (CatchInterrupts) the file is not put in place.
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes);
+
 
 // Writes one file of the default set (scenes/data_files.h); throws
 // std::logic_error when `bytes` is not the size its scene reads.

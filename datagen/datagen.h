@@ -21,7 +21,8 @@ void WriteTunnelsData(const std::filesystem::path& dir);  // the stamp and the p
 Bytes SongModule();
 void WriteSong(const std::filesystem::path& dir);  // kModuleName
 
-// All of the above; creates `dir` when it does not exist.
+// All of the above; creates `dir` when it does not exist. Throws
+// std::runtime_error when `dir` is not a folder or cannot be made.
 void WriteDefaultData(const std::filesystem::path& dir);
 
 }  // namespace zep::datagen

@@ -4,10 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -111,6 +109,19 @@ std::string OutputIsInput(const RenderOptions& options, const zep::DataDir& data
     return {};
 }
 
+// An output whose name this system would not make as written (on Windows a
+// name ending in a space or a dot): refused before anything is made.
+std::string OutputNameProblem(const RenderOptions& options) {
+    std::vector<std::pair<const char*, const std::string*>> outputs = {{"--png", &options.png_dir}};
+    for (const auto& output : FileOutputs(options)) outputs.push_back(output);
+    for (const auto& [option, path] : outputs) {
+        if (path->empty() || *path == "-") continue;
+        if (const std::string problem = zep::render::sys::NameProblem(*path); !problem.empty())
+            return std::string(option) + " \"" + *path + "\": " + problem;
+    }
+    return {};
+}
+
 // An output that leads to standard output is written to it as "-" is; one
 // that leads to the file behind standard error is refused, as finishing it
 // would replace that file. Looked at while descriptor 1 is still standard
@@ -206,7 +217,8 @@ struct Outputs {
 std::optional<int> RefuseRun(const RenderOptions& options, const zep::DataDir& data,
                              const zep::render::FramePlan& plan) {
     if (!zep::CheckSequenceFiles(zep::DemoSequence(), data, kProgram)) return 1;
-    std::string problem = OutputIsInput(options, data);
+    std::string problem = OutputNameProblem(options);
+    if (problem.empty()) problem = OutputIsInput(options, data);
     if (problem.empty()) problem = OutputIsAFrame(options, plan);
     if (!problem.empty()) {
         std::fprintf(stderr, "zep-render: %s\n", problem.c_str());
@@ -332,12 +344,7 @@ int RenderMain(int argc, char** argv) {
         const std::string text = options->help      ? zep::render::kRenderUsage
                                  : options->version ? std::string("zep-render ") + zep::kVersion + "\n"
                                                     : zep::ScheduleJson(zep::DemoSequence());
-        std::fputs(text.c_str(), stdout);
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::fprintf(stderr, "zep-render: cannot write %s to standard output: %s\n", what, std::strerror(errno));
-            return kUsageStatus;
-        }
-        return 0;
+        return zep::PrintToStandardOutput(kProgram, text, what);
     }
     // The option was checked when parsed.
     zep::UseCodePath(*zep::ChooseCodePath(options->cpu, zep::BuiltCodePaths(), error));

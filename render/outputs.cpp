@@ -10,6 +10,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "shell/core/files.h"
 #include "shell/core/frame_hash.h"
 #include "shell/core/process.h"
 #include "shell/core/open_file.h"
@@ -56,8 +57,8 @@ OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)
         if (ec) break;
         target_ = to.is_absolute() ? to : target_.parent_path() / to;
     }
-    if (IsRegularOrAbsent(target_)) {
-        file_ = sys::CreateFileBeside(target_, temporary_);
+    if (!sys::NamesADevice(target_) && IsRegularOrAbsent(target_)) {
+        file_ = CreateFileBeside(target_, temporary_);
     } else {
         file_ = OpenFile(target_, "wb");
     }
@@ -163,9 +164,12 @@ PngFrames::PngFrames(std::filesystem::path dir, int scale) : dir_(std::move(dir)
     if (!std::filesystem::is_directory(dir_))
         throw OutputError("cannot create the folder " + dir_.string() +
                           (ec ? ": " + ec.message() : ""));
+    if (!lock_.Take(dir_))
+        throw OutputError("another render is writing into the folder " + dir_.string() +
+                          "; wait for it to end or choose another folder");
     // A folder that cannot be written into is found before the first frame.
     std::filesystem::path probe;
-    std::FILE* file = sys::CreateFileBeside(dir_ / "frame.png", probe);
+    std::FILE* file = CreateFileBeside(dir_ / "frame.png", probe);
     if (!file) throw OutputError("cannot write into the folder " + dir_.string() + ": " + Reason(errno));
     std::fclose(file);
     std::filesystem::remove(probe, ec);

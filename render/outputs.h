@@ -61,14 +61,19 @@ private:
 // One PNG file, written completely or not at all.
 void WritePng(const std::filesystem::path& path, const Pixel* picture, int scale);
 
+// The frames as PNG files in one folder, which no other render writes into
+// while this one does: a second render into the same folder is refused.
 class PngFrames {
 public:
-    PngFrames(std::filesystem::path dir, int scale);  // creates dir; throws OutputError
+    // Creates dir and locks it; throws OutputError when it cannot be made or
+    // written into, or another render holds it.
+    PngFrames(std::filesystem::path dir, int scale);
     void Write(long frame, const Pixel* picture);
 
 private:
     std::filesystem::path dir_;
     int scale_;
+    sys::FolderLock lock_;
 };
 
 // 640 x 480 pixels of 4 bytes each, the Pixel as held, little-endian (the

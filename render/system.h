@@ -1,8 +1,8 @@
 // The operating-system services zep-render needs beyond the standard library:
-// standard output kept for pictures, interrupts, files created next to their
-// target, and a child process fed through pipes. What the C++ library alone
-// can do lives in system.cpp; the rest in system_posix.cpp, so another system
-// needs only another implementation of that file.
+// standard output kept for pictures, names this system treats apart, a lock
+// on a folder of frames, and a child process fed through pipes. What the C++ library alone
+// can do lives in system.cpp; the rest in system_posix.cpp, so another
+// system needs only another implementation of that file.
 #pragma once
 
 #include <cstddef>
@@ -34,11 +34,42 @@ bool IsExecutable(const std::string& path);
 // A write to a closed pipe fails with an error instead of ending the process.
 void IgnoreBrokenPipes();
 
+// True when `path` names one of Windows' devices (NUL, CON, AUX, PRN, COM1
+// to COM9, LPT1 to LPT9, in any case, with or without an extension): such a
+// name means the device in every folder. Windows' rule, checked anywhere.
+bool IsWindowsDeviceName(const std::filesystem::path& path);
 
-// Creates a new empty file with a unique name in the folder of `target`
-// ("<folder>/.<name>.XXXXXX<extension>") and opens it for writing; sets
-// `created` to its path. Null with errno set on failure.
-std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created);
+// The first part of `path` (between separators) that ends in a space or a
+// dot, other than "." and "..": Windows drops those from a name, so the file
+// or folder made would not be the one named. Empty when there is none.
+// Windows' rule, checked anywhere.
+std::string PartEndingInSpaceOrDot(const std::string& path);
+
+// True when this system opens `path` as a device rather than a file in a
+// folder (Windows' NUL and the like); such an output is written directly.
+bool NamesADevice(const std::filesystem::path& path);
+
+// Why this system would not make a file or folder by the name `path` as
+// written, or empty.
+std::string NameProblem(const std::string& path);
+
+// A lock on a folder, held as long as the object lives, so that two renders
+// never write frames into one folder at once. The system lets it go when the
+// process ends, however it ends.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    // Takes the lock on the folder `dir`: false when another process holds
+    // it. On a filesystem that cannot lock, the folder is written unlocked.
+    bool Take(const std::filesystem::path& dir);
+
+private:
+    int fd_ = -1;
+};
 
 // A program started with `pipes` pipes it reads from (descriptors 3, 4, ...
 // in the child); its standard input is not used, standard output and error

@@ -1,6 +1,7 @@
 // The POSIX side of render/system.h.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -41,31 +42,30 @@ bool IsExecutable(const std::string& path) { return ::access(path.c_str(), X_OK)
 
 void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
 
-std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
-    const std::filesystem::path folder = target.parent_path();
-    const std::string extension = target.extension().string();
-    std::string leaf(1, '.');
-    leaf += target.filename().string();
-    leaf += ".XXXXXX";
-    leaf += extension;
-    std::string name = ((folder.empty() ? std::filesystem::path(".") : folder) / leaf).string();
-    const int fd = ::mkstemps(name.data(), static_cast<int>(extension.size()));
-    if (fd < 0) return nullptr;
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    // mkstemps makes the file readable by its owner only; a finished output
-    // gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    created = name;
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
+// Devices are found by what they are (see OutputFile); any name is kept as
+// written.
+bool NamesADevice(const std::filesystem::path&) { return false; }
+
+std::string NameProblem(const std::string&) { return {}; }
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool FolderLock::Take(const std::filesystem::path& dir) {
+    // The folder itself is locked: no lock file to leave behind, and the
+    // lock goes with the last descriptor when the process ends. The
+    // descriptor is not inherited by ffmpeg.
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return true;  // then the folder cannot be written either, and that is said
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
-        std::filesystem::remove(created);
-        errno = error;
+        return error != EWOULDBLOCK;
     }
-    return file;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+    return true;
 }
 
 namespace {

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <random>
 
 #include "render/system.h"
 #include "shell/core/process.h"
@@ -38,39 +37,36 @@ bool IsExecutable(const std::string&) { return false; }
 // there is no signal to ignore.
 void IgnoreBrokenPipes() {}
 
-std::FILE* CreateFileBeside(const std::filesystem::path& target, std::filesystem::path& created) {
-    const std::filesystem::path folder =
-        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::minstd_rand random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring leaf = L"." + target.filename().wstring() + L".";
-        for (int k = 0; k < 6; ++k) leaf += static_cast<wchar_t>(kLetters[random() % 36]);
-        leaf += target.extension().wstring();
-        const std::filesystem::path name = folder / leaf;
-        int fd = -1;
-        const errno_t error =
-            ::_wsopen_s(&fd, name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                        _SH_DENYNO, _S_IREAD | _S_IWRITE);
-        if (error == EEXIST) continue;
-        if (error != 0) {
-            errno = error;
-            return nullptr;
-        }
-        std::FILE* file = ::_fdopen(fd, "wb");
-        if (!file) {
-            const int saved = errno;
-            ::_close(fd);
-            std::filesystem::remove(name);
-            errno = saved;
-            return nullptr;
-        }
-        created = name;
-        return file;
+bool NamesADevice(const std::filesystem::path& path) { return IsWindowsDeviceName(path); }
+
+std::string NameProblem(const std::string& path) {
+    const std::string part = PartEndingInSpaceOrDot(path);
+    if (part.empty()) return {};
+    return "\"" + part + "\" ends in a space or a dot, which Windows drops from names; choose a name without";
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) ::_close(fd_);
+}
+
+bool FolderLock::Take(const std::filesystem::path& dir) {
+    // A folder cannot be locked here: a lock file inside it is opened shared
+    // with nobody, and deleted by the system when the last handle to it
+    // closes, so it goes when the process ends, however it ends.
+    const std::filesystem::path lock = dir / L".zep-render.lock";
+    int fd = -1;
+    const errno_t error = ::_wsopen_s(&fd, lock.c_str(),
+                                      _O_RDWR | _O_CREAT | _O_TEMPORARY | _O_BINARY | _O_NOINHERIT,
+                                      _SH_DENYRW, _S_IREAD | _S_IWRITE);
+    if (error != 0) {
+        // Held by another render when it is there; otherwise the folder
+        // cannot be written, which the first write says.
+        std::error_code ec;
+        return !std::filesystem::exists(lock, ec);
     }
-    errno = EEXIST;
-    return nullptr;
+    if (fd_ >= 0) ::_close(fd_);
+    fd_ = fd;
+    return true;
 }
 
 ChildProcess::~ChildProcess() = default;

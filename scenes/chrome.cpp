@@ -329,5 +329,8 @@ std::unique_ptr<Scene> StartChrome(const DataDir& data) {
 }  // namespace zep::inline ZEP_CODE_PATH::chrome
 
 namespace zep::inline ZEP_CODE_PATH {
-const SceneEntry kChromeScene{"chrome object", 75.5, chrome::kFiles, chrome::StartChrome, 530};
+// Its first frame clears the whole window area (ClearPicture without a
+// coverage) and it presents rows 1 to 478 from then on; no later scene
+// reads the rows below the window.
+const SceneEntry kChromeScene{"chrome object", 75.5, chrome::kFiles, chrome::StartChrome, 530, true};
 }  // namespace zep::inline ZEP_CODE_PATH

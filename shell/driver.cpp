@@ -4,6 +4,7 @@
 #include <functional>
 #include <system_error>
 
+#include "shell/schedule.h"
 #include "shell/virtual_timer.h"
 
 namespace zep {
@@ -123,10 +124,20 @@ bool DemoRun::Start() {
         if (first_frame_ > 1) {
             // Frames 1 to first - 1, unseen, on the clock they have in a
             // run from the start; the first frame shown follows on it.
-            replay_timer_ = std::make_unique<VirtualTimer>(first_frame_fps_);
+            // From the latest scene before it that covers what came before,
+            // where the frames are the same whatever was drawn earlier.
+            long replay_from = 1;
+            const std::vector<SceneFrames> frames = ScheduleFrames(sequence_, first_frame_fps_);
+            for (std::size_t i = 0; i < frames.size(); ++i)
+                if (sequence_[i]->covers_what_came_before && frames[i].first <= first_frame_ &&
+                    frames[i].first <= frames[i].last) {
+                    scene_index_ = i;
+                    replay_from = frames[i].first;
+                }
+            replay_timer_ = std::make_unique<VirtualTimer>(first_frame_fps_, replay_from - 1);
             replay_timer_->start();
             clock_ = replay_timer_->time();
-            for (long frame = 1; frame < first_frame_; ++frame)
+            for (long frame = replay_from; frame < first_frame_; ++frame)
                 if (!Step(*replay_timer_, false)) return false;
         }
         // The first frame shown is drawn at clock first / fps: the music is

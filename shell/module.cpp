@@ -12,6 +12,8 @@
 #include <streambuf>
 #include <vector>
 
+#include "shell/module_check.h"
+
 namespace zep {
 
 namespace {
@@ -78,8 +80,20 @@ int ReadModuleFile(const std::string& path, std::vector<char>& bytes) {
 }
 
 MusicModulePtr MakeModule(const std::vector<char>& bytes, int& error) {
+    // A damaged module would load and play as silence.
+    if (!ItModuleDamage(bytes).empty()) {
+        error = kMusicUnknownFormat;
+        return nullptr;
+    }
     try {
         MusicModulePtr module(new MusicModule(bytes));
+        // Nothing to play: no order, no pattern, no sound at all.
+        const openmpt::module& m = module->module;
+        if (m.get_num_orders() <= 0 || m.get_num_patterns() <= 0 ||
+            (m.get_num_samples() <= 0 && m.get_num_instruments() <= 0)) {
+            error = kMusicUnknownFormat;
+            return nullptr;
+        }
         error = kMusicNoError;
         return module;
     } catch (const std::bad_alloc&) {

@@ -41,6 +41,11 @@ struct SceneEntry {
     SceneStart start;
     int picture_frame = 1;             // the scene's picture in the README: this frame
                                        // of the scene (from 1) at 60 frames a second
+    // Its first frame draws every pixel of the window's area before reading
+    // any and presents all rows the window is ever given: nothing an earlier
+    // scene left can reach its frames or later ones. A run started past it
+    // need replay only from its first frame.
+    bool covers_what_came_before = false;
 };
 
 // The demo's scenes in the order they are shown.

@@ -9,12 +9,15 @@ namespace zep {
 
 class VirtualTimer : public ptc::Timer {
 public:
-    explicit VirtualTimer(double fps) : fps_(fps) {}
-    void start() override { reads_ = 0; }
+    // `first_read`: the count the reads begin at, for a run that starts
+    // past its beginning.
+    explicit VirtualTimer(double fps, long first_read = 0) : fps_(fps), first_read_(first_read) {}
+    void start() override { reads_ = first_read_; }
     double time() override { return static_cast<double>(reads_++) / fps_; }
 
 private:
     double fps_;
+    long first_read_;
     long reads_ = 0;
 };
 

@@ -42,7 +42,7 @@ wait_for() {
 # check_plays PROGRAM WHAT: zep as a viewer starts it, through the symbolic
 # link "$WORK/zep link" to PROGRAM, in the read-only folder "$WORK/read only",
 # on SDL's off-screen drivers: still playing after two seconds, and SIGTERM
-# ends it with 0. WHAT names it in failures.
+# ends it as that signal (143). WHAT names it in failures.
 check_plays() {
     mkdir -p "$WORK/read only" && chmod 555 "$WORK/read only"
     ln -s "$1" "$WORK/zep link"
@@ -53,7 +53,7 @@ check_plays() {
     kill -0 $pid 2>/dev/null || fail "$2 did not run: $(cat "$WORK/err")"
     kill -TERM $pid
     wait_for $pid 100
-    [ "$status" -eq 0 ] || fail "$2 ended with status $status: $(cat "$WORK/err")"
+    [ "$status" -eq 143 ] || fail "$2 ended with status $status, not by SIGTERM: $(cat "$WORK/err")"
 }
 
 # find_window TENTHS [--onlyvisible]: the id of a window titled "ZEP. " in

@@ -2,7 +2,7 @@
 # The installed tree as a viewer meets it: installed by the build's install
 # rules under a prefix whose path has spaces, zep started from a read-only
 # folder elsewhere and through a symbolic link plays its installed data
-# (SDL's off-screen drivers; SIGTERM ends it with 0); the installed
+# (SDL's off-screen drivers; SIGTERM ends it); the installed
 # zep-render gives the manifest's frames on the installed data; a missing data
 # folder is named; the menu entry, metainfo and man pages validate.
 # Usage: install_test.sh BUILD_DIR WORK_DIR MANIFEST
@@ -22,7 +22,7 @@ share="$root/usr/share"
 data=$(dirname "$(find "$root" -name "${ZEP_MODULE:?the module name}" | head -n 1)")
 [ -x "$bindir/zep" ] || fail "no zep beside zep-render in $bindir"
 
-# zep from a read-only folder, through a link, plays; SIGTERM ends it with 0.
+# zep from a read-only folder, through a link, plays; SIGTERM ends it.
 check_plays "$bindir/zep" "the installed zep"
 
 # The installed zep-render on the installed data: the manifest's frames.
@@ -30,9 +30,18 @@ check_plays "$bindir/zep" "the installed zep"
     fail "the installed zep-render failed: $(cat "$WORK/err")"
 sed -n 1,3p "$MANIFEST" | cmp -s - "$WORK/hashes" || fail "installed data gives other frames: $(cat "$WORK/hashes")"
 
-# The data folder gone: named, status 1.
+# The data folder gone: named, status 1; but --help needs none, and --data
+# names another, relative to where zep was started.
 mv "$data" "$data.gone"
 expect 1 "cannot open the data folder" -- "$bindir/zep"
+"$bindir/zep" --help >"$WORK/out" 2>"$WORK/err" || fail "--help without the data folder: $(cat "$WORK/err")"
+(cd "$(dirname "$data")" && exec env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$bindir/zep" \
+    --data "$(basename "$data").gone") >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+sleep 2
+kill -0 $pid 2>/dev/null || fail "zep --data with a relative folder did not play: $(cat "$WORK/err")"
+kill -TERM $pid
+wait_for $pid 100
 mv "$data.gone" "$data"
 
 # What a desktop reads.

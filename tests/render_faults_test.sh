@@ -80,6 +80,23 @@ mkfifo "$WORK/badmusic/$MODULE"
 expect 1 "Error loading file" -- timeout 20 "$RENDER" --data "$WORK/badmusic" --to 3 --video "$WORK/out/v.mp4"
 only ""
 
+# A damaged module (cut short, or overwritten) is refused when it is loaded,
+# in the music layer's words, in every mode: never a silent sound track.
+copy_data damaged
+head -c 1000 "$DATA/$MODULE" >"$WORK/damaged/$MODULE"
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --video "$WORK/out/v.mp4"
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --hashes "$WORK/out/h.txt"
+only ""
+cp "$DATA/$MODULE" "$WORK/damaged/$MODULE"
+head -c 4096 /dev/urandom | dd of="$WORK/damaged/$MODULE" bs=1 seek=2000 conv=notrunc 2>/dev/null
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --video "$WORK/out/v.mp4"
+only ""
+size=$(wc -c <"$DATA/$MODULE")
+head -c $((size - 5000)) "$DATA/$MODULE" >"$WORK/damaged/$MODULE"
+expect 1 "Unknown file format" -- "$RENDER" --data "$WORK/damaged" --to 3 --rawvideo -
+[ -s "$WORK/stdout" ] && fail "frames on standard output with a module cut short"
+only ""
+
 # A mesh whose first face names vertex 1440 fails when its scene starts:
 # status 1, and no finished-looking file of the frames before.
 copy_data badmesh
@@ -245,6 +262,34 @@ else
     echo "note: no user here is kept out of a folder; the unwritable PNG folder is not checked"
 fi
 rmdir "$WORK/out/locked"
+
+# Two renders into one PNG folder never mix their frames: while one writes,
+# a second is refused and writes nothing; once the first has ended, by
+# itself or killed, the folder is free again.
+png_width() { od -An -tu1 -j16 -N4 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }'; }
+for end in finish kill; do
+    "$RENDER" --data "$DATA" --to 120 --scale 2 --png "$WORK/out/pq" 2>"$WORK/err1" &
+    pid=$!
+    n=0
+    while [ ! -e "$WORK/out/pq/frame_000001.png" ] && [ $n -lt 200 ]; do sleep 0.05; n=$((n + 1)); done
+    expect 2 "another render is writing into the folder $WORK/out/pq; wait for it to end or choose another folder" -- \
+        "$RENDER" --data "$DATA" --to 120 --png "$WORK/out/pq"
+    if [ $end = kill ]; then
+        kill -s KILL $pid
+        wait $pid
+        "$RENDER" --data "$DATA" --to 2 --png "$WORK/out/pq" 2>"$WORK/err" ||
+            fail "a render into a folder whose render was killed failed: $(cat "$WORK/err")"
+    else
+        wait $pid || fail "the first render into the PNG folder failed: $(cat "$WORK/err1")"
+        [ "$(ls "$WORK/out/pq" | wc -l)" -eq 120 ] || fail "the PNG folder holds $(ls "$WORK/out/pq" | wc -l) frames, not 120"
+        for f in "$WORK/out/pq"/*.png; do
+            [ "$(png_width "$f")" -eq 1280 ] || { fail "${f##*/} is $(png_width "$f") wide: the renders mixed"; break; }
+        done
+        [ -z "$(ls -A "$WORK/out/pq" | grep '^\.')" ] || fail "the PNG folder keeps $(ls -A "$WORK/out/pq" | grep '^\.')"
+    fi
+    rm -rf "$WORK/out/pq"
+done
+only ""
 
 # The help text to a closed or full standard output is a failure.
 "$RENDER" --help >&- 2>"$WORK/err" && fail "--help to a closed stdout ended with 0"

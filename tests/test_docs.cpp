@@ -19,8 +19,10 @@
 #pragma GCC diagnostic pop
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "shell/driver.h"
+#include "shell/player_options.h"
 #include "shell/schedule.h"
 
 namespace zep {
@@ -102,6 +104,36 @@ TEST(Docs, ACheckNamesTheStaleNumberAndItsLine) {
     const std::string message = failures.GetTestPartResult(0).message();
     EXPECT_NE(message.find("packaging/zep.6:"), std::string::npos) << message;
     EXPECT_NE(message.find("is stale, the scene table gives 999"), std::string::npos) << message;
+}
+
+}  // namespace
+}  // namespace zep
+
+namespace zep {
+namespace {
+
+std::vector<std::string> OptionsIn(const std::string& text, const std::string& dash) {
+    const std::regex re(dash + dash + "([a-z][a-z-]*)");
+    std::vector<std::string> found;
+    for (auto m = std::sregex_iterator(text.begin(), text.end(), re); m != std::sregex_iterator(); ++m)
+        if (std::find(found.begin(), found.end(), (*m)[1].str()) == found.end()) found.push_back((*m)[1].str());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The player's --help, its manual page and the README's list of its options
+// name the same options.
+TEST(Docs, ThePlayersHelpItsManualPageAndTheReadmeNameTheSameOptions) {
+    const std::vector<std::string> help = OptionsIn(kPlayerUsage, "-");
+    ASSERT_GE(help.size(), 8u);
+    const std::string page = ReadText("packaging/zep.6");
+    const std::string options = page.substr(page.find(".SH SYNOPSIS"), page.find(".SH CONTROLS") - page.find(".SH SYNOPSIS"));
+    EXPECT_EQ(OptionsIn(options, "\\\\-"), help) << "packaging/zep.6's synopsis and options";
+    const std::string readme = ReadText("README.md");
+    const std::size_t from = readme.find("## The player's options");
+    ASSERT_NE(from, std::string::npos) << "README.md has no section \"The player's options\"";
+    const std::size_t to = readme.find("\n#", from + 1);
+    EXPECT_EQ(OptionsIn(readme.substr(from, to - from), "-"), help) << "README.md's \"The player's options\"";
 }
 
 }  // namespace

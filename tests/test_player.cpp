@@ -3,8 +3,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "shell/audio_clock.h"
+#include "shell/player_options.h"
 #include "shell/sdl/sharp_scale.h"
 
 namespace zep {
@@ -153,6 +156,96 @@ TEST(SharpScale, KeepsTheShapeAndStaysInsideEveryOutput) {
             ASSERT_LE(std::abs(s.dest.w * 3 - s.dest.h * 4), 4) << w << "x" << h;
             ASSERT_LE(640 * s.factor, std::max(s.dest.w, 640)) << w << "x" << h;
         }
+    }
+}
+
+}  // namespace
+}  // namespace zep
+
+namespace zep {
+namespace {
+
+// The window's own pixels: the largest whole factor that fits, centred, and
+// every picture pixel a uniform block of it; the output outside the picture
+// untouched (the border is cleared once, not every frame).
+TEST(WholeScale, EveryPixelIsAUniformBlockCentredInTheOutput) {
+    EXPECT_EQ(PlanWholeScale(640, 480, 1920, 1080).factor, 2);
+    EXPECT_EQ(PlanWholeScale(640, 480, 3840, 2160).factor, 4);
+    EXPECT_EQ(PlanWholeScale(640, 480, 639, 479).factor, 1);  // too small: cut, not shrunk
+    const SharpScale fhd = PlanWholeScale(640, 480, 1920, 1080);
+    EXPECT_EQ(fhd.dest.x, 320);
+    EXPECT_EQ(fhd.dest.y, 60);
+    EXPECT_EQ(fhd.dest.w, 1280);
+    EXPECT_EQ(fhd.dest.h, 960);
+
+    constexpr int kW = 5, kH = 3;
+    std::uint32_t picture[kW * kH];
+    for (int i = 0; i < kW * kH; ++i) picture[i] = 0x010101u * static_cast<std::uint32_t>(i + 1);
+    for (int factor : {1, 2, 3, 4}) {
+        SCOPED_TRACE(factor);
+        const int pitch = kW * factor + 7;
+        std::vector<std::uint32_t> out(static_cast<std::size_t>(pitch) * (kH * factor + 2), 0xdeadbeefu);
+        EnlargeWhole(picture, kW, kH, factor, out.data(), pitch, kW * factor, kH * factor);
+        for (int y = 0; y < kH * factor + 2; ++y)
+            for (int x = 0; x < pitch; ++x) {
+                const std::uint32_t want =
+                    x < kW * factor && y < kH * factor ? picture[(y / factor) * kW + x / factor] : 0xdeadbeefu;
+                ASSERT_EQ(out[static_cast<std::size_t>(y) * pitch + x], want) << x << "," << y;
+            }
+    }
+    // An output smaller than the picture takes its top left, and nothing
+    // outside the output is written.
+    std::vector<std::uint32_t> small(4 * 2, 0u);
+    EnlargeWhole(picture, kW, kH, 2, small.data(), 4, 3, 2);
+    EXPECT_EQ(small[0], picture[0]);
+    EXPECT_EQ(small[2], picture[1]);
+    EXPECT_EQ(small[3], 0u);
+    EXPECT_EQ(small[4 + 2], picture[1]);
+    EXPECT_EQ(small[4 + 3], 0u);
+}
+
+TEST(PlayerOptions, EachOptionAndItsValueForms) {
+    std::string error;
+    const auto none = ParsePlayerOptions({}, error);
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(none->fullscreen || none->loop || none->verbose || none->help || none->version);
+    EXPECT_EQ(none->display, -1);
+    EXPECT_EQ(none->data_dir, ".");
+    EXPECT_EQ(none->first_frame, 1);
+
+    const auto all = ParsePlayerOptions(
+        {"--fullscreen", "--display", "1", "--data=/srv/zep data", "--start", "scene=6", "--loop", "--verbose"}, error);
+    ASSERT_TRUE(all) << error;
+    EXPECT_TRUE(all->fullscreen && all->loop && all->verbose);
+    EXPECT_EQ(all->display, 1);
+    EXPECT_EQ(all->data_dir, "/srv/zep data");
+    EXPECT_EQ(all->first_frame, 5161);
+    EXPECT_EQ(ParsePlayerOptions({"--start=86"}, error)->first_frame, 5160);
+    EXPECT_TRUE(ParsePlayerOptions({"-h"}, error)->help);
+    EXPECT_TRUE(ParsePlayerOptions({"--version"}, error)->version);
+}
+
+TEST(PlayerOptions, MistakesAreNamed) {
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"076.it"}, "unexpected argument '076.it'"},
+        {{"--data"}, "option --data needs a value"},
+        {{"--data="}, "option --data needs a value"},
+        {{"--loop", "--loop"}, "option --loop is given twice"},
+        {{"--loop=yes"}, "option --loop takes no value"},
+        {{"--display", "-1"}, "--display needs a monitor's number from 0 (got '-1')"},
+        {{"--display", "one"}, "--display needs a monitor's number from 0 (got 'one')"},
+        {{"--start", "200"}, "--start: '200' is past the end of the demo"},
+        {{"--start", "soon"}, "--start: 'soon' is not a moment"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(ParsePlayerOptions(c.args, error)) << c.args[0];
+        EXPECT_EQ(error.rfind(c.says, 0), 0u) << error;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "render/render_options.h"
+#include "render/system.h"
 #include "shell/driver.h"
 
 namespace zep::render {
@@ -174,6 +175,25 @@ TEST(RenderOptions, ARunWithoutOutputSaysSo) {
     EXPECT_NE(NoOutputNote(*Parse({"--to", "3"})).find("nothing is written"), std::string::npos);
     for (const char* output : {"--png", "--rawvideo", "--video", "--hashes"})
         EXPECT_EQ(NoOutputNote(*Parse({output, "x"})), "") << output;
+}
+
+// Windows' own rules for names, checked here as on Windows: a device name
+// means the device in any folder, and trailing spaces and dots are dropped.
+TEST(WindowsNames, DevicesAreKnownByTheirNameBeforeAnyDot) {
+    for (const char* device : {"NUL", "nul", "Nul.txt", "out/NUL", "CON", "aux.raw", "PRN", "COM1", "lpt9.x",
+                               "NUL:", "nul .txt"})
+        EXPECT_TRUE(sys::IsWindowsDeviceName(device)) << device;
+    for (const char* file : {"NULL", "nul/x.txt", "COM0", "COM10", "LPT", "CONSOLE", "xnul", ".nul", "out.raw", ""})
+        EXPECT_FALSE(sys::IsWindowsDeviceName(file)) << file;
+}
+
+TEST(WindowsNames, APartEndingInASpaceOrADotIsFound) {
+    EXPECT_EQ(sys::PartEndingInSpaceOrDot("dir "), "dir ");
+    EXPECT_EQ(sys::PartEndingInSpaceOrDot("dir."), "dir.");
+    EXPECT_EQ(sys::PartEndingInSpaceOrDot("a/b. /c"), "b. ");
+    EXPECT_EQ(sys::PartEndingInSpaceOrDot("a\\b \\c.png"), "b ");
+    for (const char* fine : {"dir", "./dir", "../out/frames", "dir/", "C:\\out\\..\\x.raw", ".hidden", "a b", ""})
+        EXPECT_EQ(sys::PartEndingInSpaceOrDot(fine), "") << fine;
 }
 
 }  // namespace

@@ -92,6 +92,14 @@ pid=$!
 wait_for $pid 100
 [ "$status" -eq 1 ] || fail "without $MODULE zep ended with status $status"
 [ "$(cat "$WORK/out")" = "File not found" ] || fail "without $MODULE zep printed '$(cat "$WORK/out")'"
+# A module cut short is refused when it is loaded, never played as silence.
+mkdir -p "$WORK/damaged" && cp "$DATA"/* "$WORK/damaged/"
+head -c 1000 "$DATA/$MODULE" >"$WORK/damaged/$MODULE"
+(cd "$WORK/damaged" && exec "$ZEP") >"$WORK/out" 2>"$WORK/err" &
+pid=$!
+wait_for $pid 100
+[ "$status" -eq 1 ] || fail "with $MODULE cut short zep ended with status $status"
+[ "$(cat "$WORK/out")" = "Unknown file format" ] || fail "with $MODULE cut short zep printed '$(cat "$WORK/out")'"
 
 # 3. Without a data file: a message naming it, status 1, no window.
 mkdir -p "$WORK/nodata" && cp "$DATA"/* "$WORK/nodata/" && rm "$WORK/nodata/ttx3.raw"
@@ -113,14 +121,15 @@ for display in unset :999; do
     [ "$status" -eq 1 ] || fail "DISPLAY $display: zep ended with status $status"
     grep -qF "cannot open the window" "$WORK/err" || fail "DISPLAY $display: no message: $(cat "$WORK/err")"
 done
-# Asked for by name, the off-screen driver runs; SIGTERM ends it with 0.
+# Asked for by name, the off-screen driver runs; SIGTERM ends it as SIGTERM
+# does (status 143 in a shell), so a script can tell it from a normal end.
 (cd "$WORK/run" && exec env SDL_VIDEODRIVER=offscreen "$ZEP") >"$WORK/out" 2>"$WORK/err" &
 pid=$!
 sleep 2
 kill -0 $pid 2>/dev/null || fail "with SDL_VIDEODRIVER=offscreen zep did not run: $(cat "$WORK/err")"
 kill -TERM $pid
 wait_for $pid 100
-[ "$status" -eq 0 ] || fail "SIGTERM ended zep with status $status"
+[ "$status" -eq 143 ] || fail "SIGTERM ended zep with status $status, not by the signal (143)"
 
 # 5. Standard output closed and no module: the message cannot reach the
 # display connection, and zep ends at once with status 1.

@@ -11,7 +11,9 @@
 #   wine_test.sh frames WINE_DIR ZIP ZEP_RENDER_EXE MANIFEST
 #       zep-render.exe --hashes - on the zip's data: every frame of the whole
 #       run at 60 fps equals the manifest, with --cpu auto and baseline; --hashes, --rawvideo and --png
-#       into files and --rawvideo - agree; --video says it is not available
+#       into files and --rawvideo - agree; NUL is the null device; names
+#       ending in a space or a dot are refused; a second render into a PNG
+#       folder being written is refused; --video says it is not available
 #
 # Each mode runs its own copy of the prefix, so its wine server is its own,
 # and stops that server (and only that one) when it ends.
@@ -178,6 +180,40 @@ frames)
     [ "$(od -An -tx1 -N4 "$out/png/frame_000101.png" | tr -d ' ')" = "89504e47" ] || fail "frame_000101.png is not a PNG"
     leftover=$(ls -A "$out" | grep '^\.')
     [ -z "$leftover" ] || fail "temporary files left: $leftover"
+
+    # NUL is Windows' null device, in any case and any folder: written to,
+    # and no file is made for it.
+    (cd "$WORK/zep" && wine "$RENDER" --to 2 --hashes NUL --rawvideo "$out/nul.raw") 2>"$WORK/err" ||
+        fail "--hashes NUL --rawvideo out/nul.raw failed: $(cat "$WORK/err")"
+    leftover=$(ls -A "$WORK/zep" "$out" | grep -i 'nul')
+    [ -z "$leftover" ] || fail "a file was made for NUL: $leftover"
+
+    # A name ending in a space or a dot, which Windows would drop, is
+    # refused before anything is made.
+    for name in "dir " "dir." "sub /frames"; do
+        (cd "$out" && wine "$RENDER" --data "$WORK/zep" --to 1 --png "$name") >"$WORK/stdout" 2>"$WORK/err"
+        status=$?
+        [ "$status" -eq 2 ] || fail "--png '$name' ended with status $status"
+        grep -qF "ends in a space or a dot, which Windows drops from names" "$WORK/err" ||
+            fail "--png '$name' said: $(cat "$WORK/err")"
+    done
+    (cd "$out" && wine "$RENDER" --data "$WORK/zep" --to 1 --hashes "h.txt.") 2>"$WORK/err"
+    [ $? -eq 2 ] || fail "--hashes 'h.txt.' was not refused: $(cat "$WORK/err")"
+    [ -e "$out/dir" ] || [ -e "$out/sub" ] || [ -e "$out/h.txt." ] && fail "a refused name left $(ls "$out")"
+
+    # Two renders into one PNG folder: the second is refused while the first
+    # writes, and the first leaves its set whole and no lock file.
+    (cd "$WORK/zep" && exec wine "$RENDER" --to 200 --scale 2 --png "$out/pq") 2>"$WORK/err1" &
+    pid=$!
+    n=0
+    while [ ! -e "$out/pq/frame_000001.png" ] && [ $n -lt 600 ]; do sleep 0.1; n=$((n + 1)); done
+    (cd "$WORK/zep" && wine "$RENDER" --to 200 --png "$out/pq") 2>"$WORK/err"
+    status=$?
+    [ "$status" -eq 2 ] || fail "a second render into a PNG folder being written ended with status $status"
+    grep -qF "another render is writing into the folder" "$WORK/err" || fail "the second render said: $(cat "$WORK/err")"
+    wait $pid || fail "the first render into the PNG folder failed: $(cat "$WORK/err1")"
+    [ "$(ls "$out/pq" | wc -l)" -eq 200 ] || fail "the PNG folder holds $(ls "$out/pq" | wc -l) frames, not 200"
+    [ -z "$(ls -A "$out/pq" | grep '^\.')" ] || fail "the PNG folder keeps $(ls -A "$out/pq" | grep '^\.')"
 
     # --video is not available on Windows, and says so.
     (cd "$WORK/zep" && wine "$RENDER" --to 2 --video "$out/v.mp4") 2>"$WORK/err"

@@ -1,7 +1,9 @@
 #include "shell/core/process.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
 
@@ -27,6 +29,18 @@ int RunGuarded(const char* program, const std::function<int()>& body) {
         std::fprintf(stderr, "%s: unexpected failure\n", program);
     }
     return 2;
+}
+
+int PrintToStandardOutput(const char* program, const std::string& text, const char* what) {
+    errno = 0;
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        std::fprintf(stderr, "%s: cannot write %s to standard output: %s\n", program, what,
+                     error != 0 ? std::strerror(error) : "write failed");
+        return 2;
+    }
+    return 0;
 }
 
 }  // namespace zep

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace zep {
 
@@ -28,5 +29,10 @@ int Interrupted();
 // Runs `body` and returns its status; an exception that escapes it is
 // reported as "<program>: ..." on standard error and ends with status 2.
 int RunGuarded(const char* program, const std::function<int()>& body);
+
+// Writes `text` (the help text, the version) to standard output. 0 when it
+// was written; otherwise says on standard error that `what` could not be
+// written, and why, and returns 2.
+int PrintToStandardOutput(const char* program, const std::string& text, const char* what);
 
 }  // namespace zep

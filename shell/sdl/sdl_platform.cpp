@@ -127,6 +127,7 @@ public:
         own_fullscreen_ = driver == "x11" && !x11::HasWindowManager(window_);
         ChooseDrawing(has_framebuffer);
         x11::TakeError();  // what failed while choosing was answered by the choice
+        x11::ForgetLost();
         if (options_.verbose) {
             std::fprintf(stderr, "zep: video driver: %s\n", driver.c_str());
             std::fprintf(stderr, "zep: renderer: %s\n", drawing_.c_str());
@@ -139,6 +140,7 @@ public:
     }
 
     ~SdlScreen() {
+        if (x11::Lost()) return;  // nothing left to close
         if (upscaled_) SDL_DestroyTexture(upscaled_);
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -565,10 +567,20 @@ public:
         SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
 #endif
         SDL_SetMainReady();
+        // SIGINT and SIGTERM are zep's own (they end it as the signal), not
+        // SDL's quit events.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // In a Wayland session, Wayland itself: through XWayland a screen
+        // scaled to 200 % would show the picture blurred by the compositor's
+        // enlargement, where Wayland gives zep the screen's own pixels. X11
+        // stays the fallback, and SDL_VIDEODRIVER still decides.
+        const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+        if (wayland && *wayland && !SDL_getenv("SDL_VIDEODRIVER"))
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
     }
     ~SdlPlatform() override {
         screen_.reset();
-        SDL_Quit();
+        if (!x11::Lost()) SDL_Quit();
     }
 
     std::unique_ptr<ptc::Console> MakeConsole() override { return std::make_unique<SdlConsole>(screen_, options_); }

@@ -28,6 +28,7 @@ F Function(void* lib, const char* name) {
 
 std::mutex g_mutex;
 std::string g_error;  // guarded by g_mutex
+bool g_lost = false;  // guarded by g_mutex
 
 int OnError(Display* display, XErrorEvent* event) {
     char text[160] = "";
@@ -41,6 +42,7 @@ int OnError(Display* display, XErrorEvent* event) {
                   text[0] ? text : "?", event->request_code, event->minor_code);
     std::lock_guard<std::mutex> lock(g_mutex);
     if (g_error.empty()) g_error = message;
+    g_lost = true;
     return 0;
 }
 
@@ -72,6 +74,22 @@ std::string TakeError() {
     return error;
 #else
     return {};
+#endif
+}
+
+bool Lost() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_lost;
+#else
+    return false;
+#endif
+}
+
+void ForgetLost() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_lost = false;
 #endif
 }
 

@@ -21,6 +21,14 @@ void WatchErrors();
 // cleared by the call.
 std::string TakeError();
 
+// True once a failed request was seen: the window is gone, and closing it
+// or the display would only fail again (and Xlib's own handler, which SDL
+// puts back as it closes, would end the process with lines of its own).
+bool Lost();
+// Clears Lost() after the window's set-up, whose failed requests (an OpenGL
+// context refused) were answered by choosing another way to draw.
+void ForgetLost();
+
 // True when the window's X screen has a window manager: one that keeps
 // _NET_SUPPORTING_WM_CHECK on the root window. False where there is none
 // (a bare X server) and where the window is not on X at all.
