@@ -115,18 +115,12 @@ bool DemoRun::Start() {
             ReportMusicError(music_);
             return End(1);
         }
-        // The first scene's start step runs here, before the clock does, so
-        // no frame holds it; a failure stays in next_ until the first frame.
-        if (!sequence_.empty()) {
-            next_ = StartStep(*sequence_.front(), data_, false);
-            next_.wait();
-        }
+        // Frames 1 to first - 1, unseen, on the clock they have in a run from
+        // the start; the first frame shown follows on it. From the latest
+        // scene before it that covers what came before, where the frames are
+        // the same whatever was drawn earlier.
+        long replay_from = 1;
         if (first_frame_ > 1) {
-            // Frames 1 to first - 1, unseen, on the clock they have in a
-            // run from the start; the first frame shown follows on it.
-            // From the latest scene before it that covers what came before,
-            // where the frames are the same whatever was drawn earlier.
-            long replay_from = 1;
             const std::vector<SceneFrames> frames = ScheduleFrames(sequence_, first_frame_fps_);
             for (std::size_t i = 0; i < frames.size(); ++i)
                 if (sequence_[i]->covers_what_came_before && frames[i].first <= first_frame_ &&
@@ -134,6 +128,15 @@ bool DemoRun::Start() {
                     scene_index_ = i;
                     replay_from = frames[i].first;
                 }
+        }
+        // The start step of the scene the run begins with runs here, before
+        // the clock does, so no frame holds it; a failure stays in next_
+        // until the frame that would draw it.
+        if (scene_index_ < sequence_.size()) {
+            next_ = StartStep(*sequence_[scene_index_], data_, false);
+            next_.wait();
+        }
+        if (first_frame_ > 1) {
             replay_timer_ = std::make_unique<VirtualTimer>(first_frame_fps_, replay_from - 1);
             replay_timer_->start();
             clock_ = replay_timer_->time();

@@ -60,9 +60,9 @@ public:
     void SetFirstFrame(long frame, double fps = 60.0);
 
     // Start-up: checks the data files, opens the console, creates the
-    // surface, loads the music, builds the first scene (a failure of its
-    // start step is reported by the first frame that draws it), replays the
-    // frames before the first one shown, starts the music and then the
+    // surface, loads the music, builds the scene the run begins with (a
+    // failure of its start step is reported by the frame due to draw it),
+    // replays the frames before the first one shown, starts the music and then the
     // timer, and reads the first clock value. False when the run cannot
     // start; Status() then says why.
     bool Start();

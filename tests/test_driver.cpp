@@ -560,6 +560,34 @@ TEST_F(DriverTest, AStartStepFailingDuringTheReplayEndsStartUpWithItsReport) {
     }
 }
 
+// A run started late replays from the latest scene before its first frame
+// that covers what came before: that scene is the one Start() builds, and no
+// scene before it starts.
+TEST_F(DriverTest, AReplayFromACoveringSceneBuildsThatSceneAtStartUp) {
+    const SceneEntry kCovering{"B", 2.0, {}, StartFake<'B'>, 1, true};
+    for (const bool ahead : kBothWays) {
+        SCOPED_TRACE(WayName(ahead));
+        ahead_ = ahead;
+        ClearEvents();
+        const auto platform = MakeHeadlessPlatform(Options());
+        const std::vector<const SceneEntry*> scenes{&kA, &kCovering, &kC};
+        DemoRun run(*platform, scenes, DataDir(dir_));
+        run.SetFirstFrame(15, 10.0);
+        ASSERT_TRUE(run.Start());
+        EXPECT_EQ(Events().front(), "start B");
+        EXPECT_TRUE(StartedHere('B'));
+        ASSERT_TRUE(run.Frame());
+        EXPECT_EQ(run.SceneIndex(), 1u);
+        EXPECT_EQ(Events().back(), "draw B 1.50");
+        EXPECT_EQ(Count("draw B"), 5);  // frames 11 to 14 unseen, then 15
+        EXPECT_EQ(Count("start A"), 0);
+        while (run.Frame()) {
+        }
+        EXPECT_EQ(run.Status(), 0);
+        EXPECT_EQ(Count("draw C"), 10);
+    }
+}
+
 TEST_F(DriverTest, AConsoleFailureIsReportedAndEndsWithStatusOne) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(Run({&kA}, {}, ConsoleOpens::No), 1);
