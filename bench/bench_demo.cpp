@@ -1,4 +1,5 @@
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -55,6 +56,63 @@ void BM_DemoFramesByScene(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DemoFramesByScene)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The worst frame of each scene with everything a frame can hold: the scene's
+// start step in its first frame, the end step of the scene before it, the
+// hand-over. Counters "<scene> worst ms" (every call to Frame() that this
+// scene's index ends, the run's last call included), "<scene> first ms" (the
+// call that switched to the scene), "run worst ms" and "start-up ms", the
+// time of Start(). The "cpu" counters are the calling thread's processor
+// time for the same frames: on a busy machine they leave out the time other
+// programs took, but also any wait for a scene still being built. Its own
+// benchmark, so BM_DemoFramesByScene keeps measuring steady frames alone.
+// ahead:1 builds each next scene on a second thread, as every platform but
+// the browser does; ahead:0 runs each start step in the frame it is due.
+double ThreadCpuMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+void BM_DemoWorstFrames(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const auto ms_since = [](Clock::time_point begin) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+    };
+    const auto sequence = DemoSequence();
+    for (auto _ : state) {
+        HeadlessOptions options;
+        options.build_ahead = state.range(0) != 0;
+        const auto platform = MakeHeadlessPlatform(options);
+        DemoRun run(*platform, sequence, DefaultData());
+        std::vector<double> worst(sequence.size(), 0.0);
+        std::vector<double> first(sequence.size(), -1.0);
+        std::vector<double> worst_cpu(sequence.size(), 0.0);
+        const Clock::time_point start = Clock::now();
+        bool going = run.Start();
+        state.counters["start-up ms"] = ms_since(start);
+        while (going) {
+            const double cpu_begin = ThreadCpuMs();
+            const Clock::time_point begin = Clock::now();
+            going = run.Frame();
+            const double ms = ms_since(begin);
+            const double cpu_ms = ThreadCpuMs() - cpu_begin;
+            const std::size_t scene = std::min(run.SceneIndex(), sequence.size() - 1);
+            worst[scene] = std::max(worst[scene], ms);
+            worst_cpu[scene] = std::max(worst_cpu[scene], cpu_ms);
+            if (first[scene] < 0.0) first[scene] = ms;
+        }
+        for (std::size_t k = 0; k < sequence.size(); ++k) {
+            const std::string name = sequence[k]->name;
+            state.counters[name + " worst ms"] = worst[k];
+            state.counters[name + " first ms"] = first[k];
+            state.counters[name + " worst cpu ms"] = worst_cpu[k];
+        }
+        state.counters["run worst ms"] = *std::max_element(worst.begin(), worst.end());
+        state.counters["run worst cpu ms"] = *std::max_element(worst_cpu.begin(), worst_cpu.end());
+    }
+}
+BENCHMARK(BM_DemoWorstFrames)->ArgName("ahead")->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace
 }  // namespace zep::bench

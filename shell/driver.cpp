@@ -1,6 +1,8 @@
 #include "shell/driver.h"
 
 #include <cstdio>
+#include <functional>
+#include <system_error>
 
 #include "shell/schedule.h"
 #include "shell/virtual_timer.h"
@@ -33,6 +35,38 @@ private:
     double offset_;
 };
 
+// Runs the start step of `entry`, its files stamped first.
+BuiltScene Build(const SceneEntry& entry, const DataDir& data) {
+    BuiltScene built;
+    built.files = StampFiles(data, entry.files);
+    try {
+        built.scene = entry.start(data);
+    } catch (...) {
+        built.failure = std::current_exception();
+    }
+    return built;
+}
+
+// Whether this build can run a second thread at all: WebAssembly built
+// without threads cannot, and there std::async's thread would never run.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool kThreadsRun = false;
+#else
+constexpr bool kThreadsRun = true;
+#endif
+
+// The start step of `entry` on a thread of its own, or, when `ahead` is
+// false or no thread can be had, deferred: run by whoever takes its result.
+std::future<BuiltScene> StartStep(const SceneEntry& entry, const DataDir& data, bool ahead) {
+    if (kThreadsRun && ahead) {
+        try {
+            return std::async(std::launch::async, Build, std::cref(entry), std::cref(data));
+        } catch (const std::system_error&) {
+        }
+    }
+    return std::async(std::launch::deferred, Build, std::cref(entry), std::cref(data));
+}
+
 }  // namespace
 
 DemoRun::DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence,
@@ -47,6 +81,7 @@ DemoRun::~DemoRun() = default;
 
 bool DemoRun::End(int status) {
     scene_.reset();
+    next_ = {};
     timer_.reset();
     surface_.reset();
     console_.reset();
@@ -80,12 +115,12 @@ bool DemoRun::Start() {
             ReportMusicError(music_);
             return End(1);
         }
+        // Frames 1 to first - 1, unseen, on the clock they have in a run from
+        // the start; the first frame shown follows on it. From the latest
+        // scene before it that covers what came before, where the frames are
+        // the same whatever was drawn earlier.
+        long replay_from = 1;
         if (first_frame_ > 1) {
-            // Frames 1 to first - 1, unseen, on the clock they have in a
-            // run from the start; the first frame shown follows on it.
-            // From the latest scene before it that covers what came before,
-            // where the frames are the same whatever was drawn earlier.
-            long replay_from = 1;
             const std::vector<SceneFrames> frames = ScheduleFrames(sequence_, first_frame_fps_);
             for (std::size_t i = 0; i < frames.size(); ++i)
                 if (sequence_[i]->covers_what_came_before && frames[i].first <= first_frame_ &&
@@ -93,6 +128,15 @@ bool DemoRun::Start() {
                     scene_index_ = i;
                     replay_from = frames[i].first;
                 }
+        }
+        // The start step of the scene the run begins with runs here, before
+        // the clock does, so no frame holds it; a failure stays in next_
+        // until the frame that would draw it.
+        if (scene_index_ < sequence_.size()) {
+            next_ = StartStep(*sequence_[scene_index_], data_, false);
+            next_.wait();
+        }
+        if (first_frame_ > 1) {
             replay_timer_ = std::make_unique<VirtualTimer>(first_frame_fps_, replay_from - 1);
             replay_timer_->start();
             clock_ = replay_timer_->time();
@@ -138,11 +182,12 @@ bool DemoRun::Step(ptc::Timer& timer, bool show) {
         const SceneEntry& entry = *sequence_[scene_index_];
         if (!scene_) {
             try {
-                scene_ = entry.start(data_);
+                scene_ = TakeNext(entry);
             } catch (const DataError& error) {
                 ReportDataError(error, platform_.Program());
                 return End(1);
             }
+            BuildAhead(scene_index_ + 1);
         }
         if (console_->key() != 1 && clock_ < entry.end_time) break;
         scene_.reset();  // the end step
@@ -164,6 +209,23 @@ bool DemoRun::Step(ptc::Timer& timer, bool show) {
     console_->update();
     if (on_frame_) on_frame_(*console_, scene_index_);
     return true;
+}
+
+void DemoRun::BuildAhead(std::size_t index) {
+    if (index < sequence_.size())
+        next_ = StartStep(*sequence_[index], data_, platform_.BuildsAhead());
+}
+
+std::unique_ptr<Scene> DemoRun::TakeNext(const SceneEntry& entry) {
+    BuiltScene built = next_.get();
+    if (built.files != StampFiles(data_, entry.files)) {
+        // Replaced or written to since it was read: what a start step run now
+        // gives, failure included, is what this run reports.
+        built = {};
+        built = Build(entry, data_);
+    }
+    if (built.failure) std::rethrow_exception(built.failure);
+    return std::move(built.scene);
 }
 
 int RunDemo(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,

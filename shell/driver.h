@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "shell/core/data_dir.h"
 #include "shell/music.h"
@@ -19,10 +22,26 @@ namespace zep {
 // the window shows) and the index of the scene that drew the frame.
 using FrameHook = std::function<void(const ptc::Console& console, std::size_t scene)>;
 
+// What a scene's start step gave: the scene or its failure, and how its
+// files looked just before it read them.
+struct BuiltScene {
+    std::unique_ptr<Scene> scene;
+    std::exception_ptr failure;
+    std::vector<FileStamp> files;
+};
+
 // One run of the demo, advanced one frame per call: the desktop and the
 // offline renderer call Frame() in a loop, a browser once per animation
 // frame. Scenes run in order until the last one has ended or a key was
 // pressed.
+//
+// Where the platform builds ahead, the next scene's start step runs on a
+// second thread from the frame its predecessor starts in, and the built
+// scene is handed over when it is due; otherwise the step runs then. Either
+// way a failing start step is reported when its scene is due (never, when
+// the run ends before), and the run's end waits for the builder and
+// destroys what it built. A scene whose files changed after it was built
+// is built again when due, so it sees, and reports, what is there then.
 class DemoRun {
 public:
     DemoRun(Platform& platform, std::span<const SceneEntry* const> sequence, const DataDir& data,
@@ -41,8 +60,11 @@ public:
     void SetFirstFrame(long frame, double fps = 60.0);
 
     // Start-up: checks the data files, opens the console, creates the
-    // surface, starts the music and then the timer, and reads the first clock
-    // value. False when the run cannot start; Status() then says why.
+    // surface, loads the music, builds the scene the run begins with (a
+    // failure of its start step is reported by the frame due to draw it),
+    // replays the frames before the first one shown, starts the music and then the
+    // timer, and reads the first clock value. False when the run cannot
+    // start; Status() then says why.
     bool Start();
 
     // One frame: ends the current scene when a key is pending or the clock
@@ -72,14 +94,19 @@ private:
     // the copy to the console, which is updated (and the hook called) only
     // when `show` is set.
     bool Step(ptc::Timer& timer, bool show);
+    // Begins building the scene at `index` (none past the last one).
+    void BuildAhead(std::size_t index);
+    // The built scene for `entry`, or its start step's failure, thrown.
+    std::unique_ptr<Scene> TakeNext(const SceneEntry& entry);
 
     Platform& platform_;
     std::span<const SceneEntry* const> sequence_;
     DataDir data_;
     FrameHook on_frame_;
 
-    // Declared in creation order, so they are destroyed in reverse: the scene
-    // (its end step), timer, surface, console; the music last of all.
+    // Declared in creation order, so they are destroyed in reverse: the
+    // scene being built (the builder is joined first), the replay's clock,
+    // the scene (its end step), timer, surface, console; the music last.
     Music music_;
     std::unique_ptr<ptc::Console> console_;
     std::optional<ptc::Surface> surface_;
@@ -88,6 +115,10 @@ private:
     // The virtual clock of a run started past frame 1, until the first frame
     // shown has been drawn with it.
     std::unique_ptr<ptc::Timer> replay_timer_;
+    // The scene after the current one (the first one before the first
+    // frame): being built on the builder's thread, or built, or, without
+    // building ahead, to be built when it is taken.
+    std::future<BuiltScene> next_;
 
     long first_frame_ = 1;
     double first_frame_fps_ = 60.0;

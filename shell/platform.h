@@ -48,6 +48,10 @@ public:
     virtual void Report(const ptc::DynamicError& error) = 0;
     // The name the program's messages begin with.
     virtual const char* Program() const { return "zep"; }
+    // Whether the driver builds the next scene on a second thread while the
+    // current one plays (true), or runs each start step when its scene is
+    // due, on the caller's thread (false: a program with a single thread).
+    virtual bool BuildsAhead() const { return true; }
 };
 
 }  // namespace zep

@@ -3,7 +3,8 @@
 // A scene's start step is a function that builds the scene object: it
 // allocates its blocks, reads its files and builds its tables. The end step is
 // the object's destruction, so a scene owns its blocks exactly from start to
-// end. The driver calls Draw once per frame on the locked surface and then
+// end. The driver may run a start step on a second thread while the scene
+// before draws: it touches nothing but its own object and its files. The driver calls Draw once per frame on the locked surface and then
 // presents the rows that Present() names.
 #pragma once
 

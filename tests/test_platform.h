@@ -38,6 +38,7 @@ public:
     }
     void Report(const ptc::DynamicError& error) override { headless_->Report(error); }
     const char* Program() const override { return headless_->Program(); }
+    bool BuildsAhead() const override { return headless_->BuildsAhead(); }
 
 private:
     class FailingConsole : public ptc::Console {

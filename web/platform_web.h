@@ -23,6 +23,8 @@ public:
     // The page plays the music itself: starting the output starts it.
     std::unique_ptr<AudioStream> OpenAudio(int rate, AudioPull pull) override;
     void Report(const ptc::DynamicError& error) override;
+    // The module has one thread: each scene starts when it is due.
+    bool BuildsAhead() const override { return false; }
 
     // Marks a key press as pending for the console.
     void PressKey() { key_pending_ = true; }

@@ -51,6 +51,24 @@ std::string ShortFileMessage(const DataFile& file, std::uintmax_t have) {
            std::to_string(have) + " bytes, it needs " + std::to_string(file.size);
 }
 
+std::vector<FileStamp> StampFiles(const DataDir& data, std::span<const DataFile> files) {
+    namespace fs = std::filesystem;
+    std::vector<FileStamp> stamps;
+    stamps.reserve(files.size());
+    for (const DataFile& file : files) {
+        const fs::path path = data.Path(file.name);
+        std::error_code error;
+        FileStamp stamp;
+        stamp.type = fs::status(path, error).type();
+        if (stamp.type == fs::file_type::regular) {
+            stamp.size = fs::file_size(path, error);
+            stamp.written = fs::last_write_time(path, error);
+        }
+        stamps.push_back(stamp);
+    }
+    return stamps;
+}
+
 std::filesystem::path DataDir::Path(const char* name) const {
     if (dir_.empty() || dir_ == ".") return name;
     return dir_ / name;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -54,6 +55,20 @@ public:
 private:
     std::filesystem::path dir_;
 };
+
+// What a data file looks like from outside: its kind, size and time of last
+// change. Two equal stamps mean the file was not replaced or written to in
+// between, as far as the file system's clock can tell.
+struct FileStamp {
+    std::filesystem::file_type type = std::filesystem::file_type::none;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of each of `files` in `data`, in order; one that cannot be
+// looked at gets the kind the look gave (not_found, unknown).
+std::vector<FileStamp> StampFiles(const DataDir& data, std::span<const DataFile> files);
 
 std::string MissingFileMessage(const DataFile& file);
 std::string ShortFileMessage(const DataFile& file, std::uintmax_t have);

@@ -61,6 +61,8 @@ public:
 
     const char* Program() const override { return options_.program; }
 
+    bool BuildsAhead() const override { return options_.build_ahead; }
+
 private:
     HeadlessOptions options_;
 };

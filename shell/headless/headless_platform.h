@@ -13,6 +13,7 @@ struct HeadlessOptions {
     double fps = 60.0;
     long key_after_frame = -1;   // key pending once this many frames were shown; -1: never
     const char* program = "zep";     // the name its messages begin with
+    bool build_ahead = true;         // see Platform::BuildsAhead
 };
 
 std::unique_ptr<Platform> MakeHeadlessPlatform(HeadlessOptions options = {});
