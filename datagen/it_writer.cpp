@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "shell/core/it_format.h"
+
 namespace zep::datagen {
 namespace {
 
@@ -30,12 +32,12 @@ std::string Named(const char* kind, std::size_t index, const std::string& name) 
 }
 
 // Format flags.
-constexpr int kFlagStereo = 0x01;
-constexpr int kFlagInstruments = 0x04;
-constexpr int kFlagLinearSlides = 0x08;
-constexpr int kSampleHasData = 0x01;
-constexpr int kSample16Bit = 0x02;
-constexpr int kSampleLoop = 0x10;
+using it::kFlagInstruments;
+using it::kFlagLinearSlides;
+using it::kFlagStereo;
+using it::kSample16Bit;
+using it::kSampleHasData;
+using it::kSampleLoop;
 constexpr int kEnvelopeOn = 0x01;
 constexpr int kEnvelopeSustain = 0x04;
 constexpr int kNoDefaultPan = 0x80;

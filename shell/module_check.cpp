@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "shell/core/it_format.h"
+
 namespace zep {
 namespace {
 
@@ -12,11 +14,11 @@ constexpr std::uint64_t kSampleHeaderSize = 80;
 constexpr std::uint64_t kPatternHeaderSize = 8;
 constexpr int kMaxPatternRows = 1024;
 
-constexpr int kUsesInstruments = 0x04;
-constexpr int kSampleHasData = 0x01;
-constexpr int kSample16Bit = 0x02;
-constexpr int kSampleStereo = 0x04;
-constexpr int kSampleCompressed = 0x08;
+using it::kSample16Bit;
+using it::kSampleCompressed;
+using it::kSampleHasData;
+using it::kSampleStereo;
+constexpr int kUsesInstruments = it::kFlagInstruments;
 
 // Little-endian reads; the caller has checked that they lie inside.
 struct Reader {
