@@ -46,7 +46,15 @@ done
 # 2. The window destroyed under zep: its line, status 1, and no Xlib lines.
 # (Just past the chrome object's start, so that little is replayed before
 # zep draws into the window again, even under the sanitizers.)
-start_zep --start 61
+ZEP_FRAME_LOG="$WORK/lost.log" start_zep --start 61
+# Once pictures are shown, the window is the one that shows them (SDL may
+# replace the first it made while it sets up drawing).
+n=0
+until [ "$(wc -l <"$WORK/lost.log" 2>/dev/null || echo 0)" -ge 3 ] || [ "$n" -ge 300 ]; do
+    sleep 0.1
+    n=$((n + 1))
+done
+find_window 50 --onlyvisible
 xdotool windowclose "$window"
 wait_for "$pid" 300
 [ "$status" -eq 1 ] || fail "with its window destroyed zep ended with status $status"
