@@ -60,16 +60,6 @@ private:
     double origin_ = 0.0;
 };
 
-// Writes `text` to standard output; a failed write is reported.
-int Print(const std::string& text, const char* what) {
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "zep: cannot write %s to standard output: %s\n", what, std::strerror(errno));
-        return kUsageStatus;
-    }
-    return 0;
-}
-
 int Play(const zep::PlayerOptions& options) {
     zep::CatchInterrupts();
     zep::WindowOptions window;
@@ -107,8 +97,9 @@ int PlayerMain(int argc, char** argv) {
         std::fprintf(stderr, "zep: %s\n%s", error.c_str(), zep::kPlayerUsage);
         return kUsageStatus;
     }
-    if (options->help) return Print(zep::kPlayerUsage, "the help text");
-    if (options->version) return Print(std::string("zep ") + zep::kVersion + "\n", "the version");
+    if (options->help) return zep::PrintToStandardOutput("zep", zep::kPlayerUsage, "the help text");
+    if (options->version)
+        return zep::PrintToStandardOutput("zep", std::string("zep ") + zep::kVersion + "\n", "the version");
     return Play(*options);
 }
 
