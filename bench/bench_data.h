@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "shell/core/data_dir.h"
-#include "shell/scene.h"
-#include "shell/core/types.h"
+#include "core/data_dir.h"
+#include "scenes/scene.h"
+#include "core/types.h"
 #include "tests/scene_support.h"
 
 namespace zep::bench {
@@ -31,7 +31,7 @@ void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surf
                  long pixels = kScreenPixels);
 
 // The benchmarks of the scenes and fillers are compiled once per copy of
-// that code (shell/core/code_path.h); each file lists a function that registers
+// that code (core/code_path.h); each file lists a function that registers
 // its benchmarks, and zep-bench registers only those of the copy it runs.
 bool ListPathBenchmarks(const char* path, void (*register_benchmarks)());
 

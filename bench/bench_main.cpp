@@ -1,5 +1,5 @@
 // zep-bench: the Google Benchmark suite. `--cpu baseline|avx2|auto` (default
-// auto) chooses the copy of the scenes and fillers that runs (shell/core/cpu.h);
+// auto) chooses the copy of the scenes and fillers that runs (scenes/code_paths.h);
 // every other argument goes to Google Benchmark.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -14,7 +14,7 @@
 
 #include "bench/bench_data.h"
 #include "datagen/datagen.h"
-#include "shell/core/cpu.h"
+#include "scenes/code_paths.h"
 
 namespace zep::bench {
 namespace {

@@ -42,8 +42,8 @@ zep_static_package(PNG libpng)
 add_link_options(-static-libstdc++ -static-libgcc)
 # Every program made from here on takes the arc4random and _dl_find_object
 # that the linked-in C++ runtime and unwinder call from
-# shell/core/glibc_compat.cpp, not from glibc 2.36 and 2.35.
-add_library(zep_glibc_compat OBJECT ${CMAKE_SOURCE_DIR}/shell/core/glibc_compat.cpp)
+# core/glibc_compat.cpp, not from glibc 2.36 and 2.35.
+add_library(zep_glibc_compat OBJECT ${CMAKE_SOURCE_DIR}/core/glibc_compat.cpp)
 link_libraries(zep_glibc_compat)
 
 set(ZEP_INSTALL_BINDIR . CACHE STRING "")

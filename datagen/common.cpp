@@ -5,8 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "shell/core/files.h"
-#include "shell/core/process.h"
+#include "core/files.h"
+#include "core/process.h"
 
 namespace zep::datagen {
 

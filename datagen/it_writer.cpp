@@ -3,7 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "shell/core/it_format.h"
+#include "core/it_format.h"
 
 namespace zep::datagen {
 namespace {

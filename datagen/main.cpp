@@ -4,7 +4,7 @@
 #include <string>
 
 #include "datagen/datagen.h"
-#include "shell/core/process.h"
+#include "core/process.h"
 #include "shell/version.h"
 
 namespace {

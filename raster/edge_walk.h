@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "shell/core/code_path.h"
+#include "core/code_path.h"
 
 // EdgeValues pass only between inlined functions of the fillers, so how a
 // build without 32-byte vector registers would pass them to other code does

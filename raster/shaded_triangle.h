@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
-#include "shell/core/types.h"
-#include "shell/core/code_path.h"
+#include "core/types.h"
+#include "core/code_path.h"
 
 namespace zep::inline ZEP_CODE_PATH {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "shell/core/types.h"
-#include "shell/core/code_path.h"
+#include "core/types.h"
+#include "core/code_path.h"
 
 namespace zep::inline ZEP_CODE_PATH {
 

@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/types.h"
+#include "core/types.h"
 
 namespace zep::render {
 

@@ -10,10 +10,10 @@
 #include <cstring>
 #include <sstream>
 
-#include "shell/core/files.h"
-#include "shell/core/frame_hash.h"
-#include "shell/core/process.h"
-#include "shell/core/open_file.h"
+#include "core/files.h"
+#include "core/frame_hash.h"
+#include "core/process.h"
+#include "core/open_file.h"
 
 namespace zep::render {
 namespace {

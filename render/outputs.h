@@ -14,7 +14,7 @@
 
 #include "render/render_options.h"
 #include "render/system.h"
-#include "shell/core/types.h"
+#include "core/types.h"
 #include "shell/music.h"
 
 namespace zep::render {

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <set>
 
-#include "shell/core/cpu.h"
+#include "scenes/code_paths.h"
 #include "shell/driver.h"
 #include "shell/schedule.h"
 #include "shell/start_moment.h"

@@ -27,7 +27,7 @@ struct RenderOptions {
     bool scale_given = false; // --scale was given; else the video's scale follows its quality
     VideoQuality quality = VideoQuality::Share;
     long key_after = -1;      // a scripted key press pending after this frame
-    std::string cpu = "auto"; // the copy of the scenes that runs (shell/core/cpu.h)
+    std::string cpu = "auto"; // the copy of the scenes that runs (scenes/code_paths.h)
     bool flashes = false;     // check the frames for flashes (see render/flashes.h)
     bool help = false;
     bool version = false;     // print the version and end

@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "render/system.h"
-#include "shell/core/process.h"
+#include "core/process.h"
 
 extern char** environ;
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "render/system.h"
-#include "shell/core/process.h"
+#include "core/process.h"
 
 namespace zep::render::sys {
 

@@ -8,9 +8,9 @@
 #include "scenes/planes.h"
 #include "scenes/polar_tunnel.h"
 #include "scenes/stamp_tunnel.h"
-#include "shell/core/code_path.h"
-#include "shell/core/data_dir.h"
-#include "shell/core/types.h"
+#include "core/code_path.h"
+#include "core/data_dir.h"
+#include "core/types.h"
 
 namespace zep::inline ZEP_CODE_PATH::files {
 

@@ -20,8 +20,8 @@
 #include <immintrin.h>
 #endif
 
-#include "shell/core/code_path.h"
-#include "shell/core/types.h"
+#include "core/code_path.h"
+#include "core/types.h"
 
 namespace zep::inline ZEP_CODE_PATH {
 

@@ -2,8 +2,8 @@
 // (its own .cpp) holds its end time; shell/schedule.h derives the frames.
 #pragma once
 
-#include "shell/core/code_path.h"
-#include "shell/scene.h"
+#include "core/code_path.h"
+#include "scenes/scene.h"
 
 namespace zep::inline ZEP_CODE_PATH {
 
@@ -14,7 +14,7 @@ extern const SceneEntry kChromeScene;        // environment-mapped object
 extern const SceneEntry kStampTunnelScene;   // zoom tunnel with colour-split stamps
 extern const SceneEntry kPolarTunnelScene;   // polar tunnel and closing picture
 
-// All of them in order, as this copy of the scenes (shell/core/code_path.h) runs them.
+// All of them in order, as this copy of the scenes (core/code_path.h) runs them.
 extern const DemoScenes kDemoScenes;
 
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -11,10 +11,11 @@
 #include <span>
 #include <vector>
 
-#include "shell/core/data_dir.h"
+#include "core/data_dir.h"
 #include "shell/music.h"
 #include "shell/platform.h"
-#include "shell/scene.h"
+#include "scenes/code_paths.h"
+#include "scenes/scene.h"
 
 namespace zep {
 
@@ -143,8 +144,5 @@ std::vector<DataFile> SequenceFiles(std::span<const SceneEntry* const> sequence)
 // false when anything was wrong.
 bool CheckSequenceFiles(std::span<const SceneEntry* const> sequence, const DataDir& data,
                         const char* program);
-
-// The demo's six scenes in order.
-std::span<const SceneEntry* const> DemoSequence();
 
 }  // namespace zep

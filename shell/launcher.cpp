@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/data_dir.h"
+#include "core/data_dir.h"
 
 namespace {
 

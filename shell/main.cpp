@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell/audio_clock.h"
-#include "shell/core/process.h"
+#include "core/process.h"
 #include "shell/driver.h"
 #include "shell/player_options.h"
 #include "shell/version.h"

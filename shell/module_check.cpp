@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "shell/core/it_format.h"
+#include "core/it_format.h"
 
 namespace zep {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/types.h"
+#include "core/types.h"
 
 namespace ptc {
 

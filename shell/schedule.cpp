@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/core/data_dir.h"
+#include "core/data_dir.h"
 
 namespace zep {
 

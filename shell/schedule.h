@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/scene.h"
+#include "scenes/scene.h"
 
 namespace zep {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/scene.h"
+#include "scenes/scene.h"
 
 namespace zep {
 

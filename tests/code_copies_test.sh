@@ -1,5 +1,5 @@
 #!/bin/sh
-# The AVX2 copy of the scenes and fillers (shell/core/code_path.h) must stay
+# The AVX2 copy of the scenes and fillers (core/code_path.h) must stay
 # apart from the code every x86-64 CPU runs: in the linked programs, only
 # functions in zep::avx2 or zep::bench::avx2 (or instantiated for their types) may use the 256-bit
 # or VEX-encoded instructions, and the copy must really use them. A function

@@ -3,7 +3,7 @@
 # its own. -ffp-contract=off asks for that, but a compiler's vectoriser has
 # been seen to fuse products anyway; this lists any fused multiply-add
 # instruction in the libraries that compute pictures or data, and checks
-# that every copy of the scenes the build holds (shell/core/code_path.h) was
+# that every copy of the scenes the build holds (core/code_path.h) was
 # among the code looked at.
 # Usage: no_fused_multiply_add_test.sh "COPY..." LIBRARY...
 set -u

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "shell/core/types.h"
+#include "core/types.h"
 
 namespace zep::test {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "shell/core/data_dir.h"
-#include "shell/scene.h"
-#include "shell/core/types.h"
+#include "core/data_dir.h"
+#include "scenes/scene.h"
+#include "core/types.h"
 
 namespace zep::test {
 

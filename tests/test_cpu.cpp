@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/code_path.h"
-#include "shell/core/cpu.h"
+#include "core/code_path.h"
+#include "scenes/code_paths.h"
 #include "shell/driver.h"
 
 namespace zep {

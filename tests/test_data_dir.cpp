@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "datagen/common.h"
-#include "shell/core/data_dir.h"
+#include "core/data_dir.h"
 #include "tests/test_support.h"
 
 namespace zep {

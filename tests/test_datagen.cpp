@@ -6,7 +6,7 @@
 
 #include "datagen/common.h"
 #include "datagen/datagen.h"
-#include "shell/core/types.h"
+#include "core/types.h"
 #include "tests/test_support.h"
 
 namespace zep {

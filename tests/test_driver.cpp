@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "datagen/datagen.h"
-#include "shell/core/frame_hash.h"
+#include "core/frame_hash.h"
 #include "shell/driver.h"
 #include "shell/headless/headless_platform.h"
 #include "shell/schedule.h"

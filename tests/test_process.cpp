@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "shell/core/process.h"
+#include "core/process.h"
 
 namespace zep {
 namespace {

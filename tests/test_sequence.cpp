@@ -3,7 +3,7 @@
 // wipes reveal the new scene over the old one, the run ends on the schedule's
 // last frame, and every frame's picture hashes to the value the frame
 // manifest holds for it, on every copy of the scenes the build holds and this
-// CPU runs (shell/core/cpu.h).
+// CPU runs (scenes/code_paths.h).
 //
 // After a deliberate change to the pictures, rewrite the manifest with
 // `make manifest` (or run this test with ZEP_RECORD_GOLDEN=1).
@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/cpu.h"
+#include "scenes/code_paths.h"
 #include "shell/driver.h"
-#include "shell/core/frame_hash.h"
+#include "core/frame_hash.h"
 #include "shell/headless/headless_platform.h"
 #include "shell/schedule.h"
 #include "tests/test_support.h"

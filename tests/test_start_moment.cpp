@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/frame_hash.h"
+#include "core/frame_hash.h"
 #include "shell/driver.h"
 #include "shell/schedule.h"
 #include "shell/start_moment.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/core/data_dir.h"
-#include "shell/scene.h"
-#include "shell/core/types.h"
+#include "core/data_dir.h"
+#include "scenes/scene.h"
+#include "core/types.h"
 #include "tests/scene_support.h"
 
 namespace zep::test {

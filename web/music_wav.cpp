@@ -6,7 +6,7 @@
 #include <string>
 
 #include "render/outputs.h"
-#include "shell/core/process.h"
+#include "core/process.h"
 
 namespace {
 

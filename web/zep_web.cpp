@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "render/render_options.h"
-#include "shell/core/frame_hash.h"
+#include "core/frame_hash.h"
 #include "shell/driver.h"
 #include "shell/start_moment.h"
 #include "web/platform_web.h"

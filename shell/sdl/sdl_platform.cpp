@@ -21,7 +21,7 @@
 #endif
 
 #include "shell/audio_clock.h"
-#include "shell/core/process.h"
+#include "core/process.h"
 #include "shell/music.h"
 #include "shell/sdl/sdl_platform.h"
 #include "shell/sdl/sharp_scale.h"

@@ -10,7 +10,7 @@
 
 #include "scenes/chrome.h"
 #include "scenes/scenes.h"
-#include "shell/core/data_dir.h"
+#include "core/data_dir.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-// The POSIX side of shell/core/files.h.
+// The POSIX side of core/files.h.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "shell/core/files.h"
+#include "core/files.h"
 
 namespace zep {
 

@@ -1,4 +1,4 @@
-#include "shell/core/data_dir.h"
+#include "core/data_dir.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <system_error>
 
-#include "shell/core/open_file.h"
+#include "core/open_file.h"
 
 namespace zep {
 

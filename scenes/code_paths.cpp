@@ -1,6 +1,6 @@
-#include "shell/core/cpu.h"
+#include "scenes/code_paths.h"
 
-#include "shell/core/code_path.h"
+#include "core/code_path.h"
 
 // The copies' scene lists, each in its own namespace (scenes/scenes.h).
 #if defined(ZEP_WITH_AVX2_PATH)
@@ -75,5 +75,7 @@ const CodePath& CurrentCodePath() {
     }
     return *g_current;
 }
+
+DemoScenes DemoSequence() { return *CurrentCodePath().scenes; }
 
 }  // namespace zep

@@ -1,4 +1,4 @@
-// The copies of the scenes and fillers a build holds (shell/core/code_path.h),
+// The copies of the scenes and fillers a build holds (core/code_path.h),
 // and the one this run uses. Every copy draws the same frames; they differ
 // only in the instructions the compiler was allowed to use.
 #pragma once
@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/scene.h"
+#include "scenes/scene.h"
 
 namespace zep {
 
@@ -32,5 +32,8 @@ const CodePath* ChooseCodePath(std::string_view request, std::span<const CodePat
 // before the first frame. Until then the best one this CPU runs.
 void UseCodePath(const CodePath& path);
 const CodePath& CurrentCodePath();
+
+// The demo's scenes in order, as the current copy runs them.
+DemoScenes DemoSequence();
 
 }  // namespace zep

@@ -12,8 +12,8 @@
 #include <memory>
 #include <span>
 
-#include "shell/core/data_dir.h"
-#include "shell/core/types.h"
+#include "core/data_dir.h"
+#include "core/types.h"
 
 namespace zep {
 

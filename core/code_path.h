@@ -2,7 +2,7 @@
 //
 // A generic x86-64 build compiles the scene and raster sources twice: once
 // for every x86-64 CPU (SSE2) and once more with AVX2 (never with fused
-// multiply-add), and picks one copy at start-up (shell/core/cpu.h). Each copy
+// multiply-add), and picks one copy at start-up (scenes/code_paths.h). Each copy
 // lives in its own inline namespace, zep::baseline or zep::avx2, so the two
 // never share a symbol; a native build has one copy, zep::native. Code
 // compiled once (the shell, the tests) sees the build's first copy.

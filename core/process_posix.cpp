@@ -1,4 +1,4 @@
-// The POSIX side of shell/core/process.h.
+// The POSIX side of core/process.h.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/core/process.h"
+#include "core/process.h"
 
 namespace zep {
 

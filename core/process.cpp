@@ -1,4 +1,4 @@
-#include "shell/core/process.h"
+#include "core/process.h"
 
 #include <cerrno>
 #include <csignal>

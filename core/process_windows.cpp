@@ -1,5 +1,5 @@
-// The Windows side of shell/core/process.h.
-#include "shell/core/process.h"
+// The Windows side of core/process.h.
+#include "core/process.h"
 
 #include <csignal>
 #include <cstdio>

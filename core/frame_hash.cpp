@@ -1,4 +1,4 @@
-#include "shell/core/frame_hash.h"
+#include "core/frame_hash.h"
 
 #include <cstdio>
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/core/types.h"
+#include "core/types.h"
 
 namespace zep {
 

@@ -1,4 +1,4 @@
-// The Windows side of shell/core/files.h.
+// The Windows side of core/files.h.
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <random>
 
-#include "shell/core/files.h"
+#include "core/files.h"
 
 namespace zep {
 
