@@ -130,6 +130,16 @@ constexpr bool kBothWays[] = {false, true};
 
 const char* WayName(bool ahead) { return ahead ? "built ahead" : "started when due"; }
 
+// The loops run the way started when due first: the run built ahead must
+// then repeat its report word for word.
+void ExpectTheSameReportEitherWay(bool ahead, const std::string& report, std::string& when_due) {
+    if (ahead) {
+        EXPECT_EQ(report, when_due);
+    } else {
+        when_due = report;
+    }
+}
+
 enum class ConsoleOpens { Yes, No };
 
 class DriverTest : public ::testing::Test {
@@ -165,7 +175,30 @@ protected:
         });
     }
 
+    // The next run's way of starting scenes, with the events of the last one
+    // forgotten.
+    void UseWay(bool ahead) {
+        run_.reset();
+        ahead_ = ahead;
+        ClearEvents();
+    }
+
+    // A run of `scenes` on a headless platform of its own at 10 frames a
+    // second, started the way UseWay set; it lasts until the next one.
+    DemoRun& NewRun(std::vector<const SceneEntry*> scenes) {
+        run_.reset();
+        scenes_ = std::move(scenes);
+        platform_ = MakeHeadlessPlatform(Options());
+        run_ = std::make_unique<DemoRun>(*platform_, scenes_, DataDir(dir_));
+        return *run_;
+    }
+
+    void TearDown() override { run_.reset(); }
+
     bool ahead_ = false;
+    std::vector<const SceneEntry*> scenes_;
+    std::unique_ptr<Platform> platform_;
+    std::unique_ptr<DemoRun> run_;
     std::filesystem::path dir_;
     long frames_ = 0;
     std::vector<Pixel> last_picture_;
@@ -223,11 +256,8 @@ TEST_F(DriverTest, BuiltAhead_EachSceneStartsOnTheBuilder_TheRunIsTheSame) {
 TEST_F(DriverTest, TheFirstSceneIsBuiltAtStartUp_ItsFailureIsReportedByTheFirstFrame) {
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
-        const auto platform = MakeHeadlessPlatform(Options());
-        const std::vector<const SceneEntry*> scenes{&kBroken, &kA};
-        DemoRun run(*platform, scenes, DataDir(dir_));
+        UseWay(ahead);
+        DemoRun& run = NewRun({&kBroken, &kA});
         testing::internal::CaptureStderr();
         ASSERT_TRUE(run.Start());
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -246,8 +276,7 @@ TEST_F(DriverTest, TheFirstSceneIsBuiltAtStartUp_ItsFailureIsReportedByTheFirstF
 TEST_F(DriverTest, KeyDuringASceneFinishesTheFrameAndShutsDown) {
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
+        UseWay(ahead);
         HeadlessOptions options;
         options.key_after_frame = 5;
         EXPECT_EQ(Run({&kA, &kB, &kC}, options), 0);
@@ -291,8 +320,7 @@ TEST_F(DriverTest, BuiltAhead_AKeyEndsTheRunAfterTheBuilderIsDoneWithTheNextScen
 TEST_F(DriverTest, KeySeenAfterTheClockReachedTheEndStillStartsTheNextScene) {
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
+        UseWay(ahead);
         HeadlessOptions options;
         options.key_after_frame = 10;  // frame 10 has clock 1.0, A's end time
         EXPECT_EQ(Run({&kA, &kB, &kC}, options), 0);
@@ -309,8 +337,7 @@ TEST_F(DriverTest, KeySeenAfterTheClockReachedTheEndStillStartsTheNextScene) {
 TEST_F(DriverTest, EverySceneDrawsAtLeastOneFrame) {
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
+        UseWay(ahead);
         // E starts with the clock at 1.0, below its end 1.05; its first frame
         // reads 1.1, already past the end, and is still drawn.
         EXPECT_EQ(Run({&kA, &kShort, &kC}), 0);
@@ -322,11 +349,8 @@ TEST_F(DriverTest, EverySceneDrawsAtLeastOneFrame) {
 TEST_F(DriverTest, OneCallPerFrame_EachCallDrawsOneFrameUntilTheRunEnds) {
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
-        const auto platform = MakeHeadlessPlatform(Options());
-        const std::vector<const SceneEntry*> scenes{&kA, &kB};
-        DemoRun run(*platform, scenes, DataDir(dir_));
+        UseWay(ahead);
+        DemoRun& run = NewRun({&kA, &kB});
         EXPECT_FALSE(run.Frame());  // nothing runs before start-up
         EXPECT_TRUE(Events().empty());
         ASSERT_TRUE(run.Start());
@@ -353,8 +377,7 @@ TEST_F(DriverTest, OneCallPerFrame_EachCallDrawsOneFrameUntilTheRunEnds) {
 TEST_F(DriverTest, ARunDestroyedMidwayEndsItsSceneAndTheOneBeingBuilt) {
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
+        UseWay(ahead);
         const auto platform = MakeHeadlessPlatform(Options());
         const std::vector<const SceneEntry*> scenes{&kA, &kSlow};
         {
@@ -406,11 +429,8 @@ TEST_F(DriverTest, AShortReadAtSceneStartEndsCleanlyWithStatusOneWhenTheSceneIsD
     std::string first_report;
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
-        const auto platform = MakeHeadlessPlatform(Options());
-        const std::vector<const SceneEntry*> scenes{&kA, &kBroken, &kC};
-        DemoRun run(*platform, scenes, DataDir(dir_));
+        UseWay(ahead);
+        DemoRun& run = NewRun({&kA, &kBroken, &kC});
         ASSERT_TRUE(run.Start());
         testing::internal::CaptureStderr();
         int frames = 0;
@@ -429,11 +449,7 @@ TEST_F(DriverTest, AShortReadAtSceneStartEndsCleanlyWithStatusOneWhenTheSceneIsD
         EXPECT_NE(err.find("make run"), std::string::npos) << err;
         EXPECT_EQ(Count("end A"), 1);
         EXPECT_EQ(Count("start C"), 0);
-        if (ahead) {
-            EXPECT_EQ(err, first_report);
-        } else {
-            first_report = err;
-        }
+        ExpectTheSameReportEitherWay(ahead, err, first_report);
     }
 }
 
@@ -495,9 +511,7 @@ TEST_F(DriverTest, BuiltAhead_AFileChangedAfterItsSceneWasBuiltIsReadAgainWhenDu
         ClearEvents();
         fs::remove_all(dir_ / "x.raw");
         datagen::WriteFile(dir_, "x.raw", datagen::Bytes(10, 1));
-        const auto platform = MakeHeadlessPlatform(Options());
-        const std::vector<const SceneEntry*> scenes{&kA, &kReadsX};
-        DemoRun run(*platform, scenes, DataDir(dir_));
+        DemoRun& run = NewRun({&kA, &kReadsX});
         ASSERT_TRUE(run.Start());
         ASSERT_TRUE(run.Frame());
         for (int wait = 0; wait < 5000 && Count("start R") == 0; ++wait)
@@ -539,11 +553,8 @@ TEST_F(DriverTest, AStartStepFailingDuringTheReplayEndsStartUpWithItsReport) {
     std::string when_due;
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
-        const auto platform = MakeHeadlessPlatform(Options());
-        const std::vector<const SceneEntry*> scenes{&kA, &kBroken, &kC};
-        DemoRun run(*platform, scenes, DataDir(dir_));
+        UseWay(ahead);
+        DemoRun& run = NewRun({&kA, &kBroken, &kC});
         run.SetFirstFrame(15, 10.0);
         testing::internal::CaptureStderr();
         EXPECT_FALSE(run.Start());
@@ -552,11 +563,7 @@ TEST_F(DriverTest, AStartStepFailingDuringTheReplayEndsStartUpWithItsReport) {
         EXPECT_EQ(err.rfind("zep: data file \"x.raw\" is too short", 0), 0u) << err;
         EXPECT_EQ(Count("draw A"), 10);
         EXPECT_EQ(Count("start C"), 0);
-        if (ahead) {
-            EXPECT_EQ(err, when_due);
-        } else {
-            when_due = err;
-        }
+        ExpectTheSameReportEitherWay(ahead, err, when_due);
     }
 }
 
@@ -567,11 +574,8 @@ TEST_F(DriverTest, AReplayFromACoveringSceneBuildsThatSceneAtStartUp) {
     const SceneEntry kCovering{"B", 2.0, {}, StartFake<'B'>, 1, true};
     for (const bool ahead : kBothWays) {
         SCOPED_TRACE(WayName(ahead));
-        ahead_ = ahead;
-        ClearEvents();
-        const auto platform = MakeHeadlessPlatform(Options());
-        const std::vector<const SceneEntry*> scenes{&kA, &kCovering, &kC};
-        DemoRun run(*platform, scenes, DataDir(dir_));
+        UseWay(ahead);
+        DemoRun& run = NewRun({&kA, &kCovering, &kC});
         run.SetFirstFrame(15, 10.0);
         ASSERT_TRUE(run.Start());
         EXPECT_EQ(Events().front(), "start B");
