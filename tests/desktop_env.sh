@@ -204,6 +204,27 @@ start_xvfb() {
     return 0
 }
 
+# screen_test_args ZEP ZEP_RENDER DATA_DIR WORK_DIR: the arguments of a test
+# that compares the screen with zep-render's picture, into a fresh $WORK.
+# zep starts at $START, in the closing picture, which stands still, so the
+# frame shown first ($FRAME) stays on the screen; its picture is written to
+# $WORK/reference.bgr0.
+screen_test_args() {
+    ZEP=$1 RENDER=$2 DATA=$3 WORK=$4
+    rm -rf "$WORK" && mkdir -p "$WORK"
+    START=100.5
+    FRAME=6030  # ceil(100.5 * 60)
+    reference_frame "$RENDER" "$DATA" $FRAME "$WORK/reference.bgr0"
+}
+
+# music_test_args ZEP ZEP_MUSIC_WAV DATA_DIR MODULE WORK_DIR: the arguments
+# of a test that records zep's music and compares it with zep-music-wav's
+# rendering of MODULE, into a fresh $WORK.
+music_test_args() {
+    ZEP=$1 MUSIC_WAV=$2 DATA=$3 MODULE=$4 WORK=$5
+    rm -rf "$WORK" && mkdir -p "$WORK"
+}
+
 # x_shot FILE: the whole X screen as a PPM picture.
 x_shot() {
     size=$(xdpyinfo | awk '/dimensions:/ { print $2; exit }')

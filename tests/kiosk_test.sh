@@ -7,20 +7,11 @@
 # closing picture, which stands still, so the frame shown is known.
 # Usage: kiosk_test.sh ZEP ZEP_RENDER DATA_DIR WORK_DIR
 set -u
-ZEP=$1
-RENDER=$2
-DATA=$3
-WORK=$4
-rm -rf "$WORK" && mkdir -p "$WORK"
 . "$(dirname "$0")/cli_checks.sh"
 . "$(dirname "$0")/desktop_env.sh"
 need Xvfb openbox xdotool xprop xdpyinfo xwininfo ffmpeg
 need_numpy
-
-# The closing picture from 100 s on; frame ceil(100.5 * 60) is shown first.
-START=100.5
-FRAME=6030
-reference_frame "$RENDER" "$DATA" $FRAME "$WORK/reference.bgr0"
+screen_test_args "$@"
 
 # wait_picture WHAT SCALE [X Y]: screenshots until the screen shows the
 # reference at SCALE at (X, Y), or where the window shown is, for up to 5 s;

@@ -14,16 +14,12 @@
 # Usage: pacing_test.sh idle|starved ZEP ZEP_MUSIC_WAV DATA_DIR MODULE WORK_DIR
 set -u
 LOAD=$1
-ZEP=$2
-MUSIC_WAV=$3
-DATA=$4
-MODULE=$5
-WORK=$6
-rm -rf "$WORK" && mkdir -p "$WORK"
+shift
 . "$(dirname "$0")/cli_checks.sh"
 . "$(dirname "$0")/desktop_env.sh"
 need Xvfb runuser parec
 need_numpy
+music_test_args "$@"
 case $LOAD in
     idle) START=87.2 ;;
     starved) START=97.25 ;;  # a note sounds at once: silence would hide where the music began

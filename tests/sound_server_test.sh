@@ -14,16 +14,12 @@
 # Usage: sound_server_test.sh SERVER ZEP ZEP_MUSIC_WAV DATA_DIR MODULE WORK_DIR
 set -u
 SERVER=$1
-ZEP=$2
-MUSIC_WAV=$3
-DATA=$4
-MODULE=$5
-WORK=$6
-rm -rf "$WORK" && mkdir -p "$WORK"
+shift
 . "$(dirname "$0")/cli_checks.sh"
 . "$(dirname "$0")/desktop_env.sh"
 need runuser parec
 need_numpy
+music_test_args "$@"
 START=95
 mkdir -p "$WORK/data" "$WORK/home" && cp "$DATA"/* "$WORK/data/"
 prepare_user

@@ -9,19 +9,11 @@
 #   ZEP is the program as a viewer starts it; it must play DATA_DIR when
 #   started in it (the Linux download's launcher finds its own data).
 set -u
-ZEP=$1
-RENDER=$2
-DATA=$3
-WORK=$4
-rm -rf "$WORK" && mkdir -p "$WORK"
 . "$(dirname "$0")/cli_checks.sh"
 . "$(dirname "$0")/desktop_env.sh"
 need sway swaymsg grim wtype runuser
 need_numpy
-
-START=100.5
-FRAME=6030
-reference_frame "$RENDER" "$DATA" $FRAME "$WORK/reference.bgr0"
+screen_test_args "$@"
 mkdir -p "$WORK/data" "$WORK/home" && cp "$DATA"/* "$WORK/data/"
 prepare_user
 
