@@ -4,6 +4,17 @@
 
 failures=0
 
+# again_on_a_bare_x_server SCRIPT ARGS...: runs SCRIPT with ARGS once more on
+# an X server of its own with no window manager (xvfb-run, 800x600), with
+# SDL's dummy audio driver and a fresh $WORK, and ends with its status; in
+# that run it returns at once.
+again_on_a_bare_x_server() {
+    [ -n "${ZEP_ON_OWN_X_SERVER:-}" ] && return 0
+    rm -rf "$WORK" && mkdir -p "$WORK"
+    export ZEP_ON_OWN_X_SERVER=1 SDL_AUDIODRIVER=dummy
+    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$@"
+}
+
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))

@@ -5,9 +5,7 @@
 # temporary file stays.
 # Usage: data_faults_test.sh ZEP_DATA DATA_DIR WORK_DIR
 set -u
-ZEP_DATA=$1
-DATA=$2
-WORK=$3
+ZEP_DATA=$1 DATA=$2 WORK=$3
 rm -rf "$WORK" && mkdir -p "$WORK"
 . "$(dirname "$0")/cli_checks.sh"
 

@@ -7,9 +7,7 @@
 # folder is named; the menu entry, metainfo and man pages validate.
 # Usage: install_test.sh BUILD_DIR WORK_DIR MANIFEST
 set -u
-BUILD=$1
-WORK=$2
-MANIFEST=$3
+BUILD=$1 WORK=$2 MANIFEST=$3
 rm -rf "$WORK" && mkdir -p "$WORK"
 . "$(dirname "$0")/cli_checks.sh"
 

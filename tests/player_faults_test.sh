@@ -12,17 +12,9 @@
 #   - its command line: --help, --version, unknown options.
 # Usage: player_faults_test.sh ZEP DATA_DIR WORK_DIR
 set -u
-ZEP=$1
-DATA=$2
-WORK=$3
-
-if [ -z "${ZEP_PLAYER_FAULTS_INNER:-}" ]; then
-    rm -rf "$WORK" && mkdir -p "$WORK"
-    export ZEP_PLAYER_FAULTS_INNER=1 SDL_AUDIODRIVER=dummy
-    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
-fi
-
+ZEP=$1 DATA=$2 WORK=$3
 . "$(dirname "$0")/cli_checks.sh"
+again_on_a_bare_x_server "$0" "$@"
 cd "$DATA" || exit 1
 
 # start_zep ARGS...: zep in the background with SIGINT at its default (a

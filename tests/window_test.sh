@@ -5,18 +5,9 @@
 # a key with status 0, reports a missing module and missing data files.
 # Usage: window_test.sh ZEP DATA_DIR WORK_DIR MODULE (the module's file name)
 set -u
-ZEP=$1
-DATA=$2
-WORK=$3
-MODULE=$4
-
-if [ -z "${ZEP_WINDOW_TEST_INNER:-}" ]; then
-    rm -rf "$WORK" && mkdir -p "$WORK"
-    export ZEP_WINDOW_TEST_INNER=1 SDL_AUDIODRIVER=dummy
-    exec xvfb-run -a -s "-screen 0 800x600x24" sh "$0" "$@"
-fi
-
+ZEP=$1 DATA=$2 WORK=$3 MODULE=$4
 . "$(dirname "$0")/cli_checks.sh"
+again_on_a_bare_x_server "$0" "$@"
 
 # Fullscreen is the window manager's business, as on a desktop.
 openbox >"$WORK/openbox.log" 2>&1 &
