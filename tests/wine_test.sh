@@ -44,6 +44,20 @@ unpack() {  # zip, folder
     rm -rf "$2" && mkdir -p "$2" && (cd "$2" && cmake -E tar xf "$1") || exit 1
 }
 
+# window_of PID TRIES TITLE: the first window whose name matches TITLE, looked
+# for every tenth of a second while PID runs, TRIES times at most; empty if
+# none appeared.
+window_of() {
+    found=""
+    tries=0
+    while [ -z "$found" ] && [ "$tries" -lt "$2" ] && kill -0 "$1" 2>/dev/null; do
+        sleep 0.1
+        found=$(xdotool search --name "$3" 2>/dev/null | head -n 1)
+        tries=$((tries + 1))
+    done
+    echo "$found"
+}
+
 
 case $MODE in
 prefix)
@@ -77,13 +91,7 @@ window)
     # 1. In the unpacked folder: the demo plays in a window; a key ends it.
     (cd "$WORK/unpacked/zep" && exec wine zep.exe) >"$WORK/out" 2>"$WORK/err" &
     pid=$!
-    window=""
-    n=0
-    while [ -z "$window" ] && [ "$n" -lt 600 ] && kill -0 $pid 2>/dev/null; do
-        sleep 0.1
-        window=$(xdotool search --name "^ZEP\. $" 2>/dev/null | head -n 1)
-        n=$((n + 1))
-    done
+    window=$(window_of $pid 600 "^ZEP\. $")
     [ -n "$window" ] || fail "no window titled 'ZEP. ' appeared: $(cat "$WORK/out" "$WORK/err")"
     # Wine's first frames may take a while: up to 20 tries a second apart.
     lit=0
@@ -120,13 +128,7 @@ window)
     cp "$ZEP_EXE" "$WORK/empty/"
     (cd "$WORK/empty" && exec wine start /wait /unix "$WORK/empty/zep.exe") >"$WORK/out" 2>&1 &
     pid=$!
-    box=""
-    n=0
-    while [ -z "$box" ] && [ "$n" -lt 300 ] && kill -0 $pid 2>/dev/null; do
-        sleep 0.1
-        box=$(xdotool search --name "^ZEP\.$" 2>/dev/null | head -n 1)
-        n=$((n + 1))
-    done
+    box=$(window_of $pid 300 "^ZEP\.$")
     [ -n "$box" ] || fail "no message box titled 'ZEP.' appeared without a console"
     # Return presses OK; pressed again until the box has taken it.
     n=0
