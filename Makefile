@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release, the sanitizer
 # and the Clang generic-CPU builds, in the browser build and the Windows

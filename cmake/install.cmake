@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Install rules: zep, zep-render, the default data set and music, and what a
 # desktop expects (menu entry, icons, AppStream metainfo, man pages), laid out
 # by GNUInstallDirs with relative destinations only, so that the Debian
@@ -72,4 +74,7 @@ foreach(size 48x48 256x256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
 endforeach()
 
+if(ZEP_TESTS)
+  include(${CMAKE_CURRENT_LIST_DIR}/licence_tests.cmake)
+endif()
 include(${CMAKE_CURRENT_LIST_DIR}/package_tests.cmake)

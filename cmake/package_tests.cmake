@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Tests of the Debian package that scripts/make-deb.sh makes from this build
 # (ZEP_DEB_FILE): lintian's verdict, and the package installed, run and
 # purged on clean Debian 12 and 13 systems (tests/deb_test.sh, as root).

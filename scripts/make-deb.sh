@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Builds zep_VERSION_ARCH.deb from the install rules: a generic-CPU build
 # configured for /usr (programs in /usr/games, the demo itself in
 # /usr/lib/games/zep, data in /usr/share/games/zep), installed into a staging

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Builds release files a second time and compares them byte for byte with
 # those in DIST: from a copy of the tree in another folder (whose name has a
 # space), later, under another umask, as another person's build would be.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Minimal Debian systems for testing what zep ships, as a viewer's machine
 # has them: libc, the X11 client libraries and ALSA's libasound, and no SDL2,
 # libopenmpt or compiler. Each is made once with debootstrap and kept as a

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The installed tree as a viewer meets it: installed by the build's install
 # rules under a prefix whose path has spaces, zep started from a read-only
 # folder elsewhere and through a symbolic link plays its installed data
