@@ -12,7 +12,7 @@ set -eu
 DIST=$(cd "$1" && pwd)
 shift
 SRC=$(cd "$(dirname "$0")/.." && pwd)
-: "${SOURCE_DATE_EPOCH:=$(git -C "$SRC" log -1 --format=%ct)}"
+SOURCE_DATE_EPOCH=$("$SRC/scripts/version.sh" epoch)
 export SOURCE_DATE_EPOCH
 work=$(mktemp -d "${TMPDIR:-/tmp}/zep-release-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT
