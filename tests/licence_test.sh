@@ -7,13 +7,18 @@
 #                                          licence named has its text (reuse lint)
 #   licence_test.sh metainfo FILE          the AppStream metainfo validates,
 #                                          pedantically, with no warning or error
-# Status 0: passed, 1: failed, 77: the tool is not installed (skipped).
+# Status 0: passed, 1: failed, 77: the tool is not installed, or the tree is
+# not a git checkout (skipped).
 set -u
 MODE=${1:-}
 TARGET=${2:-}
 case $MODE in
     reuse)
         command -v reuse >/dev/null 2>&1 || { echo "reuse is not installed: skipped"; exit 77; }
+        # Outside a git checkout reuse cannot tell the tree's files from
+        # build folders inside it.
+        git -C "$TARGET" rev-parse --is-inside-work-tree >/dev/null 2>&1 ||
+            { echo "$TARGET is not a git checkout: skipped"; exit 77; }
         # reuse's own report names each file without its licence lines and
         # each licence without its text.
         out=$(cd "$TARGET" && reuse lint 2>&1)
