@@ -23,7 +23,7 @@ PACKAGES="$PACKAGES sway grim wtype pipewire pipewire-bin wireplumber pipewire-p
 libasound2-plugins dbus-daemon python3-numpy util-linux procps"
 # The Debian package and the clean Debian systems the downloads and the
 # package are tested on.
-PACKAGES="$PACKAGES dpkg-dev lintian debootstrap debian-archive-keyring xz-utils"
+PACKAGES="$PACKAGES dpkg-dev lintian autopkgtest debootstrap debian-archive-keyring xz-utils"
 # Browser build and its tests: the WebAssembly compiler (its JavaScript
 # tools need acorn), Node.js and headless Chromium, Python for make serve,
 # brotli for the site's precompressed copies and zopfli for its data pack.

@@ -11,7 +11,8 @@
 set -eu
 [ $# -eq 6 ] || { echo "usage: make-linux-download.sh BUILD STAGE NAME DEPS STRIP OUT" >&2; exit 2; }
 BUILD=$1 STAGE=$2 NAME=$3 DEPS=$4 STRIP=$5 OUT=$6
-: "${SOURCE_DATE_EPOCH:=0}"
+SOURCE_DATE_EPOCH=$("$(dirname "$0")/version.sh" epoch)
+export SOURCE_DATE_EPOCH
 umask 022
 
 rm -rf "$STAGE" "$OUT"
