@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep: make run (install, build, write the default data, run the demo),
 # make test (install, build, run every test in the release, the sanitizer
 # and the Clang generic-CPU builds, in the browser build and the Windows
@@ -13,9 +15,9 @@ JOBS       ?= $(shell nproc)
 WEB_BUILD  ?= build-web
 DEB_BUILD  ?= build-deb
 DIST       ?= dist
-VERSION     = $(shell sed -n 's/^project.zep VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+VERSION    := $(shell ./scripts/version.sh version)
 # Release files carry the last commit's time, not the time they were made.
-SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || echo 0)
+SOURCE_DATE_EPOCH ?= $(shell ./scripts/version.sh epoch)
 export SOURCE_DATE_EPOCH
 # The libraries the Windows build and the Linux downloads link, built by
 # scripts/build-deps.sh once per recipe into a cache outside the tree, so that
@@ -33,9 +35,12 @@ WEB_ENV     = NODE_PATH=/usr/share/nodejs
 # folder may have spaces in its name, which make's abspath would split.
 full        = $(if $(filter /%,$(1)),$(1),$(CURDIR)/$(1))
 
-.PHONY: all deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
+.PHONY: all install deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
+# A plain make only builds: packages are installed by make deps (and
+# deps-windows, deps-linux), and by make run and make test, which start with
+# them.
 all: build
 
 deps:
@@ -56,8 +61,11 @@ $(CLANG_BUILD)/build.ninja:
 	cmake -S . -B $(CLANG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
 		-DZEP_NATIVE=OFF
 
+# The sanitizer build is the one tuned for this machine's own CPU (the
+# native copy of the scenes), so that make test draws the manifest with
+# every kind of copy: native here, baseline and AVX2 in the others.
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEP_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEP_SANITIZE=ON -DZEP_NATIVE=ON
 
 # SDL2, libopenmpt and libpng for Windows are built once, into $(WIN_DEPS),
 # before the first configure finds them there.
@@ -67,29 +75,36 @@ $(WIN_BUILD)/build.ninja:
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DZEP_HOST_DATAGEN="$(call full,$(BUILD))/zep-data"
 
-build: deps $(BUILD)/build.ninja
+build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The build installed under PREFIX (zep, zep-render, the data set, the menu
+# entry, icons, metainfo and man pages), staged under DESTDIR when set.
+PREFIX  ?= /usr/local
+DESTDIR ?=
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 data: build
 	$(BUILD)/zep-data $(BUILD)/data
 
-run: data
+run: deps data
 	cd $(BUILD)/data && ../zep
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-asan: deps $(ASAN_BUILD)/build.ninja
+test-asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-test-clang: deps $(CLANG_BUILD)/build.ninja
+test-clang: $(CLANG_BUILD)/build.ninja
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The zip's data set is written by the zep-data of the Linux build.
-windows: deps deps-windows $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
+windows: $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data
 	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
 	$(WIN_ENV) cmake --build $(WIN_BUILD) -j $(JOBS)
@@ -116,7 +131,7 @@ $(LINUX_BUILD)-arm64/build.ninja:
 		-DZEP_DATAGEN=OFF -DZEP_HOST_DATAGEN="$(call full,$(LINUX_BUILD)-x86_64)/zep-data"
 
 # The tarballs are packed anew each time: their times are the last commit's.
-linux-x86_64: deps deps-linux $(LINUX_BUILD)-x86_64/build.ninja
+linux-x86_64: $(LINUX_BUILD)-x86_64/build.ninja
 	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 "$(LINUX_X86_DEPS)"
 	rm -f $(LINUX_BUILD)-x86_64/zep-*-linux-x86_64.tar.gz
 	cmake --build $(LINUX_BUILD)-x86_64 -j $(JOBS)
@@ -135,7 +150,7 @@ test-linux: linux
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
-web: deps $(BUILD)/build.ninja
+web: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data zep-music-wav zep-render
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DZEP_HOST_BUILD="$(call full,$(BUILD))" -DZEP_WEB_DATA="$(if $(WEB_DATA),$(call full,$(WEB_DATA)))" >/dev/null
@@ -170,12 +185,12 @@ release-check: $(RELEASE_CHECK)
 	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
 		"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
 
-test: test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
+test: deps deps-windows deps-linux test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
 FUZZ_SECONDS ?= 300
-fuzz: deps $(CLANG_BUILD)/build.ninja
+fuzz: $(CLANG_BUILD)/build.ninja
 	cmake -S . -B $(CLANG_BUILD) -DZEP_FUZZ=ON -DZEP_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(CLANG_BUILD) -j $(JOBS) --target fuzz
 
@@ -202,7 +217,7 @@ manifest: build
 	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
 # The Debian package, from a generic-CPU build of its own.
-deb: deps
+deb:
 	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) "$(DIST)"
 
 # Every download, versioned, into $(DIST), with SHA256SUMS over them.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The library prefixes scripts/build-deps.sh installed under the folder
 # ZEP_DEPS (DEPS/NAME-VERSION), made the only place pkg-config looks besides
 # ZEP_DEPS_PC_TAIL, never the build machine's own .pc files unless named

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Install rules: zep, zep-render, the default data set and music, and what a
 # desktop expects (menu entry, icons, AppStream metainfo, man pages), laid out
 # by GNUInstallDirs with relative destinations only, so that the Debian
@@ -56,11 +58,18 @@ else()
 endif()
 
 set(zep_packaging ${CMAKE_SOURCE_DIR}/packaging)
-# The man pages name the data folder as installed under the configured prefix.
-set(ZEP_DATA_PATH ${CMAKE_INSTALL_PREFIX}/${ZEP_INSTALL_DATADIR})
+# The man pages name the data folder as installed, under the prefix the
+# install is made for (cmake --install --prefix, make install PREFIX=), so
+# they are written at install time, straight into their destination.
 foreach(page zep.6 zep-render.6)
-  configure_file(${zep_packaging}/${page} ${CMAKE_BINARY_DIR}/generated/man/${page} @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/generated/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(CODE "
+    set(PROJECT_VERSION \"${PROJECT_VERSION}\")
+    set(ZEP_DATA_PATH \"\${CMAKE_INSTALL_PREFIX}/${ZEP_INSTALL_DATADIR}\")
+    set(page \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man6/${page}\")
+    message(STATUS \"Installing: \${page}\")
+    configure_file(\"${zep_packaging}/${page}\" \"\${page}\" @ONLY)
+    file(CHMOD \"\${page}\" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${page}\")")
 endforeach()
 configure_file(${zep_packaging}/org.zepdemo.zep.metainfo.xml
                ${CMAKE_BINARY_DIR}/generated/org.zepdemo.zep.metainfo.xml @ONLY)
@@ -72,4 +81,6 @@ foreach(size 48x48 256x256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
 endforeach()
 
-include(${CMAKE_CURRENT_LIST_DIR}/package_tests.cmake)
+if(ZEP_TESTS)
+  include(${CMAKE_CURRENT_LIST_DIR}/licence_tests.cmake)
+endif()

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Cross-builds for 64-bit ARM Linux with Debian's g++-aarch64-linux-gnu. The
 # libraries zep links are looked up in build-linux-arm64/deps (or
 # $ZEP_LINUX_ARM64_DEPS), where scripts/build-deps.sh builds each in its own

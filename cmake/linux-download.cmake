@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The Linux download (ZEP_DISTRIBUTION=download on Linux): one folder that
 # runs on any desktop Linux with glibc 2.34 or newer, whatever else is
 # installed. SDL2 is the one shared library it brings, in lib/ beside the

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Cross-builds for 64-bit Windows with Debian's mingw-w64 (the POSIX thread
 # model, so std::thread and std::mutex work). The static libraries zep links
 # are looked up in $ZEP_WINDOWS_DEPS (make sets it; else build-windows/deps), where

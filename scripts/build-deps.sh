@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Builds the libraries zep links for one target from Debian's own source
 # packages, so a download needs none of them installed:
 #   windows-x86_64  SDL2, libopenmpt and libpng static, with mingw-w64

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The CPU zep and the X server take while the demo plays, under Xvfb (where
 # OpenGL runs on the CPU) with openbox, in the 640x480 window and fullscreen,
 # on screens of 1920x1080 and 3840x2160: per cent of one core over SECONDS

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages zep needs to build, test and run; asks apt-get
 # only for what is missing, so it is quick and quiet when all is there.
 # Usage: install-deps.sh [windows] [linux]
@@ -12,7 +14,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils openbox sox clang libclang-rt-14-dev binutils
-desktop-file-utils appstream man-db"
+desktop-file-utils appstream man-db reuse"
 # The desktops the demo is tested on: sway's headless Wayland (grim for
 # screenshots, wtype for keys), PipeWire with its PulseAudio server and
 # ALSA's pulse plugin, a session bus for wireplumber, the tools that record
@@ -21,7 +23,7 @@ PACKAGES="$PACKAGES sway grim wtype pipewire pipewire-bin wireplumber pipewire-p
 libasound2-plugins dbus-daemon python3-numpy util-linux procps"
 # The Debian package and the clean Debian systems the downloads and the
 # package are tested on.
-PACKAGES="$PACKAGES dpkg-dev lintian debootstrap debian-archive-keyring xz-utils"
+PACKAGES="$PACKAGES dpkg-dev lintian autopkgtest debootstrap debian-archive-keyring xz-utils"
 # Browser build and its tests: the WebAssembly compiler (its JavaScript
 # tools need acorn), Node.js and headless Chromium, Python for make serve,
 # brotli for the site's precompressed copies and zopfli for its data pack.

@@ -1,79 +1,75 @@
 #!/bin/sh
-# Builds zep_VERSION_ARCH.deb from the install rules: a generic-CPU build
-# configured for /usr (programs in /usr/games, the demo itself in
-# /usr/lib/games/zep, data in /usr/share/games/zep), installed into a staging
-# folder and packed with dpkg-deb. Dependencies come from dpkg-shlibdeps.
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
+# Builds zep_VERSION_ARCH.deb the Debian way, from debian/ with
+# dpkg-buildpackage, in a clean Debian 12 build system that has only the
+# package's Build-Depends installed (scripts/test-system.sh bookworm-build,
+# made once and cached). The tree is copied into the system as it is now
+# (tracked and new files); the package is copied to OUT_DIR, and BUILD_DIR
+# becomes the folder of the package's tests (cmake/package-tests: lintian,
+# the package on clean systems, autopkgtest).
 # The same sources give the same package: times are the last commit's
-# (SOURCE_DATE_EPOCH), build paths are mapped away (CMakeLists.txt), owners
-# are root.
-# Usage: make-deb.sh BUILD_DIR OUT_DIR
+# (SOURCE_DATE_EPOCH, scripts/version.sh), the build runs in the same
+# folder of the same system, build paths are mapped away.
+# DEB_BUILD_OPTIONS is passed on; by default it is "nocheck noddebs": make
+# test runs the whole suite itself, so the package build does not run it
+# again, and only the .deb is kept.
+# Usage: make-deb.sh BUILD_DIR OUT_DIR     (as root: chroot)
+# Exit status 1 when the package cannot be built, 2 on wrong use.
 set -eu
+[ $# -eq 2 ] || { echo "usage: make-deb.sh BUILD_DIR OUT_DIR" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || { echo "make-deb.sh: needs root (it builds in a chroot)" >&2; exit 2; }
 SRC=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1" "$2"
 BUILD=$(cd "$1" && pwd)
 OUT=$(cd "$2" && pwd)
 JOBS=${JOBS:-$(nproc)}
-: "${SOURCE_DATE_EPOCH:=$(git -C "$SRC" log -1 --format=%ct 2>/dev/null || echo 0)}"
+SOURCE_DATE_EPOCH=$("$SRC/scripts/version.sh" epoch)
 export SOURCE_DATE_EPOCH
 umask 022
 
-version=$(sed -n 's/^project(zep VERSION \([0-9.]*\).*/\1/p' "$SRC/CMakeLists.txt")
+version=$("$SRC/scripts/version.sh" version)
 arch=$(dpkg --print-architecture)
-deb=$OUT/zep_${version}_${arch}.deb
+name=zep_${version}_${arch}.deb
+deb=$OUT/$name
+options=${DEB_BUILD_OPTIONS:-nocheck noddebs}
 
-cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEP_NATIVE=OFF -DZEP_TESTS=OFF \
-    -DZEP_DISTRIBUTION=package -DCMAKE_INSTALL_PREFIX=/usr -DZEP_INSTALL_BINDIR=games \
-    -DZEP_INSTALL_PROGRAMDIR=lib/games/zep "-DZEP_DEB_FILE=$deb" \
-    >/dev/null
-cmake --build "$BUILD" -j "$JOBS"
+system=$BUILD/system
+sh "$SRC/scripts/test-system.sh" bookworm-build "$system"
+cleanup() {
+    umount "$system/proc" 2>/dev/null || true
+    rm -rf "$system"
+}
+trap cleanup EXIT
 
-stage=$BUILD/deb-stage
-rm -rf "$stage"
-DESTDIR=$stage cmake --install "$BUILD" --strip >/dev/null
+# The tree as it is now: git's files where it is a clone, else every file
+# but build folders.
+tree=$system/build/zep
+mkdir -p "$tree"
+if git -C "$SRC" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    (cd "$SRC" && git ls-files -z --cached --others --exclude-standard |
+        xargs -0 tar -cf - --no-recursion) | tar -C "$tree" -xf -
+else
+    (cd "$SRC" && tar -cf - --exclude=./build --exclude='./build-*' --exclude=./dist --exclude='./obj-*' .) |
+        tar -C "$tree" -xf -
+fi
 
-# What Debian asks of every package beside the files: compressed man pages,
-# the copyright file and a changelog.
-gzip -9n "$stage"/usr/share/man/man6/*.6
-doc=$stage/usr/share/doc/zep
-mkdir -p "$doc"
-cp "$SRC/packaging/copyright" "$doc/copyright"
-date=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
-printf 'zep (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' \
-    "$version" "$version" "zep developers <maintainers@zepdemo.org>" "$date" |
-    gzip -9n >"$doc/changelog.gz"
+mount -t proc proc "$system/proc"
+log=$BUILD/dpkg-buildpackage.log
+echo "make-deb: dpkg-buildpackage -us -uc -b in a clean Debian 12 system (DEB_BUILD_OPTIONS=$options; log: $log)"
+if ! chroot "$system" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 \
+    SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" DEB_BUILD_OPTIONS="$options parallel=$JOBS" \
+    sh -c 'cd /build/zep && dpkg-buildpackage -us -uc -b' >"$log" 2>&1; then
+    tail -n 30 "$log" >&2
+    echo "make-deb: dpkg-buildpackage failed (log: $log)" >&2
+    exit 1
+fi
+[ -s "$system/build/$name" ] || { echo "make-deb: dpkg-buildpackage made no $name (log: $log)" >&2; exit 1; }
+cp "$system/build/$name" "$deb.partial"
+mv "$deb.partial" "$deb"
 
-# Shared-library dependencies of the programs, as dpkg-shlibdeps computes them.
-work=$BUILD/deb-work
-rm -rf "$work" && mkdir -p "$work/debian"
-printf 'Source: zep\n\nPackage: zep\nArchitecture: any\n' >"$work/debian/control"
-depends=$(cd "$work" && dpkg-shlibdeps --warnings=0 -O "$stage/usr/games/zep" "$stage/usr/games/zep-render" \
-    "$stage/usr/lib/games/zep/zep" | sed -n 's/^shlibs:Depends=//p')
-
-mkdir -p "$stage/DEBIAN"
-size=$(du -sk --exclude=DEBIAN "$stage" | cut -f1)
-cat >"$stage/DEBIAN/control" <<CONTROL
-Package: zep
-Version: $version
-Architecture: $arch
-Maintainer: zep developers <maintainers@zepdemo.org>
-Installed-Size: $size
-Depends: $depends
-Section: games
-Priority: optional
-Description: real-time audio-visual demo rendered in software
- A 107-second demo with its own tracker music, showing six effects computed
- pixel by pixel on the CPU: layered texture planes, a spinning cube with
- zoom trails, a bump-lit landscape, an environment-mapped object, a zoom
- tunnel of colour-split stamps and a polar tunnel.
- .
- zep-render writes the demo's frames as PNG pictures, raw video, frame
- hashes or an MP4 video with the music.
-CONTROL
-(cd "$stage" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$stage/DEBIAN/md5sums"
-find "$stage" -type d -exec chmod 755 {} +
-find "$stage" -type f -exec chmod go-w {} +
-find "$stage/DEBIAN" -type f -exec chmod 644 {} +
-find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-
-dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
+# The package's tests, in BUILD_DIR (which may hold an older build of
+# another project).
+rm -rf "$BUILD/CMakeCache.txt" "$BUILD/CMakeFiles"
+cmake -S "$SRC/cmake/package-tests" -B "$BUILD" "-DZEP_DEB_FILE=$deb" >/dev/null
 echo "$deb"

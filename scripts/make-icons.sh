@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Draws zep's icon from its own picture: the centre of a polar-tunnel frame
 # as zep-render shows it, cropped square and scaled down by ffmpeg. Writes
 #   icons/hicolor/48x48/apps/zep.png, icons/hicolor/256x256/apps/zep.png

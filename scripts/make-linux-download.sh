@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Lays out a Linux download from a build configured with
 # ZEP_DISTRIBUTION=download (cmake/linux-download.cmake): the installed
 # programs, SDL2 and data, README.txt and the licence of every library
@@ -9,7 +11,8 @@
 set -eu
 [ $# -eq 6 ] || { echo "usage: make-linux-download.sh BUILD STAGE NAME DEPS STRIP OUT" >&2; exit 2; }
 BUILD=$1 STAGE=$2 NAME=$3 DEPS=$4 STRIP=$5 OUT=$6
-: "${SOURCE_DATE_EPOCH:=0}"
+SOURCE_DATE_EPOCH=$("$(dirname "$0")/version.sh" epoch)
+export SOURCE_DATE_EPOCH
 umask 022
 
 rm -rf "$STAGE" "$OUT"
@@ -42,6 +45,7 @@ for name in SDL2 zlib libpng libopenmpt; do
         { echo "make-linux-download: no licence of $name in $DEPS" >&2; exit 1; }
 done
 cp "$BUILD/generated/linux-README.txt" "$top/README.txt"
+cp "$(dirname "$0")/../LICENSE" "$top/LICENSE"
 
 find "$top" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 tar -C "$STAGE" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$SOURCE_DATE_EPOCH" \

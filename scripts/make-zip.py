@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 """Packs a folder into a zip that depends only on the files' names, bytes
 and executable bits: names sorted, every time set to SOURCE_DATE_EPOCH (the
 last commit's time), no owners, fixed permissions.

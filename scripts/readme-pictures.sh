@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Renders the small pictures of the scenes at the top of the README into
 # docs/: for each scene the frame its entry in the scene table names
 # (zep-render --scenes), by zep-render on the default data, scaled down to

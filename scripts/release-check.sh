@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Builds release files a second time and compares them byte for byte with
 # those in DIST: from a copy of the tree in another folder (whose name has a
 # space), later, under another umask, as another person's build would be.
@@ -10,7 +12,7 @@ set -eu
 DIST=$(cd "$1" && pwd)
 shift
 SRC=$(cd "$(dirname "$0")/.." && pwd)
-: "${SOURCE_DATE_EPOCH:=$(git -C "$SRC" log -1 --format=%ct)}"
+SOURCE_DATE_EPOCH=$("$SRC/scripts/version.sh" epoch)
 export SOURCE_DATE_EPOCH
 work=$(mktemp -d "${TMPDIR:-/tmp}/zep-release-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep's Debian package on a clean Debian system (scripts/test-system.sh): apt
 # installs it with its dependencies from the archive, zep started from the
 # home folder and from its menu entry shows its picture on this machine's X

@@ -85,7 +85,7 @@ case $MODE in
     links)
         OBJDUMP=$1
         name=$(basename "$top")
-        for file in zep zep-render lib/zep lib/libSDL2-2.0.so.0 "data/${ZEP_MODULE:?the module name}" README.txt \
+        for file in zep zep-render lib/zep lib/libSDL2-2.0.so.0 "data/${ZEP_MODULE:?the module name}" README.txt LICENSE \
             licenses/SDL2.txt licenses/libopenmpt.txt licenses/libpng.txt licenses/zlib.txt \
             licenses/GCC-runtime-exception.txt licenses/GPL-3.txt; do
             [ -s "$top/$file" ] || fail "the download has no $name/$file"
