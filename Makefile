@@ -33,7 +33,7 @@ WEB_ENV     = NODE_PATH=/usr/share/nodejs
 # folder may have spaces in its name, which make's abspath would split.
 full        = $(if $(filter /%,$(1)),$(1),$(CURDIR)/$(1))
 
-.PHONY: all deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
+.PHONY: all deps deps-windows deps-linux deps-all caches linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
 all: build
@@ -46,6 +46,34 @@ deps-windows:
 
 deps-linux:
 	@./scripts/install-deps.sh linux
+
+# Every group at once: one apt run instead of three.
+deps-all:
+	@./scripts/install-deps.sh windows linux
+
+# What a first run makes once and later runs find in their caches, made side
+# by side before the tests start: the libraries of the Windows build and the
+# two Linux downloads, which keep the two cores compiling, and the clean
+# Debian systems and the browser tests' npm package, which mostly wait on
+# the network and the disk meanwhile. Each is a no-op once made. The systems
+# need root, as the tests that use them do.
+CACHES = libs-windows-x86_64 libs-linux-x86_64 libs-linux-arm64 system-bookworm system-trixie web-npm
+.PHONY: $(CACHES)
+caches: deps-all
+	@$(MAKE) --no-print-directory -j $(words $(CACHES)) --output-sync=target $(CACHES)
+
+libs-windows-x86_64:
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
+
+libs-linux-x86_64:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 "$(LINUX_X86_DEPS)"
+
+libs-linux-arm64:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 "$(LINUX_ARM64_DEPS)"
+
+system-bookworm system-trixie: system-%:
+	@if [ "$$(id -u)" -eq 0 ]; then ./scripts/test-system.sh $*; \
+	else echo "zep: not root: the clean $* system is left to its tests"; fi
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -170,7 +198,7 @@ release-check: $(RELEASE_CHECK)
 	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
 		"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
 
-test: test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
+test: caches test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.
