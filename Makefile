@@ -52,15 +52,21 @@ deps-all:
 	@./scripts/install-deps.sh windows linux
 
 # What a first run makes once and later runs find in their caches, made side
-# by side before the tests start: the libraries of the Windows build and the
-# two Linux downloads, which keep the two cores compiling, and the clean
-# Debian systems and the browser tests' npm package, which mostly wait on
-# the network and the disk meanwhile. Each is a no-op once made. The systems
-# need root, as the tests that use them do.
-CACHES = libs-windows-x86_64 libs-linux-x86_64 libs-linux-arm64 system-bookworm system-trixie web-npm
+# by side before the tests start: first the packages the libraries are built
+# with, then at once the libraries of the Windows build and the two Linux
+# downloads, which keep the two cores compiling, and the rest of the
+# packages, the clean Debian systems and the browser tests' npm package,
+# which mostly wait on the disk and the network meanwhile. Each is a no-op
+# once made. The systems need root, as the tests that use them do.
+CACHES = deps-then-npm libs-windows-x86_64 libs-linux-x86_64 libs-linux-arm64 system-bookworm system-trixie
 .PHONY: $(CACHES)
-caches: deps-all
+caches:
+	@./scripts/install-deps.sh caches
 	@$(MAKE) --no-print-directory -j $(words $(CACHES)) --output-sync=target $(CACHES)
+
+# npm is among the rest of the packages.
+deps-then-npm: deps-all
+	@$(MAKE) --no-print-directory web-npm
 
 libs-windows-x86_64:
 	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
