@@ -62,6 +62,7 @@ CACHES = deps-then-npm libs-windows-x86_64 libs-linux-x86_64 libs-linux-arm64 sy
 .PHONY: $(CACHES)
 caches:
 	@./scripts/install-deps.sh caches
+	@echo "zep: making what is not cached yet: $(CACHES) (each says what it did when it ends)"
 	@$(MAKE) --no-print-directory -j $(words $(CACHES)) --output-sync=target $(CACHES)
 
 # npm is among the rest of the packages.
