@@ -35,7 +35,7 @@ WEB_ENV     = NODE_PATH=/usr/share/nodejs
 # folder may have spaces in its name, which make's abspath would split.
 full        = $(if $(filter /%,$(1)),$(1),$(CURDIR)/$(1))
 
-.PHONY: all install deps deps-windows deps-linux linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
+.PHONY: all install deps deps-windows deps-linux deps-all caches linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
 # A plain make only builds: packages are installed by make deps (and
@@ -51,6 +51,42 @@ deps-windows:
 
 deps-linux:
 	@./scripts/install-deps.sh linux
+
+# Every group at once: one apt run instead of three.
+deps-all:
+	@./scripts/install-deps.sh windows linux
+
+# What a first run makes once and later runs find in their caches, made side
+# by side before the tests start: first the packages the libraries are built
+# with, then at once the libraries of the Windows build and the two Linux
+# downloads, which keep the two cores compiling, and the rest of the
+# packages, the clean Debian systems and the browser tests' npm package,
+# which mostly wait on the disk and the network meanwhile. Each is a no-op
+# once made. The systems need root, as the tests that use them do.
+CACHES = deps-then-npm libs-windows-x86_64 libs-linux-x86_64 libs-linux-arm64 system-bookworm system-trixie \
+	system-bookworm-build
+.PHONY: $(CACHES)
+caches:
+	@./scripts/install-deps.sh caches
+	@echo "zep: making what is not cached yet: $(CACHES) (each says what it did when it ends)"
+	@$(MAKE) --no-print-directory -j $(words $(CACHES)) --output-sync=target $(CACHES)
+
+# npm is among the rest of the packages.
+deps-then-npm: deps-all
+	@$(MAKE) --no-print-directory web-npm
+
+libs-windows-x86_64:
+	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
+
+libs-linux-x86_64:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-x86_64 "$(LINUX_X86_DEPS)"
+
+libs-linux-arm64:
+	JOBS=$(JOBS) ./scripts/build-deps.sh linux-arm64 "$(LINUX_ARM64_DEPS)"
+
+system-bookworm system-trixie system-bookworm-build: system-%:
+	@if [ "$$(id -u)" -eq 0 ]; then ./scripts/test-system.sh $*; \
+	else echo "zep: not root: the clean $* system is left to its tests"; fi
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -185,7 +221,7 @@ release-check: $(RELEASE_CHECK)
 	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
 		"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
 
-test: deps deps-windows deps-linux test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
+test: caches test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.

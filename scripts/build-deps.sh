@@ -32,7 +32,8 @@ ZLIB="zlib zlib 1.2.13.dfsg"
 LIBPNG="libpng libpng1.6 1.6.39"
 LIBOPENMPT="libopenmpt libopenmpt 0.6.9"
 # Changing how a target's libraries are built changes its RECIPE, which
-# rebuilds them.
+# rebuilds them all; changing how one library is built changes its own
+# recipe below (library_recipe), which rebuilds only that one.
 case $TARGET in
     windows-x86_64)
         TOOLCHAIN=$HERE/../cmake/mingw-w64-x86_64.cmake
@@ -62,6 +63,21 @@ $LIBPNG
 $LIBOPENMPT" ;;
     *) echo "build-deps.sh: unknown target '$TARGET'" >&2; exit 2 ;;
 esac
+# SDL is built with the subsystems zep uses (video with every display back
+# end, audio with every sound back end, events, threads, timers and the
+# loading of back ends) and without the input devices it never opens:
+# joysticks, game controllers (hidapi), haptic feedback and sensors.
+SDL_OPTIONS="$SDL_OPTIONS -DSDL_TEST=OFF -DSDL_TESTS=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF
+    -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF"
+
+# What a library's stamp holds: the target's recipe and the library's own.
+library_recipe() {
+    case $1 in
+        SDL2) echo "$RECIPE sdl:no-input" ;;
+        *) echo "$RECIPE" ;;
+    esac
+}
+
 # The toolchain files look for the libraries built so far (libpng wants
 # zlib) in the folder these variables name.
 export ZEP_WINDOWS_DEPS="$DEPS" ZEP_LINUX_ARM64_DEPS="$DEPS"
@@ -141,12 +157,12 @@ build_SDL2() {
         # the answer is glibc's: iconv and clock_gettime are in libc; and the
         # x86-64 folder those checks name is no run path.
         (TOOLCHAIN="" FLAGS="$FLAGS -idirafter /usr/include"
-         cmake_build "$1" "$1/build" "$2" $SDL_OPTIONS -DSDL_TEST=OFF -DCMAKE_SYSTEM_NAME=Linux \
+         cmake_build "$1" "$1/build" "$2" $SDL_OPTIONS -DCMAKE_SYSTEM_NAME=Linux \
              -DCMAKE_SYSTEM_PROCESSOR=aarch64 -DCMAKE_LIBRARY_PATH=/usr/lib/x86_64-linux-gnu \
              -DCMAKE_TRY_COMPILE_TARGET_TYPE=STATIC_LIBRARY -DCMAKE_SKIP_RPATH=ON \
              -DHAVE_LIBICONV=OFF -DFOUND_CLOCK_GETTIME_LIBRT=OFF)
     else
-        cmake_build "$1" "$1/build" "$2" $SDL_OPTIONS -DSDL_TEST=OFF
+        cmake_build "$1" "$1/build" "$2" $SDL_OPTIONS
     fi
 }
 
@@ -174,7 +190,8 @@ build_libopenmpt() {
 
 echo "$PACKAGES" | while read -r name package version; do
     prefix=$DEPS/$name-$version
-    if [ -f "$prefix/.zep-recipe" ] && [ "$(cat "$prefix/.zep-recipe")" = "$RECIPE" ]; then
+    recipe=$(library_recipe "$name")
+    if [ -f "$prefix/.zep-recipe" ] && [ "$(cat "$prefix/.zep-recipe")" = "$recipe" ]; then
         continue
     fi
     echo "build-deps: building $name $version"
@@ -198,6 +215,6 @@ echo "$PACKAGES" | while read -r name package version; do
             break
         fi
     done
-    echo "$RECIPE" >"$prefix/.zep-recipe"
+    echo "$recipe" >"$prefix/.zep-recipe"
     rm -rf "$work"
 done

@@ -3,11 +3,16 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages zep needs to build, test and run; asks apt-get
 # only for what is missing, so it is quick and quiet when all is there.
-# Usage: install-deps.sh [windows] [linux]
+# Usage: install-deps.sh [windows] [linux] | caches
 #   (no argument)  the Linux build, its tests and the demo
 #   windows        also the Windows cross-build and its tests under wine
 #   linux          also the Linux downloads for x86-64 and ARM64 and their
 #                  tests (ARM64 under qemu-user)
+#   caches         only what `make caches` makes its caches with: the
+#                  compilers and headers that build the libraries of the
+#                  Windows build and the Linux downloads, and debootstrap
+#                  (a quarter of the packages; the rest, mostly test tools,
+#                  can install while those libraries compile)
 set -eu
 
 # Native build, tests and tools.
@@ -39,11 +44,20 @@ libx11-dev libxext-dev libxrandr-dev libxcursor-dev libxi-dev libxfixes-dev libx
 libxinerama-dev libxxf86vm-dev libwayland-dev libxkbcommon-dev libdecor-0-dev libegl-dev
 libgl-dev libasound2-dev libpulse-dev libpipewire-0.3-dev libdbus-1-dev"
 
+# What builds the libraries (scripts/build-deps.sh): SDL2's configuration
+# looks for the headers of what it can use, which libsdl2-dev and the Linux
+# group bring, so all of them are here before it runs.
+CACHE_PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev dpkg-dev xz-utils
+debian-archive-keyring debootstrap g++-mingw-w64-x86-64-posix libz-mingw-w64-dev $LINUX_PACKAGES"
+
 for group in "$@"; do
     case $group in
         windows) PACKAGES="$PACKAGES $WINDOWS_PACKAGES" ;;
         linux) PACKAGES="$PACKAGES $LINUX_PACKAGES" ;;
-        *) echo "install-deps.sh: unknown group '$group' (known: windows, linux)" >&2; exit 2 ;;
+        caches)
+            [ $# -eq 1 ] || { echo "install-deps.sh: 'caches' goes alone" >&2; exit 2; }
+            PACKAGES=$CACHE_PACKAGES ;;
+        *) echo "install-deps.sh: unknown group '$group' (known: windows, linux, caches)" >&2; exit 2 ;;
     esac
 done
 
@@ -54,7 +68,7 @@ for p in $PACKAGES; do
     fi
 done
 # npm comes with some builds of nodejs and as its own package with others.
-command -v npm >/dev/null 2>&1 || missing="$missing npm"
+[ "$PACKAGES" = "$CACHE_PACKAGES" ] || command -v npm >/dev/null 2>&1 || missing="$missing npm"
 [ -z "$missing" ] && exit 0
 
 echo "installing:$missing"

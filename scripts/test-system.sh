@@ -16,10 +16,11 @@
 #
 # Usage: test-system.sh SUITE DIR    unpack a fresh SUITE (bookworm, trixie,
 #                                    bookworm-build) into DIR
+#        test-system.sh SUITE        only make SUITE's tarball, if it is not made yet
 # The cache is ZEP_SYSTEM_CACHE, by default ~/.cache/zep/systems. Needs root.
 set -eu
-SUITE=$1
-DIR=$2
+SUITE=${1:?usage: test-system.sh SUITE [DIR]}
+DIR=${2:-}
 CACHE=${ZEP_SYSTEM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zep/systems}
 MIRROR=${ZEP_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 # Changing what goes into a system changes this, which makes it anew.
@@ -77,5 +78,6 @@ if [ ! -s "$tarball" ]; then
     rm -rf "$work"
     trap - EXIT
 fi
+[ -n "$DIR" ] || exit 0
 rm -rf "$DIR" && mkdir -p "$DIR"
 tar -C "$DIR" -xf "$tarball"
