@@ -8,7 +8,7 @@
 
 #include "bench/bench_data.h"
 #include "shell/driver.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 
 namespace zep::bench {
 namespace {

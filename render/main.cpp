@@ -16,7 +16,7 @@
 #include "scenes/code_paths.h"
 #include "core/process.h"
 #include "shell/driver.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 #include "shell/schedule.h"
 #include "shell/version.h"
 

@@ -15,8 +15,8 @@
 #                  can install while those libraries compile)
 set -eu
 
-# Native build, tests and tools.
-PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev libopenmpt-dev libgtest-dev
+# Native build, tests and tools (python3 writes the window icon's header).
+PACKAGES="cmake ninja-build g++ make pkg-config python3 libsdl2-dev libopenmpt-dev libgtest-dev
 libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev ffmpeg xvfb xauth xdotool
 x11-utils openbox sox clang libclang-rt-14-dev binutils
 desktop-file-utils appstream man-db reuse"

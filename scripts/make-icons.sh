@@ -5,8 +5,10 @@
 # as zep-render shows it, cropped square and scaled down by ffmpeg. Writes
 #   icons/hicolor/48x48/apps/zep.png, icons/hicolor/256x256/apps/zep.png
 #                            the Linux desktop icons
+#   icons/hicolor/64x64/apps/zep.png
+#                            the window's icon (the build writes its pixels
+#                            into platforms/sdl/window_icon.h)
 #   windows/zep.ico          16, 32, 48 and 256 pixels, for zep.exe
-#   shell/sdl/window_icon.h  64 x 64 pixels, the window's icon
 # Usage (from the top folder, after make build): scripts/make-icons.sh [BUILD_DIR]
 set -eu
 BUILD=${1:-build}
@@ -24,11 +26,11 @@ for size in 16 32 48 64 256; do
 done
 ffmpeg -nostdin -loglevel error -y -i "$source" -vf "$crop,scale=64:64:flags=area" \
     -f rawvideo -pix_fmt bgra "$work/icon64.bgra"
-mkdir -p icons/hicolor/48x48/apps icons/hicolor/256x256/apps
+mkdir -p icons/hicolor/48x48/apps icons/hicolor/64x64/apps icons/hicolor/256x256/apps
 cp "$work/icon48.png" icons/hicolor/48x48/apps/zep.png
 cp "$work/icon256.png" icons/hicolor/256x256/apps/zep.png
 python3 - "$work" <<'PY'
-import struct, sys
+import struct, sys, zlib
 work = sys.argv[1]
 # An ICO file of PNG images (Windows Vista and later read them).
 sizes = [16, 32, 48, 256]
@@ -42,19 +44,15 @@ with open("windows/zep.ico", "wb") as ico:
         offset += len(data)
     for data in images:
         ico.write(data)
-# The window icon: 64 x 64 pixels 0xAARRGGBB, rows top to bottom.
+# The window icon: 64 x 64 pixels of 8-bit RGB, as the scaled picture's
+# BGRA bytes give them (alpha is opaque throughout).
 raw = open(f"{work}/icon64.bgra", "rb").read()
-pixels = struct.unpack(f"<{64 * 64}I", raw)
-with open("shell/sdl/window_icon.h", "w") as h:
-    h.write("// The window's icon, 64 x 64 pixels 0xAARRGGBB, rows top to bottom.\n")
-    h.write("// Written by scripts/make-icons.sh from a frame of the demo; not edited by hand.\n")
-    h.write("#pragma once\n\n#include <cstdint>\n\nnamespace zep {\n\n")
-    h.write("inline constexpr int kWindowIconSize = 64;\n")
-    h.write("inline constexpr std::uint32_t kWindowIcon[64 * 64] = {\n")
-    for row in range(64):
-        line = pixels[row * 64:(row + 1) * 64]
-        for k in range(0, 64, 8):
-            h.write("    " + " ".join(f"0x{p | 0xff000000:08x}," for p in line[k:k + 8]) + "\n")
-    h.write("};\n\n}  // namespace zep\n")
+rows = b"".join(b"\0" + bytes(v for x in range(64) for v in raw[(y * 64 + x) * 4:(y * 64 + x) * 4 + 3][::-1])
+                for y in range(64))
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+with open("icons/hicolor/64x64/apps/zep.png", "wb") as png:
+    png.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 64, 64, 8, 2, 0, 0, 0))
+              + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 PY
-echo "wrote icons/hicolor/*/apps/zep.png, windows/zep.ico and shell/sdl/window_icon.h"
+echo "wrote icons/hicolor/*/apps/zep.png and windows/zep.ico"

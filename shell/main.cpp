@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/audio_clock.h"
 #include "core/process.h"
 #include "shell/driver.h"
 #include "shell/player_options.h"
 #include "shell/version.h"
+#include "shell/platform.h"
 #include "shell/window_platform.h"
-#ifdef _WIN32
-#include "shell/message_box.h"
-#endif
 
 namespace {
 
@@ -106,10 +103,9 @@ int PlayerMain(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-    // Started without a console (a double-click): messages in a message box.
-    if (const int status = zep::RunWithLostOutputInMessageBox("ZEP."); status >= 0) return status;
-#endif
+    // Started with nowhere to print to (on Windows, a double-click): the
+    // window platform shows the messages instead.
+    if (const int status = zep::RunShowingLostOutput("ZEP."); status >= 0) return status;
     zep::KeepStandardStreamsOpen();
     return zep::RunGuarded("zep", [&] { return PlayerMain(argc, argv); });
 }

@@ -1,18 +1,34 @@
 // What the driver and the music layer need from the machine they run on: a
 // console (window), a timer, a sound output and a way to report console
-// failures. Each platform lives in a folder of its own (shell/sdl/,
-// shell/headless/, web/) and is made through its own header's factory.
+// failures. Each platform lives in a folder of its own under platforms/
+// (sdl/, headless/, web/) and is made through its own header's factory.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-#include "shell/audio_clock.h"
 #include "shell/ptc.h"
 
 namespace zep {
+
+// Seconds on the system's steady clock.
+inline double SteadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Where the music is as heard: at steady time `steady` the sound reaching the
+// listener is `seconds` into the song (negative before it is first heard).
+// Not valid while no device clock is available: no sound output, one that
+// keeps no real time (a dummy or disk driver), or before the device's first
+// callback.
+struct HeardPosition {
+    bool valid = false;
+    double steady = 0.0;
+    double seconds = 0.0;
+};
 
 class Music;
 

@@ -1,8 +1,8 @@
 // The pixel console: window, pixel format, off-screen surface, rectangles,
 // key test and timer. Each platform implements them (shell/platform.h): a
-// real window over SDL2 (shell/sdl/), a headless one that keeps the window
-// picture in memory and runs on a virtual clock (shell/headless/), and the
-// browser's (web/).
+// real window over SDL2 (platforms/sdl/), a headless one that keeps the
+// window picture in memory and runs on a virtual clock (platforms/headless/),
+// and the browser's (platforms/web/).
 #pragma once
 
 #include <cstdint>

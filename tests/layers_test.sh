@@ -1,9 +1,12 @@
 #!/bin/sh
 # Each layer includes only the layers beneath it: the ground stands alone,
-# the fillers stand on the ground, the scenes on both, the driver and the
-# music on the scenes, the platforms on the driver. A line `#include "DIR/..."`
-# in a folder names the layer it reaches; any DIR its row does not list is a
-# fault. Files of a test or a benchmark (test_*, bench_*, fuzz_*) belong to
+# the fillers stand on the ground, the scenes on both, the shell (driver and
+# music) on the scenes, the platforms on the shell and the ground, and the
+# programs on what they run. A platform's folder is included only from within
+# it and from the programs that run on it; the shell includes no platform.
+# A line `#include "DIR/..."` in a folder names the layer it reaches; any DIR
+# its row does not list is a fault (a row naming platforms/NAME allows that
+# platform alone). Files of a test or a benchmark (test_*, bench_*, fuzz_*) belong to
 # the programs whatever folder they sit in. The lower layers also name no
 # library of windows, sound, pictures, fonts or tests.
 # Usage: layers_test.sh SOURCE_DIR
@@ -17,8 +20,11 @@ core: core
 raster: core raster
 scenes: core raster scenes
 shell: core scenes shell
-shell/headless: core scenes shell
-shell/sdl: core scenes shell
+platforms/headless: core scenes shell platforms/headless
+platforms/sdl: core scenes shell platforms/sdl
+platforms/web: core scenes shell platforms/web
+render: core scenes shell platforms/headless render
+web: core scenes shell platforms/web render
 '
 
 # The row a file is checked under: the longest folder of the table that
@@ -33,7 +39,7 @@ row_of() {
     printf '%s' "$best"
 }
 
-files=$(find core raster scenes shell -type f \( -name '*.h' -o -name '*.cpp' \) | LC_ALL=C sort)
+files=$(find core raster scenes shell platforms render web -type f \( -name '*.h' -o -name '*.cpp' \) | LC_ALL=C sort)
 [ -n "$files" ] || { echo "no sources under $1"; exit 1; }
 for file in $files; do
     case "${file##*/}" in test_* | bench_* | fuzz_*) continue ;; esac
@@ -44,10 +50,13 @@ for file in $files; do
         for a in $allowed; do
             case "$a" in "$dir" | "$dir"/*) ok=yes ;; esac
         done
-        # A platform's folder is included only from within it.
-        if [ "$ok" = yes ] && [ "$dir" = shell ]; then
-            for other in $(sed -n 's/^[ \t]*#[ \t]*include[ \t]*"shell\/\([^"/]*\)\/.*/\1/p' "$file"); do
-                [ "shell/$other" = "$row" ] || { echo "$file: includes shell/$other, another platform's folder"; status=1; }
+        # Of the platforms, only those the row names.
+        if [ "$ok" = yes ] && [ "$dir" = platforms ]; then
+            for platform in $(sed -n 's/^[ \t]*#[ \t]*include[ \t]*"platforms\/\([^"/]*\)\/.*/\1/p' "$file"); do
+                case " $allowed " in
+                *" platforms/$platform "*) ;;
+                *) echo "$file: includes platforms/$platform/, a platform's folder $row may not reach"; status=1 ;;
+                esac
             done
         fi
         [ "$ok" = yes ] || { echo "$file: includes from $dir/, above its layer ($row may include ${allowed})"; status=1; }

@@ -9,7 +9,7 @@
 #include "scenes/chrome.h"
 #include "scenes/scenes.h"
 #include "shell/driver.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 #include "tests/raster_reference.h"
 #include "tests/test_support.h"
 

@@ -12,7 +12,7 @@
 #include "datagen/datagen.h"
 #include "core/frame_hash.h"
 #include "shell/driver.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 #include "shell/schedule.h"
 #include "tests/test_platform.h"
 #include "tests/test_support.h"

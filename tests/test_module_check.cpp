@@ -9,7 +9,7 @@
 
 #include "datagen/datagen.h"
 #include "datagen/it_writer.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 #include "shell/module_check.h"
 #include "shell/music.h"
 #include "tests/test_support.h"

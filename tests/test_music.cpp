@@ -12,9 +12,9 @@
 
 #include "datagen/datagen.h"
 #include "render/outputs.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 #include "shell/music.h"
-#include "shell/sdl/sdl_platform.h"
+#include "platforms/sdl/sdl_platform.h"
 #include "tests/test_platform.h"
 #include "tests/test_support.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 
 namespace zep::test {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/audio_clock.h"
+#include "platforms/sdl/audio_clock.h"
 #include "shell/player_options.h"
-#include "shell/sdl/sharp_scale.h"
+#include "platforms/sdl/sharp_scale.h"
 
 namespace zep {
 namespace {

@@ -18,7 +18,7 @@
 #include "scenes/code_paths.h"
 #include "shell/driver.h"
 #include "core/frame_hash.h"
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 #include "shell/schedule.h"
 #include "tests/test_support.h"
 

@@ -14,7 +14,7 @@
 #include "core/frame_hash.h"
 #include "shell/driver.h"
 #include "shell/start_moment.h"
-#include "web/platform_web.h"
+#include "platforms/web/web_platform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/platform_web.h"
+#include "platforms/web/web_platform.h"
 
 #include <emscripten.h>
 

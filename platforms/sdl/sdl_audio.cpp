@@ -12,7 +12,7 @@
 #include <mutex>
 #include <utility>
 
-#include "shell/sdl/sdl_platform.h"
+#include "platforms/sdl/sdl_platform.h"
 
 namespace zep {
 namespace {

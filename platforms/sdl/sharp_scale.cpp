@@ -1,4 +1,4 @@
-#include "shell/sdl/sharp_scale.h"
+#include "platforms/sdl/sharp_scale.h"
 
 #include <algorithm>
 #include <cstdint>

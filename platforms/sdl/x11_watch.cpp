@@ -1,4 +1,4 @@
-#include "shell/sdl/x11_watch.h"
+#include "platforms/sdl/x11_watch.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "shell/headless/headless_platform.h"
+#include "platforms/headless/headless_platform.h"
 
 #include <cstdio>
 

@@ -4,24 +4,9 @@
 // it is given, so it can be driven with simulated ones.
 #pragma once
 
-#include <chrono>
+#include "shell/platform.h"
 
 namespace zep {
-
-// Seconds on the system's steady clock.
-inline double SteadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// Where the music is as heard: at steady time `steady` the sound reaching the
-// listener is `seconds` into the song (negative before it is first heard).
-// Not valid while no device clock is available: no sound output, SDL's
-// dummy or disk driver, or before the device's first callback.
-struct HeardPosition {
-    bool valid = false;
-    double steady = 0.0;
-    double seconds = 0.0;
-};
 
 // The clock's state between reads.
 struct AudioClock {

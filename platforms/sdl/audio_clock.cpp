@@ -1,4 +1,4 @@
-#include "shell/audio_clock.h"
+#include "platforms/sdl/audio_clock.h"
 
 #include <algorithm>
 #include <cmath>

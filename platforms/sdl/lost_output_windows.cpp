@@ -1,4 +1,7 @@
-#include "shell/message_box.h"
+// Windows: a program built for the GUI subsystem and started by a
+// double-click has no console, and what it prints would be lost: it is shown
+// in a message box instead.
+#include "shell/window_platform.h"
 
 #include <windows.h>
 
@@ -25,7 +28,7 @@ std::wstring Wide(const std::string& text) {
 
 }  // namespace
 
-int RunWithLostOutputInMessageBox(const char* title) {
+int RunShowingLostOutput(const char* title) {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     const bool out_lost = !LeadsSomewhere(out);

@@ -20,13 +20,13 @@
 #include <cerrno>
 #endif
 
-#include "shell/audio_clock.h"
+#include "platforms/sdl/audio_clock.h"
 #include "core/process.h"
 #include "shell/music.h"
-#include "shell/sdl/sdl_platform.h"
-#include "shell/sdl/sharp_scale.h"
-#include "shell/sdl/window_icon.h"
-#include "shell/sdl/x11_watch.h"
+#include "platforms/sdl/sdl_platform.h"
+#include "platforms/sdl/sharp_scale.h"
+#include "platforms/sdl/window_icon.h"
+#include "platforms/sdl/x11_watch.h"
 #include "shell/window_platform.h"
 
 namespace zep {

@@ -1,7 +1,7 @@
 // Modules in the browser: the page plays the module as rendered at build time
 // by the desktop's player (music.m4a beside the page), so the browser build
 // has no decoder. Loading reads no file and gives a placeholder module; the
-// page's sound output (platform_web.cpp) pulls no samples, and starting it
+// page's sound output (web_platform.cpp) pulls no samples, and starting it
 // starts the page's music, whose clock the timer reads.
 #include "shell/music.h"
 
