@@ -10,9 +10,9 @@
 
 #include "core/process.h"
 #include "shell/driver.h"
+#include "shell/platform.h"
 #include "shell/player_options.h"
 #include "shell/version.h"
-#include "shell/platform.h"
 #include "shell/window_platform.h"
 
 namespace {

@@ -24,6 +24,8 @@ put shell/driver.cpp core/types.h scenes/scene.h shell/ptc.h
 put platforms/sdl/sdl_platform.cpp shell/platform.h platforms/sdl/audio_clock.h
 put platforms/headless/headless_platform.cpp shell/platform.h platforms/headless/headless_platform.h
 put platforms/web/web_platform.cpp shell/platform.h platforms/web/web_platform.h
+# A platform the table does not name: its own folder, at any depth.
+put platforms/new/sub/thing.cpp shell/platform.h platforms/new/thing.h
 put render/main.cpp shell/driver.h platforms/headless/headless_platform.h render/outputs.h
 put web/zep_web.cpp render/render_options.h platforms/web/web_platform.h
 

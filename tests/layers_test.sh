@@ -6,8 +6,9 @@
 # it and from the programs that run on it; the shell includes no platform.
 # A line `#include "DIR/..."` in a folder names the layer it reaches; any DIR
 # its row does not list is a fault (a row naming platforms/NAME allows that
-# platform alone). Files of a test or a benchmark (test_*, bench_*, fuzz_*) belong to
-# the programs whatever folder they sit in. The lower layers also name no
+# platform alone; every platform's row allows its own folder). Files of a
+# test or a benchmark (test_*, bench_*, fuzz_*) belong to the programs
+# whatever folder they sit in. The lower layers also name no
 # library of windows, sound, pictures, fonts or tests.
 # Usage: layers_test.sh SOURCE_DIR
 set -u
@@ -20,16 +21,16 @@ core: core
 raster: core raster
 scenes: core raster scenes
 shell: core scenes shell
-platforms/headless: core scenes shell platforms/headless
-platforms/sdl: core scenes shell platforms/sdl
-platforms/web: core scenes shell platforms/web
+platforms/*: core scenes shell
 render: core scenes shell platforms/headless render
 web: core scenes shell platforms/web render
 '
 
 # The row a file is checked under: the longest folder of the table that
-# holds it.
+# holds it; a platform's files, the row platforms/* (each platform may also
+# include from its own folder).
 row_of() {
+    case "$1" in platforms/*/*) printf 'platforms/*'; return ;; esac
     best=
     for folder in $(printf '%s\n' "$rules" | sed -n 's/^\([^:]*\):.*/\1/p'); do
         case "$1" in
@@ -44,7 +45,11 @@ files=$(find core raster scenes shell platforms render web -type f \( -name '*.h
 for file in $files; do
     case "${file##*/}" in test_* | bench_* | fuzz_*) continue ;; esac
     row=$(row_of "$file")
-    allowed=$(printf '%s\n' "$rules" | sed -n "s#^$row: ##p")
+    allowed=$(printf '%s\n' "$rules" | awk -F': ' -v row="$row" '$1 == row { print $2 }')
+    if [ "$row" = 'platforms/*' ]; then
+        row=$(printf '%s' "$file" | cut -d/ -f1-2)
+        allowed="$allowed $row"
+    fi
     for dir in $(sed -n 's/^[ \t]*#[ \t]*include[ \t]*"\([^"/]*\)\/.*/\1/p' "$file" | LC_ALL=C sort -u); do
         ok=no
         for a in $allowed; do
