@@ -4,8 +4,10 @@
 # music on the scenes, the platforms on the driver. A line `#include "DIR/..."`
 # in a folder names the layer it reaches; any DIR its row does not list is a
 # fault. Files of a test or a benchmark (test_*, bench_*, fuzz_*) belong to
-# the programs whatever folder they sit in. The lower layers also name no
-# library of windows, sound, pictures, fonts or tests.
+# the programs whatever folder they sit in. A scene folder's data generator
+# (scenes/NAME/*_data.cpp) belongs to zep-data and stands on the shared
+# generator pieces (datagen/) as well. The lower layers also name no library
+# of windows, sound, pictures, fonts or tests.
 # Usage: layers_test.sh SOURCE_DIR
 set -u
 cd "$1" || exit 1
@@ -20,6 +22,8 @@ shell: core scenes shell
 shell/headless: core scenes shell
 shell/sdl: core scenes shell
 '
+# The row of a scene folder's data generator.
+generator_row='core raster scenes datagen'
 
 # The row a file is checked under: the longest folder of the table that
 # holds it.
@@ -39,6 +43,7 @@ for file in $files; do
     case "${file##*/}" in test_* | bench_* | fuzz_*) continue ;; esac
     row=$(row_of "$file")
     allowed=$(printf '%s\n' "$rules" | sed -n "s#^$row: ##p")
+    case "$file" in scenes/*/*_data.cpp) row=datagen allowed=$generator_row ;; esac
     for dir in $(sed -n 's/^[ \t]*#[ \t]*include[ \t]*"\([^"/]*\)\/.*/\1/p' "$file" | LC_ALL=C sort -u); do
         ok=no
         for a in $allowed; do
