@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -283,6 +285,44 @@ TEST(Planes, SceneMatchesTheStraightforwardFrameOnRandomData) {
     }
     EXPECT_EQ(scene->Present().top, 1);
     EXPECT_EQ(scene->Present().bottom, 479);
+}
+
+TEST(PlanesData, LogoStripsHaveLetteringOnATransparentGround) {
+    for (const DataFile& file : planes::kStripFiles) {
+        const char* name = file.name;
+        std::vector<std::uint8_t> bytes(file.size);
+        test::DefaultData().Read(file, bytes.data());
+        ASSERT_EQ(bytes.size(), 49152u) << name;
+        int transparent = 0, bright = 0;
+        for (std::size_t i = 0; i < bytes.size(); i += 3) {
+            const Pixel p = Rgb24ToPixel(bytes[i], bytes[i + 1], bytes[i + 2]);
+            transparent += p == 0;
+            bright += (Red(p) + Green(p) + Blue(p)) > 300;
+        }
+        EXPECT_GT(transparent, 16384 / 3) << name;  // mostly see-through
+        EXPECT_GT(bright, 300) << name;             // with visible letters
+    }
+}
+
+TEST(PlanesData, TexturesNeverCarryBetweenChannelsWhenSummed) {
+    std::uint32_t sum_r = 0, sum_g = 0, sum_b = 0;
+    for (const DataFile& file : planes::kTextureFiles) {
+        std::vector<std::uint8_t> bytes(file.size);
+        test::DefaultData().Read(file, bytes.data());
+        ASSERT_EQ(bytes.size(), static_cast<std::size_t>(kTextureBytes));
+        std::uint32_t max_r = 0, max_g = 0, max_b = 0;
+        for (std::size_t i = 0; i < bytes.size(); i += 4) {
+            max_b = std::max<std::uint32_t>(max_b, bytes[i]);
+            max_g = std::max<std::uint32_t>(max_g, bytes[i + 1]);
+            max_r = std::max<std::uint32_t>(max_r, bytes[i + 2]);
+        }
+        sum_r += max_r;
+        sum_g += max_g;
+        sum_b += max_b;
+    }
+    EXPECT_LE(sum_r, 255u);
+    EXPECT_LE(sum_g, 255u);
+    EXPECT_LE(sum_b, 255u);
 }
 
 }  // namespace
