@@ -230,14 +230,16 @@ WalkLanes StartLanes(const ScanTables& scan, int first, int stride, int count, d
     return w;
 }
 
-// Each lane truncated toward zero. WebAssembly has no vector conversion
+// Each lane of `d` truncated toward zero, into `out` (given back through a
+// reference: a 32-byte vector returned by value would change the ABI of a
+// build without AVX). WebAssembly has no vector conversion
 // from double the compiler uses here (it converts lane by lane), so each
 // lane is truncated as a double and moved into the low bits of the
 // mantissa by adding 2^52 + 2^51; for any integer below 2^51 in magnitude
 // the sum is exact and its low 32 bits are the integer, in two's complement.
 // Walk coordinates stay far inside the 32-bit range, where this and a
 // conversion agree.
-[[maybe_unused]] LaneInts TruncateLanes(const LaneDoubles& d) {
+[[maybe_unused]] void TruncateLanes(const LaneDoubles& d, LaneInts& out) {
 #if defined(__wasm_simd128__)
     using PairDoubles = double __attribute__((vector_size(2 * sizeof(double))));
     using QuadInts = std::int32_t __attribute__((vector_size(4 * sizeof(std::int32_t))));
@@ -250,9 +252,9 @@ WalkLanes StartLanes(const ScanTables& scan, int first, int stride, int count, d
     const QuadInts high = __builtin_shufflevector(place(__builtin_shufflevector(d, d, 4, 5)),
                                                   place(__builtin_shufflevector(d, d, 6, 7)), 0, 2,
                                                   4, 6);
-    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+    out = __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
 #else
-    return __builtin_convertvector(d, LaneInts);
+    out = __builtin_convertvector(d, LaneInts);
 #endif
 }
 
@@ -291,8 +293,11 @@ void WalkScanRows(const WalkLanes& lanes, int samples, std::int32_t u_mask, std:
 #else
     WalkLanes w = lanes;
     for (int k = 0; k < samples; ++k) {
-        const LaneInts tu = TruncateLanes(w.u) & u_mask;
-        const LaneInts tv = TruncateLanes(w.v) & v_mask;
+        LaneInts tu, tv;
+        TruncateLanes(w.u, tu);
+        TruncateLanes(w.v, tv);
+        tu &= u_mask;
+        tv &= v_mask;
         LaneWords fetched;
         GatherPixels(texels, (LaneWords)((tv << v_shift) | tu), fetched);
         std::memcpy(out + k * stride, &fetched, sizeof fetched);
