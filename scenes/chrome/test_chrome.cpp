@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <random>
 
 #include "scenes/chrome/chrome.h"
+#include "scenes/code_paths.h"
 #include "shell/driver.h"
 #include "shell/headless/headless_platform.h"
 #include "tests/raster_reference.h"
@@ -205,6 +207,27 @@ TEST(ChromeScene, MatchesTheStepByStepSceneDrawingOnTwoSurfaces) {
         reference.Draw(theirs[k].data());
         ASSERT_TRUE(mine[k] == theirs[k]) << "frame " << frame + 1;
     }
+}
+
+// The object says it covers what came before, and its line in the table
+// keeps that: so the driver may start a replay at its first frame. Then
+// nothing an earlier scene left in the window's area may show in its frames.
+TEST(ChromeScene, CoversWhateverTheWindowHeldBefore) {
+    ASSERT_TRUE(chrome::kScene.covers_what_came_before);
+    bool in_table = false;
+    for (const SceneEntry* line : DemoSequence())
+        if (line->start == chrome::kScene.start) in_table = line->covers_what_came_before;
+    EXPECT_TRUE(in_table);
+
+    std::vector<Pixel> clean = test::MakeSurface(), dirty = test::MakeSurface();
+    const auto bytes = test::RandomBytes(dirty.size() * 4, 77);
+    std::memcpy(dirty.data(), bytes.data(), bytes.size());
+    test::RunScene(chrome::kScene, test::DefaultData(), clean, 3, 60.5);
+    test::RunScene(chrome::kScene, test::DefaultData(), dirty, 3, 60.5);
+    for (int y = 0; y < kHeight; ++y)
+        ASSERT_TRUE(std::equal(clean.begin() + y * kPitch, clean.begin() + y * kPitch + kWidth,
+                               dirty.begin() + y * kPitch))
+            << "row " << y;
 }
 
 TEST(ChromeScene, ClearPictureClearsTheWindowOrTheBlocksDrawnOn) {
