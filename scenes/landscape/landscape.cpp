@@ -470,10 +470,9 @@ void MeltRun(Pixel* p, ChannelCarry& left) {
 }  // namespace
 
 void MeltPass(Pixel* surface) {
-    // Rows 1 to 478 are one run of elements: column 0 mixes with the end of
-    // the row above and column 639 with the start of the row below.
-    ChannelCarry left = CarryOf(surface[kPitch - 1]);
-    for (int y = 1; y <= 478; ++y) MeltRun(surface + y * kPitch, left);
+    // Column 0 mixes with the end of the row above and column 639 with the
+    // start of the row below.
+    ChainRows(surface, MeltRun);
 }
 
 namespace {

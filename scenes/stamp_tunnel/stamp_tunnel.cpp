@@ -152,14 +152,7 @@ void MixRun(Pixel* p, ChannelCarry& left) {
 
 }  // namespace
 
-void ColourMixPass(Pixel* surface) {
-    // Rows 1 to 478 are one run of elements: the left neighbour of a row's
-    // first pixel is the last pixel of the row above, the right neighbour of
-    // its last pixel the first of the row below. The run starts after row
-    // 0's last pixel, which the filter never changes.
-    ChannelCarry left = CarryOf(surface[kPitch - 1]);
-    for (int y = 1; y <= 478; ++y) MixRun(surface + y * kPitch, left);
-}
+void ColourMixPass(Pixel* surface) { ChainRows(surface, MixRun); }
 
 namespace {
 
