@@ -141,12 +141,7 @@ void SmearRun(Pixel* p, ChannelCarry& left) {
 
 }  // namespace
 
-void SmearPass(Pixel* surface) {
-    // Rows 1 to 478 are one run of elements, starting after row 0's last
-    // pixel, which the smear never changes.
-    ChannelCarry left = CarryOf(surface[kSmearFirst - 1]);
-    for (int y = 1; y <= 478; ++y) SmearRun(surface + y * kPitch, left);
-}
+void SmearPass(Pixel* surface) { ChainRows(surface, SmearRun); }
 
 namespace {
 

@@ -136,7 +136,6 @@ void DrawLogoRow(Pixel* surface, int y, const LogoWindow& window, const StripPix
 // untouched last pixel) and the pixel after it (not yet smeared): from the
 // left l, middle m and right r, red (l.r + m.r + r.r + m.g) >> 2, then green
 // (l.g + m.g + m.b + red) >> 2, then blue (l.b + m.b + green) >> 2.
-inline constexpr int kSmearFirst = kPitch;       // pixel (0, 1)
 
 void SmearPass(Pixel* surface);
 
