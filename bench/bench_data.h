@@ -1,6 +1,6 @@
 // Shared set-up for the benchmarks: the default data set, written once into
 // a temporary folder; the surface and the scene runs are the tests' own
-// (tests/scene_support.h).
+// (scenes/support/scene_run.h).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -11,7 +11,7 @@
 #include "core/data_dir.h"
 #include "scenes/scene.h"
 #include "core/types.h"
-#include "tests/scene_support.h"
+#include "scenes/support/scene_run.h"
 
 namespace zep::bench {
 
@@ -22,8 +22,20 @@ using test::MakeSurface;
 
 // Starts a scene on the default data and draws `warmup` frames at clock `t`,
 // so the benchmark measures a scene in its steady state.
-std::unique_ptr<Scene> StartScene(const SceneEntry& entry, std::vector<Pixel>& surface,
+std::unique_ptr<Scene> StartScene(const SceneKind& scene_kind, std::vector<Pixel>& surface,
                                   int warmup, SceneClock t);
+
+// A scene's whole draw step at clock `t`, after `warmup` frames at `t`
+// from its start on the default data.
+void MeasureSceneDraw(benchmark::State& state, const SceneKind& scene_kind, int warmup,
+                      SceneClock t);
+
+// One in-place pass over `surface` per iteration, counting `items` per pass.
+void MeasurePass(benchmark::State& state, std::vector<Pixel>& surface, void (*pass)(Pixel*),
+                 long items);
+
+// Registers a benchmark reported in milliseconds, run for at least a second.
+void RegisterMilliseconds(const char* name, void (*run)(benchmark::State&));
 
 // The timed loop of a draw-step benchmark: one frame at clock `t` per
 // iteration, counting `pixels` items per frame.

@@ -43,9 +43,29 @@ const DataDir& DefaultData() {
     return data;
 }
 
-std::unique_ptr<Scene> StartScene(const SceneEntry& entry, std::vector<Pixel>& surface,
+std::unique_ptr<Scene> StartScene(const SceneKind& scene_kind, std::vector<Pixel>& surface,
                                   int warmup, SceneClock t) {
-    return test::RunSceneAt(entry, DefaultData(), surface, warmup, t);
+    return test::RunSceneAt(scene_kind, DefaultData(), surface, warmup, t);
+}
+
+void MeasureSceneDraw(benchmark::State& state, const SceneKind& scene_kind, int warmup,
+                      SceneClock t) {
+    std::vector<Pixel> surface = MakeSurface();
+    auto scene = StartScene(scene_kind, surface, warmup, t);
+    MeasureDraw(state, *scene, surface, t);
+}
+
+void MeasurePass(benchmark::State& state, std::vector<Pixel>& surface, void (*pass)(Pixel*),
+                 long items) {
+    for (auto _ : state) {
+        pass(surface.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * items);
+}
+
+void RegisterMilliseconds(const char* name, void (*run)(benchmark::State&)) {
+    benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 }
 
 void MeasureDraw(benchmark::State& state, Scene& scene, std::vector<Pixel>& surface, SceneClock t,

@@ -6,6 +6,7 @@
 #include "bench/bench_data.h"
 #include "raster/shaded_triangle.h"
 #include "raster/textured_triangle.h"
+#include "scenes/chrome/chrome.h"
 
 namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
@@ -48,7 +49,7 @@ void BM_ShadedTriangle(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     const std::vector<Pixel> texture = PatternTexture();
     std::vector<std::uint32_t> table(kShadeTableEntries);
-    FillShadeTable(table.data());
+    chrome::FillShadeTable(table.data());
     const ShadedVertex a{100, 60, 30, 40, 250}, b{100 + size, 60 + size / 3, 200, 60, 120};
     const ShadedVertex c{110, 60 + size, 90, 220, 40};
     for (auto _ : state) {

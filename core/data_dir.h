@@ -50,8 +50,6 @@ public:
     // Empty when the folder exists and is a folder, else a message naming it.
     std::string CheckFolder() const;
 
-    const std::filesystem::path& Folder() const { return dir_; }
-
 private:
     std::filesystem::path dir_;
 };

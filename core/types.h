@@ -53,17 +53,9 @@ inline Pixel Rgb24ToPixel(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<Pixel>(sr * 65536 + sg * 256 + sb);
 }
 
-// A shade table: 256 rows of 256 entries, entry s * 256 + ch = (s * ch) >> 8.
+// A shade table, as the shaded triangle reads it: 256 rows of 256 entries,
+// entry s * 256 + ch the channel value ch at shade s.
 inline constexpr int kShadeTableEntries = 65536;
-
-inline void FillShadeTable(std::uint32_t* table) {
-    for (std::uint32_t s = 0; s < 256; ++s)
-        for (std::uint32_t ch = 0; ch < 256; ++ch) table[s * 256 + ch] = (s * ch) >> 8;
-}
-
-// A zoom source table: one source element index per pixel of the 640 x 480
-// area, row-major.
-inline constexpr int kZoomSourceEntries = kScreenPixels;
 
 // Channel helpers; the top byte is ignored.
 inline constexpr std::uint32_t Red(Pixel p) { return (p >> 16) & 0xff; }

@@ -24,7 +24,7 @@ using Bytes = std::vector<std::uint8_t>;
 void WriteFile(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes);
 
 
-// Writes one file of the default set (scenes/data_files.h); throws
+// Writes one file of the default set (as its scene declares it); throws
 // std::logic_error when `bytes` is not the size its scene reads.
 void WriteFile(const std::filesystem::path& dir, const DataFile& file, const Bytes& bytes);
 

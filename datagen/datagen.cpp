@@ -15,11 +15,7 @@ void WriteDefaultData(const std::filesystem::path& dir) {
         throw std::runtime_error("cannot create the folder " + dir.string() +
                                  (ec ? ": " + ec.message() : std::string()));
     }
-    WritePlanesData(dir);
-    WriteCubeData(dir);
-    WriteLandscapeData(dir);
-    WriteChromeData(dir);
-    WriteTunnelsData(dir);
+    for (SceneDataWriter write : SceneDataWriters()) write(dir);
     WriteSong(dir);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "datagen/common.h"
 
@@ -274,6 +275,23 @@ Sound Riser(double seconds) {
     return s;
 }
 
+namespace {
+
+// A tone that rises from silence and loops over samples [begin, end) of
+// `data`; one period of `period` samples plays as C-5.
+Sound LoopedSound(std::vector<double> data, std::size_t period, std::size_t begin, std::size_t end) {
+    Sound s;
+    s.data = std::move(data);
+    ShapeEdges(s.data, kFadeIn, 0);
+    s.c5_speed = C5Speed(period);
+    s.loop = true;
+    s.loop_begin = begin;
+    s.loop_end = end;
+    return s;
+}
+
+}  // namespace
+
 Sound Bass() {
     // One period is 800 samples; note A-1 plays it at about 44 kHz, so the
     // filter sweep below runs in about real time on the bass's low notes.
@@ -287,17 +305,12 @@ Sound Bass() {
     voices[1] = {1, 0.5, true, PhaseOffsets(rng, kHarmonics, kPeriod, false)};
     const std::size_t settle = Samples(kSettle);
     const std::size_t begin = (settle + kPeriod - 1) / kPeriod * kPeriod;
-    Sound s;
-    s.data = Additive(table, voices, kHarmonics, begin + kPeriod, [&](int h, double t) {
-        const double hc = 5.0 + 19.0 * Unsettled(t, kSettle);
-        return Rolloff(h, hc) / h;
-    });
-    ShapeEdges(s.data, kFadeIn, 0);
-    s.c5_speed = C5Speed(kPeriod);
-    s.loop = true;
-    s.loop_begin = begin;
-    s.loop_end = begin + kPeriod;
-    return s;
+    return LoopedSound(Additive(table, voices, kHarmonics, begin + kPeriod,
+                                [&](int h, double t) {
+                                    const double hc = 5.0 + 19.0 * Unsettled(t, kSettle);
+                                    return Rolloff(h, hc) / h;
+                                }),
+                       kPeriod, begin, begin + kPeriod);
 }
 
 Sound Pad() {
@@ -316,15 +329,9 @@ Sound Pad() {
     for (int k = 0; k < 5; ++k)
         voices.push_back({static_cast<std::uint64_t>(126 + k), gains[k], false,
                           PhaseOffsets(rng, kHarmonics, kLoop, true)});
-    Sound s;
-    s.data = Additive(table, voices, kHarmonics, kBegin + kLoop,
-                      [](int h, double) { return Rolloff(h, 7.0) / h; });
-    ShapeEdges(s.data, kFadeIn, 0);
-    s.c5_speed = C5Speed(kPeriod);
-    s.loop = true;
-    s.loop_begin = kBegin;
-    s.loop_end = kBegin + kLoop;
-    return s;
+    return LoopedSound(Additive(table, voices, kHarmonics, kBegin + kLoop,
+                                [](int h, double) { return Rolloff(h, 7.0) / h; }),
+                       kPeriod, kBegin, kBegin + kLoop);
 }
 
 Sound Lead() {
@@ -342,16 +349,11 @@ Sound Lead() {
     voices.push_back({257, 0.9, false, PhaseOffsets(rng, kHarmonics, kLoop, true)});
     voices.push_back({256, 0.45, true, PhaseOffsets(rng, kHarmonics, kLoop, true)});
     const std::size_t begin = (Samples(kSettle) + kLoop - 1) / kLoop * kLoop;
-    Sound s;
-    s.data = Additive(table, voices, kHarmonics, begin + kLoop, [&](int h, double t) {
-        return Rolloff(h, 8.0 + 10.0 * Unsettled(t, kSettle)) / h;
-    });
-    ShapeEdges(s.data, kFadeIn, 0);
-    s.c5_speed = C5Speed(kPeriod);
-    s.loop = true;
-    s.loop_begin = begin;
-    s.loop_end = begin + kLoop;
-    return s;
+    return LoopedSound(Additive(table, voices, kHarmonics, begin + kLoop,
+                                [&](int h, double t) {
+                                    return Rolloff(h, 8.0 + 10.0 * Unsettled(t, kSettle)) / h;
+                                }),
+                       kPeriod, begin, begin + kLoop);
 }
 
 Sound Pluck() {

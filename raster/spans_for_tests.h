@@ -1,6 +1,7 @@
 // Single spans of the two fillers, for the tests: the triangles' row loops
 // use the same span code inlined, and these let a test aim at one row's
-// rounding and end columns directly. Nothing but the tests calls them.
+// rounding and end columns directly. Only the test program holds them
+// (raster/spans_for_tests.cpp).
 #pragma once
 
 #include <cstdint>

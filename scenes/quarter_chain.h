@@ -121,4 +121,13 @@ struct ChannelCarry {
 
 inline ChannelCarry CarryOf(Pixel p) { return {Red(p), Green(p), Blue(p)}; }
 
+// Filters rows 1 to 478 as one run of elements, `run` taking 640 pixels at a
+// time: the left neighbour of a row's first pixel is the last pixel of the
+// row above, the right neighbour of its last pixel the first of the row
+// below. The run starts after row 0's last pixel, which no filter changes.
+inline void ChainRows(Pixel* surface, void (*run)(Pixel* row, ChannelCarry& left)) {
+    ChannelCarry left = CarryOf(surface[kPitch - 1]);
+    for (int y = 1; y <= 478; ++y) run(surface + y * kPitch, left);
+}
+
 }  // namespace zep::inline ZEP_CODE_PATH

@@ -8,7 +8,9 @@
 # its row does not list is a fault (a row naming platforms/NAME allows that
 # platform alone; every platform's row allows its own folder). Files of a
 # test or a benchmark (test_*, bench_*, fuzz_*) belong to the programs
-# whatever folder they sit in. The lower layers also name no
+# whatever folder they sit in. A scene folder's data generator
+# (scenes/NAME/*_data.cpp) belongs to zep-data and stands on the shared
+# generator pieces (datagen/) as well. The lower layers also name no
 # library of windows, sound, pictures, fonts or tests.
 # Usage: layers_test.sh SOURCE_DIR
 set -u
@@ -25,6 +27,8 @@ platforms/*: core scenes shell
 render: core scenes shell platforms/headless render
 web: core scenes shell platforms/web render
 '
+# The row of a scene folder's data generator.
+generator_row='core raster scenes datagen'
 
 # The row a file is checked under: the longest folder of the table that
 # holds it; a platform's files, the row platforms/* (each platform may also
@@ -50,6 +54,7 @@ for file in $files; do
         row=$(printf '%s' "$file" | cut -d/ -f1-2)
         allowed="$allowed $row"
     fi
+    case "$file" in scenes/*/*_data.cpp) row=datagen allowed=$generator_row ;; esac
     for dir in $(sed -n 's/^[ \t]*#[ \t]*include[ \t]*"\([^"/]*\)\/.*/\1/p' "$file" | LC_ALL=C sort -u); do
         ok=no
         for a in $allowed; do

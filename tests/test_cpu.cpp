@@ -40,6 +40,8 @@ TEST(CodePaths, EveryCopyHasTheSameScenesInItsOwnCode) {
             SCOPED_TRACE(std::string(path->name) + " scene " + std::to_string(i));
             EXPECT_STREQ(scenes[i]->name, first[i]->name);
             EXPECT_EQ(scenes[i]->end_time, first[i]->end_time);
+            EXPECT_EQ(scenes[i]->picture_frame, first[i]->picture_frame);
+            EXPECT_EQ(scenes[i]->covers_what_came_before, first[i]->covers_what_came_before);
             ASSERT_EQ(scenes[i]->files.size(), first[i]->files.size());
             for (std::size_t f = 0; f < scenes[i]->files.size(); ++f) {
                 EXPECT_STREQ(scenes[i]->files[f].name, first[i]->files[f].name);

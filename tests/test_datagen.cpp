@@ -3,10 +3,15 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
+#include <string>
 
 #include "datagen/common.h"
 #include "datagen/datagen.h"
 #include "core/types.h"
+#include "scenes/code_paths.h"
+#include "shell/driver.h"
 #include "tests/test_support.h"
 
 namespace zep {
@@ -49,39 +54,30 @@ TEST(DataGen, DefaultSetIsCompleteAndTheSameOnEveryRun) {
     }
 }
 
-TEST(DataGen, LogoStripsHaveLetteringOnATransparentGround) {
-    for (const char* name : {"zepzep.raw", "zepzep2.raw", "zepzep3.raw"}) {
-        const auto bytes = ReadAll(test::DefaultDataPath() / name);
-        ASSERT_EQ(bytes.size(), 49152u) << name;
-        int transparent = 0, bright = 0;
-        for (std::size_t i = 0; i < bytes.size(); i += 3) {
-            const Pixel p = Rgb24ToPixel(bytes[i], bytes[i + 1], bytes[i + 2]);
-            transparent += p == 0;
-            bright += (Red(p) + Green(p) + Blue(p)) > 300;
-        }
-        EXPECT_GT(transparent, 16384 / 3) << name;  // mostly see-through
-        EXPECT_GT(bright, 300) << name;             // with visible letters
+// Every scene folder's generator runs, and each writes only what its scene
+// declares: the set is exactly the files the scene table reads, each at the
+// size its scene reads, and the module. No two scenes give one name two sizes.
+TEST(DataGen, WritesExactlyTheFilesTheSceneTableReads) {
+    std::map<std::string, std::uintmax_t> declared;
+    for (const DataFile& file : SequenceFiles(DemoSequence())) {
+        const auto [at, added] = declared.emplace(file.name, file.size);
+        EXPECT_TRUE(added || at->second == file.size) << file.name << " is declared with two sizes";
     }
-}
-
-TEST(DataGen, PlaneTexturesNeverCarryBetweenChannelsWhenSummed) {
-    std::uint32_t sum_r = 0, sum_g = 0, sum_b = 0;
-    for (const char* name : {"ttx2.raw", "ttx3.raw", "ttx4.raw"}) {
-        const auto bytes = ReadAll(test::DefaultDataPath() / name);
-        ASSERT_EQ(bytes.size(), static_cast<std::size_t>(kTextureBytes));
-        std::uint32_t max_r = 0, max_g = 0, max_b = 0;
-        for (std::size_t i = 0; i < bytes.size(); i += 4) {
-            max_b = std::max<std::uint32_t>(max_b, bytes[i]);
-            max_g = std::max<std::uint32_t>(max_g, bytes[i + 1]);
-            max_r = std::max<std::uint32_t>(max_r, bytes[i + 2]);
+    declared.emplace(kModuleName, 0);
+    const auto dir = test::FreshDir("datagen-table");
+    datagen::WriteDefaultData(dir);
+    std::set<std::string> written;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        written.insert(name);
+        const auto at = declared.find(name);
+        if (at == declared.end()) {
+            ADD_FAILURE() << "zep-data writes " << name << ", which no scene reads";
+        } else if (name != kModuleName) {
+            EXPECT_EQ(entry.file_size(), at->second) << name;
         }
-        sum_r += max_r;
-        sum_g += max_g;
-        sum_b += max_b;
     }
-    EXPECT_LE(sum_r, 255u);
-    EXPECT_LE(sum_g, 255u);
-    EXPECT_LE(sum_b, 255u);
+    for (const auto& [name, size] : declared) EXPECT_TRUE(written.count(name)) << name << " is not written";
 }
 
 }  // namespace

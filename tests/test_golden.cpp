@@ -3,7 +3,7 @@
 // after an intended change, re-record with ZEP_RECORD_GOLDEN=1.
 #include <gtest/gtest.h>
 
-#include "scenes/scenes.h"
+#include "scenes/planes/planes.h"
 #include "tests/test_support.h"
 
 namespace zep {
@@ -11,7 +11,7 @@ namespace {
 
 TEST(Golden, PlanesFirstFrameAndFirstLogo) {
     std::vector<Pixel> surface = test::MakeSurface();
-    auto scene = test::RunScene(kPlanesScene, test::DefaultData(), surface, 1, 1.0 / 60);
+    auto scene = test::RunScene(planes::kScene, test::DefaultData(), surface, 1, 1.0 / 60);
     test::ExpectMatchesGolden("planes_frame_0001", surface.data());
     // Frame 540 has clock 9.0, inside the first logo's window.
     for (int n = 2; n <= 540; ++n) scene->Draw(surface.data(), n / 60.0);

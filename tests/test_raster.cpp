@@ -8,6 +8,7 @@
 #include "raster/shaded_triangle.h"
 #include "raster/spans_for_tests.h"
 #include "raster/textured_triangle.h"
+#include "scenes/chrome/chrome.h"
 #include "tests/raster_reference.h"
 #include "tests/test_support.h"
 
@@ -64,7 +65,7 @@ TEST(TexturedTriangle, ClockwiseRightAngleCoversItsRowsLeftInclusive) {
 TEST(ShadedTriangle, FlatHalvesSpanEndsAndTables) {
     const auto tex = RandomTexture(6);
     std::vector<std::uint32_t> scene(kShadeTableEntries), identity(kShadeTableEntries);
-    FillShadeTable(scene.data());
+    chrome::FillShadeTable(scene.data());
     for (int i = 0; i < kShadeTableEntries; ++i) identity[i] = i & 255;
     auto s = test::MakeSurface();
     // Flat top with x0 > x1 (short side on the left): rows 30-49 only.

@@ -1,5 +1,5 @@
 // Helpers shared by the tests: the default data set, running a scene on its
-// own (tests/scene_support.h, shared with the benchmarks), and golden
+// own (scenes/support/scene_run.h, shared with the benchmarks), and golden
 // pictures.
 #pragma once
 
@@ -11,7 +11,7 @@
 #include "core/data_dir.h"
 #include "scenes/scene.h"
 #include "core/types.h"
-#include "tests/scene_support.h"
+#include "scenes/support/scene_run.h"
 
 namespace zep::test {
 

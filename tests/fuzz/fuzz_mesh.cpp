@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "scenes/chrome.h"
+#include "scenes/chrome/chrome.h"
 #include "scenes/scenes.h"
 #include "core/data_dir.h"
 
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                zep::chrome::kFacesBytes);
     std::unique_ptr<zep::Scene> scene;
     try {
-        scene = zep::kChromeScene.start(zep::DataDir(g_dir));
+        scene = zep::chrome::kScene.start(zep::DataDir(g_dir));
     } catch (const zep::DataError&) {
         return 0;  // a face naming a vertex that does not exist
     }
