@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Shared set-up for the benchmarks: the default data set, written once into
 // a temporary folder; the surface and the scene runs are the tests' own
 // (scenes/support/scene_run.h).

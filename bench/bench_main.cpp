@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep-bench: the Google Benchmark suite. `--cpu baseline|avx2|auto` (default
 // auto) chooses the copy of the scenes and fillers that runs (scenes/code_paths.h);
 // every other argument goes to Google Benchmark.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The --video export as zep-render runs it: the first 1000 frames of the
 // demo (the layered planes, the hardest to encode) through ffmpeg into an
 // MP4 file, for each quality preset. The counter "s per 1000 frames" is the

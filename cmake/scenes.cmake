@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep_add_scene(NAME SOURCES ... [DATA ...] [TESTS ...] [BENCH ...]), called
 # from scenes/NAME/CMakeLists.txt: the folder's sources, gathered here and
 # built by scenes/CMakeLists.txt into every CPU copy of the scenes (SOURCES),

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The name of the copy of the scenes and fillers being compiled.
 //
 // A generic x86-64 build compiles the scene and raster sources twice: once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Reading the demo's data files from one folder.
 #pragma once
 

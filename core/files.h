@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Files written whole: created under a temporary name in the folder of their
 // target and renamed to it once complete, so that no reader ever sees a
 // file cut short under its final name, and a symbolic link at that name is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The POSIX side of core/files.h.
 #include <fcntl.h>
 #include <sys/stat.h>

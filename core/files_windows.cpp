@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The Windows side of core/files.h.
 #include <fcntl.h>
 #include <io.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The fingerprint of one window picture, as zep-render --hashes prints it and
 // as the frame manifest stores it: 64-bit FNV-1a over rows 0 to 479, pixels
 // left to right, three bytes per pixel (blue, green, red; the top byte is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Linked into the Linux downloads only, which link the C++ runtime and GCC's
 // unwinder in. Debian's, built against glibc 2.36, call two functions newer
 // than glibc 2.34: arc4random (2.36), to seed std::random_device, which the

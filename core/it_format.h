@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The Impulse Tracker module format's flags that both the module's writer
 // (zep-data) and its check at load time (the music layer) read or write.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Opening a file named by a std::filesystem::path with the C library.
 #pragma once
 

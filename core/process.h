@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Safety steps every program of the project takes at its entry point.
 #pragma once
 

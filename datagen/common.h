@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Helpers for making the default data set: byte layouts, a seeded random
 // generator and tileable noise.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The default data set: every file the scenes read, and the music module,
 // made by this project's own code. Every function writes the same bytes on
 // every run.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Text drawn with FreeType into an 8-bit coverage bitmap, for the logos and
 // the closing picture.
 #pragma once

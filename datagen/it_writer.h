@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Writes Impulse Tracker modules: the song header with its order list and
 // channel settings, instruments with volume envelopes, sample headers with
 // uncompressed 16-bit signed PCM, and patterns packed with the per-channel

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep-data DIR: writes the default data set and music into DIR.
 #include <cstdio>
 #include <exception>

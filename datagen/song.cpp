@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The soundtrack: about 108 seconds in A minor at about 160 beats a minute,
 // four rows a beat, in six sections that change with the pictures:
 //

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The demo's soundtrack as a module description, before it becomes bytes.
 #pragma once
 

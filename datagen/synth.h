@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A small synthesiser for the soundtrack's samples: drums from shaped noise
 // and swept sines, tonal voices from sums of harmonics.
 //

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The row walk both triangle fillers share: the vertices sorted top to
 // bottom, the long edge from the top vertex to the bottom one, the short
 // edges from top to middle and from middle to bottom, and every row handed

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The shaded filler's spans: one row of a shaded triangle, with its
 // texel fetches and the coverage marks of the behind-drawn triangles. Shared
 // by the filler (raster/shaded_triangle.cpp), whose row loop inlines it, and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Shaded textured triangle: fills a screen triangle with texels whose colour
 // channels are scaled by an interpolated shade level through a lookup table.
 // Texture coordinates and shade are interpolated linearly in screen space.

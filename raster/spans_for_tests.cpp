@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The fillers' single spans for the tests, built into the test program only:
 // the same span code the triangles' row loops inline.
 #include "raster/spans_for_tests.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Single spans of the two fillers, for the tests: the triangles' row loops
 // use the same span code inlined, and these let a test aim at one row's
 // rounding and end columns directly. Only the test program holds them

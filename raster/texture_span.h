@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The textured filler's span: one row of a textured triangle. Shared by the
 // filler (raster/textured_triangle.cpp), whose row loop inlines it, and the
 // tests' single spans (raster/spans_for_tests.cpp); it is local to each file

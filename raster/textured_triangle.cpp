@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 #include "raster/textured_triangle.h"
 
 #include "raster/edge_walk.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Affine textured triangle: fills a screen triangle with texels copied from a
 // 256 x 256 texture, the texture coordinates interpolated linearly in screen
 // space. Only triangles that run clockwise on the screen (y down) are drawn.

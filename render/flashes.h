@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The photosensitivity check: general flashes and red flashes, counted in
 // every part of the picture, as the general flash and red flash thresholds
 // define them.

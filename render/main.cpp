@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep-render: runs the demo on the headless platform and writes the window
 // picture after each frame as PNG files, raw video or an MP4 with the music.
 // Its messages go to standard error only: standard output may carry pictures.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Where zep-render writes the frames: PNG files, raw video, an MP4 with the
 // music through ffmpeg. A file is written under a temporary name beside its
 // target and takes the target's name only when it is complete, so a render

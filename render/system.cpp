@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The parts of render/system.h that need only the C++ library: Windows'
 // rules for names, which are checked on every system.
 #include <cctype>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The operating-system services zep-render needs beyond the standard library:
 // standard output kept for pictures, names this system treats apart, a lock
 // on a folder of frames, and a child process fed through pipes. What the C++ library alone

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The Windows side of render/system.h. Pictures, hashes and files are written
 // as on Linux; a child process fed through pipes (ffmpeg for --video) is not
 // started here.

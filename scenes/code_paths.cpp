@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 #include "scenes/code_paths.h"
 
 #include "core/code_path.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The copies of the scenes and fillers a build holds (core/code_path.h),
 // and the one this run uses. Every copy draws the same frames; they differ
 // only in the instructions the compiler was allowed to use.

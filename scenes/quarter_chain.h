@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The serial chain behind the channel-mixing filters: along one run of 640
 // pixels in memory order, out[n] = (in[n] + out[n - 1]) >> 2, where out[-1]
 // is the last value of the run before.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Pictures stored as three bytes a pixel (red, green, blue), converted to
 // Pixels once when a scene starts: the logo strips, the cloud texture and
 // the closing picture.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The contract between the driver and each scene.
 //
 // A scene's start step is a function that builds the scene object: it

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The scene table: the demo's scenes in the order they are shown, each with
 // its end time and README picture frame (scenes/scenes.cpp); shell/schedule.h
 // derives the frames.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The demo's driver: start-up, the scene sequence against one clock, the
 // per-frame present step and shutdown, on whichever platform it is given.
 #pragma once

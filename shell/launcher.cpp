@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep as installed or unpacked: the demo reads its data files from the folder
 // it is started in, so this small program starts it in the folder its data
 // was installed to. Both are found from this program's own place (through

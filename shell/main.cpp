@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep: the demo. Reads its data files and the music module from the working
 // folder, or the folder --data names.
 #include <cerrno>

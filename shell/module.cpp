@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Tracker modules through libopenmpt: reading a module file, decoding it and
 // rendering its samples.
 #include "shell/music.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A look at an Impulse Tracker module's structure before it is decoded:
 // libopenmpt plays a damaged file (cut short, or overwritten) as silence
 // rather than refusing it, so a module whose parts lie outside the file is

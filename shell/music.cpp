@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The music layer's player: the module is decoded here (module.cpp) and its
 // samples pulled by the platform's sound output.
 #include "shell/music.h"

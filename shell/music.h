@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The music layer: loads a tracker module with libopenmpt and hands its
 // samples to the platform's sound output (Platform::OpenAudio). The four
 // operations keep the names and the meaning the demo's start-up relies on:

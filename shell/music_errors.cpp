@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The music layer's error texts, shared by the desktop's and the browser's
 // music layers.
 #include "shell/music.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // What the driver and the music layer need from the machine they run on: a
 // console (window), a timer, a sound output and a way to report console
 // failures. Each platform lives in a folder of its own under platforms/

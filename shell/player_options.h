@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The command line of zep, the player. With no options it plays the demo as
 // it always has; the options are for viewers: fullscreen, another monitor or
 // data folder, a start at a moment, playing in a loop, and lines for a bug

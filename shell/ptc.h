@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The pixel console: window, pixel format, off-screen surface, rectangles,
 // key test and timer. Each platform implements them (shell/platform.h): a
 // real window over SDL2 (platforms/sdl/), a headless one that keeps the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The demo's schedule on a virtual clock: which frames each scene draws when
 // frame n shows clock n / fps. Everything that needs the run's length or a
 // scene's frames (zep-render's frame plan, the tests, the page's build, the

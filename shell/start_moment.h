@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A moment of the run to start at, written as the player's --start,
 // zep-render's --start and the page's links write it. Every program turns it
 // into the same frame, so a picture named by a moment is the same picture

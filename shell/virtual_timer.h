@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A timer on a virtual clock: the k-th read after start returns k / fps, so
 // a run shows the same frames however fast the machine draws them. Used for
 // offline rendering and for the browser's check mode.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The platform zep's window runs on, chosen when zep is built: the folder
 // under platforms/ that CMake's ZEP_WINDOW names (sdl by default) defines it.
 #pragma once

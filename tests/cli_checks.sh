@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Helpers shared by the shell tests that run the programs as a user does.
 # Sourced, not run: `. "$(dirname "$0")/cli_checks.sh"`. Checks record a
 # failure and go on, so one run reports every problem.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The AVX2 copy of the scenes and fillers (core/code_path.h) must stay
 # apart from the code every x86-64 CPU runs: in the linked programs, only
 # functions in zep::avx2 or zep::bench::avx2 (or instantiated for their types) may use the 256-bit

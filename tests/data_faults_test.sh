@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep-data on bad command lines and failing folders: every failure says what
 # is wrong on standard error and ends with its status; no file is written
 # through a link, no file is left cut short under its own name, and no

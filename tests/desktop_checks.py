@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 """Checks on what zep showed and played in the desktop tests.
 
   picture SHOT.ppm REF.bgr0 SCALE X|centre Y|centre

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Helpers for the tests that run zep inside real desktop servers (sway's
 # headless Wayland, PipeWire, PulseAudio, Xvfb). Sourced after cli_checks.sh,
 # with $WORK set. Each test gets its own user runtime folder, sockets and

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep's Linux download on a clean Debian system (scripts/test-system.sh),
 # which has no SDL2, no libopenmpt and no compiler: unpacked into a folder
 # whose name has spaces, zep started through a symbolic link from a

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The Linux download as a viewer unpacks it, into a folder whose name has
 # spaces. Modes:
 #   links WORK TARBALL OBJDUMP

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # scripts/install-deps.sh against a made-up dpkg and apt: it asks apt only
 # for the packages of the groups it is given that are missing, through sudo
 # for an ordinary user; `caches` asks only for what builds the libraries;

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep on bare X, as on exhibition machines with no window manager, and with
 # openbox: on a 1280x960 screen the window shows the picture one to one, and
 # a double-click and --fullscreen each cover the screen with the whole

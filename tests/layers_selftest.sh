@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The include check on a made-up tree: what the layers allow passes, and each
 # include that reaches above its layer or into another platform's folder is
 # named.

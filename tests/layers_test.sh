@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Each layer includes only the layers beneath it: the ground stands alone,
 # the fillers stand on the ground, the scenes on both, the shell (driver and
 # music) on the scenes, the platforms on the shell and the ground, and the

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Pictures and data depend on every floating-point product being rounded on
 # its own. -ffp-contract=off asks for that, but a compiler's vectoriser has
 # been seen to fuse products anyway; this lists any fused multiply-add

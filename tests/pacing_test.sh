@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep's pacing under Xvfb with its music going to PipeWire's null sink, a
 # real-timed output, read from the frame log (ZEP_FRAME_LOG) and from a
 # recording of the sink.

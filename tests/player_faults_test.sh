@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep as a supervisor, a kiosk script or an unlucky viewer meets it, on a
 # bare X server with SDL's dummy audio driver:
 #   - SIGINT, SIGTERM and SIGHUP end it as that signal, not with status 0;

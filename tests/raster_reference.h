@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Straightforward copies of the two triangle fillers, written step by step
 // from their description, to check the fillers and the scenes against.
 #pragma once

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep-render as a user runs it: outputs, frame selection, bad options and
 # missing data.
 # Usage: render_cli_test.sh ZEP_RENDER ZEP_DATA DATA_DIR WORK_DIR MANIFEST VERSION

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep-render on bad input and failing outputs: every failure says what is
 # wrong on standard error, ends with its status, and leaves no output file
 # that looks finished and no temporary file.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep's music through a desktop's sound server, run as an ordinary user:
 #   pipewire    pipewire, wireplumber and pipewire-pulse, SDL's choice of
 #               back end (its PulseAudio one, as SDL 2.26 prefers it)

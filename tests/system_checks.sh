@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Helpers for the tests that run zep's release files on a clean Debian
 # system (scripts/test-system.sh), under this machine's Xvfb, as root.
 # Sourced first: it starts the sourcing script again inside xvfb-run, with

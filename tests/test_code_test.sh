@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # What only the tests and the benchmarks use stays out of the shipped
 # programs: the fillers' single spans and running a scene on its own
 # (zep::test).

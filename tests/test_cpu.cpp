@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The copies of the scenes a build holds and the choice between them.
 #include <gtest/gtest.h>
 

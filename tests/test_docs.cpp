@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The README, the download's README.txt files, the manual page, the
 // metainfo and this project's notes state the demo's length, its frame count
 // and how many effects it shows. The scene table is where those come from;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Golden pictures of the scenes on the default data, each scene run on its
 // own from a zeroed surface. They catch any change in what a scene draws;
 // after an intended change, re-record with ZEP_RECORD_GOLDEN=1.

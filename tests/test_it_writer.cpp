@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The module writer on small hand-made modules: the exact packed bytes of the
 // channel-mask scheme, what libopenmpt makes of a written file, and the
 // messages for values the format cannot hold.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Damaged Impulse Tracker modules are refused when they are loaded, while
 // every module the project writes loads: the song and small hand-made ones.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A platform for tests: the headless one, with a console that can be made to
 // fail on opening and a sound output whose samples the test pulls itself.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The desktop player's clock and its picture scaling, on simulated inputs.
 #include <gtest/gtest.h>
 

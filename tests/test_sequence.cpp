@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The whole demo on the default data through the headless driver: every
 // scene hands over on the frame the schedule (shell/schedule.h) gives it, the
 // wipes reveal the new scene over the old one, the run ends on the schedule's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The soundtrack: the module as libopenmpt plays it (rendered once for all
 // cases), the file read back with a reader of our own, the composition's
 // key, and the synthesised samples' loops, edges and tuning.

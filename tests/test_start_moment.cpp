@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Moments to start at: the text the player, zep-render and the page's links
 // take, the frame it names, and a run started there that shows what a run
 // from the beginning shows at that frame.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Helpers shared by the tests: the default data set, running a scene on its
 // own (scenes/support/scene_run.h, shared with the benchmarks), and golden
 // pictures.

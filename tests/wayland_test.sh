@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep in a Wayland session with no X server: sway's headless back end, drawn
 # on the CPU (pixman), run as an ordinary user, with no DISPLAY. zep names
 # wayland as its video driver, the screenshot (grim) shows zep-render's

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The window icon's header, made at build time from its picture: its pixels
 # are the picture's as ffmpeg decodes it, whichever of PNG's row filters and
 # colour types wrote the file; a picture it cannot use is refused with

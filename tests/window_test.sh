@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # zep in a real window under Xvfb and a window manager (openbox), with SDL's
 # dummy audio driver: it shows the first scene with its icon set, a
 # double-click makes it cover the screen and another restores it, it quits on

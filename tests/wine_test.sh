@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # The Windows programs under wine, as a Windows user would run them.
 #
 #   wine_test.sh prefix WINE_DIR

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // What the C++20 library of the browser build's toolchain lacks and the shared
 // sources use: std::bit_cast and std::make_unique_for_overwrite. Included
 // ahead of every source of that build; a no-op where the library has them.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Renders the module with the desktop's player and encodes it as AAC in an
 # .m4a, which every current browser decodes: the demo's length from the
 # scene table (zep-render --scenes), rounded up to whole seconds so that the

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 """Writes the site's service worker: TEMPLATE (web/sw.js) with the release
 named by a hash of the names and bytes of every file the page may load, and
 those files' list, so that any change to any of them makes a new release.

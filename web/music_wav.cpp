@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep-music-wav MODULE SECONDS OUT.wav: the module rendered by the desktop's
 // player from its start, 44100 Hz stereo 16-bit, for the browser build to
 // encode and play.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Packs the data files of DATA_DIR (all but the music module MODULE, which
 # the page plays pre-rendered) into one gzip-compressed tar for the page, byte
 # for byte the same on every build. Usage: pack_data.sh DATA_DIR MODULE OUT.tar.gz

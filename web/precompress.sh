@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 # Writes FILE.gz and FILE.br beside each FILE named, for static hosts that
 # serve a precompressed copy to browsers that accept it; the same bytes on
 # every build (no names or times inside). Files already compressed (the data

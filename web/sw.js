@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The page's service worker: after one visit the site plays with the network
 // gone. It keeps every file of one release in a cache named by that release
 // (a hash of the files' names and bytes, written in by make_sw.py) and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep in the browser. Loads the demo's module, its data and its music, owns
 // the canvas, the audio and the input, and runs one frame of the demo per
 // animation frame, at most 60 a second, on the audio clock.

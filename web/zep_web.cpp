@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The functions the page calls: start a run on the data it unpacked, run one
 // frame per call, pass a key press, and read the picture, its hash, the clock
 // and the state.

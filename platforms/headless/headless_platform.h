@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The headless platform: no window and no sound. The console keeps its
 // picture in memory, the timer is virtual (the k-th read returns k / fps), a
 // key press can be scripted, and the sound output takes no samples.

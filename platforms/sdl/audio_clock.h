@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The scene clock of the desktop player: the music's position as it is
 // heard, taken from the audio device at each of its callbacks and carried
 // forward between them by the steady clock. Pure arithmetic on the readings

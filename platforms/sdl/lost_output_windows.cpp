@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Windows: a program built for the GUI subsystem and started by a
 // double-click has no console, and what it prints would be lost: it is shown
 // in a message box instead.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The SDL2 audio device: a callback on SDL's audio thread asks the pull
 // callback for the samples, and keeps the device's clock for the timer.
 #include <SDL.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The desktop platform: an SDL2 window, the SDL2 audio device, and a timer
 // that follows the music as heard (the steady clock while there is no device
 // position to follow).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // How the window shows the picture: scaled to fit, keeping its shape, in two
 // steps so that every source pixel covers the same number of screen pixels
 // as its neighbours: first the largest whole factor with nearest sampling,

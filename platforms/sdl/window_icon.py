@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 zep developers
+# SPDX-License-Identifier: MIT
 """Writes the window icon's header from its picture, at build time.
 
 Usage: window_icon.py PICTURE.png HEADER.h

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 #include "platforms/sdl/x11_watch.h"
 
 #include <SDL.h>

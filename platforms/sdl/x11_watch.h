@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // zep's window on an X display. Xlib's default handlers end the process with
 // exit(1) and lines of their own when a request fails (the window destroyed
 // under zep) or the connection breaks (the X server went away); these

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Modules in the browser: the page plays the module as rendered at build time
 // by the desktop's player (music.m4a beside the page), so the browser build
 // has no decoder. Loading reads no file and gives a placeholder module; the

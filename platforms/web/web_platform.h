@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The browser platform: the console keeps its picture in the module's memory
 // for the page to draw on its canvas, a key press arrives from the page, and
 // the timer is either the page's audio clock or a virtual one (frame n at

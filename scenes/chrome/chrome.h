@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Environment-mapped object: a closed mesh tumbling on black, textured by
 // its rotated vertex normals and shaded by how far they point along the
 // depth axis, its faces sorted far to near with a radix sort every frame.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Data for the environment-mapped object: a trefoil knot tube of exactly
 // 1440 vertices and 2880 triangles, and a reflection picture of a bright sky
 // over dark ground for it to mirror.

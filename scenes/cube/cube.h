@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Spinning textured cube with zoom trails: a cube with one texture on all six
 // faces spins about three axes over the previous frame's picture, which is
 // then smeared outward from the centre by an in-place zoom and softened by a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Data for the spinning cube: one face texture, a dark panel with a glowing
 // grid, a white-hot rim and the demo's name. The bright lines are what the
 // zoom trails carry off, as golden streaks on a dark ground.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Bump-lit landscape under a cloud sky: a 512 x 512 terrain colour map is lit
 // every frame by a spotlight bent per texel by a bump map, then drawn as
 // height-displaced vertical strips seen through a drifting, swaying

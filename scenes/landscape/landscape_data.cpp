@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Data for the landscape: one tileable elevation field gives the height map
 // (hills rise, i.e. move up the screen, as their bytes fall below 127), the
 // terrain colours (water, sand, grass, forest, rock, snow) and the large

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_data.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Layered texture planes: three tiled textures, each turning, zooming and
 // drifting, summed into one picture; logo strips in three time windows; then
 // a horizontal smear that blurs each row and pulls the channels into each

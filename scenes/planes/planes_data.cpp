@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Data for the layered planes: three tileable textures whose channels stay
 // low enough that their sum rarely carries into the next channel, and three
 // logo strips lettered with FreeType on a transparent (black) ground.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 #include "scenes/polar_tunnel/polar_tunnel.h"
 
 #include <algorithm>

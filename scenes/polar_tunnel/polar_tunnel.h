@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Polar tunnel and closing picture: a texture mapped around the screen
 // centre, the angle choosing its column and a depth inversely proportional
 // to the distance choosing its row, turned and moved in depth by two swinging

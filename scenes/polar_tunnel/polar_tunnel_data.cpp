@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Data for the polar tunnel: its wall and the closing picture.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Zoom tunnel with colour-split stamps: every frame the picture is magnified
 // by 8/7 about the screen centre and softened by a horizontal colour-mixing
 // filter, so it flies outward and fades. For a while, a small picture is

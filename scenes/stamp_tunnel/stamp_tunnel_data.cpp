@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Data for the stamp tunnel: the stamp that the zoom tunnel splits into its
 // three colours.
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 #include "scenes/support/scene_run.h"
 
 namespace zep::test {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Running one scene on its own, for the tests and the benchmarks alike.
 #pragma once
 

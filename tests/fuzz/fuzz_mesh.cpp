@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the object scene's mesh. The input is the vertex file
 // followed by the face file, cut or padded with zeros to their sizes (the
 // program refuses short files before any scene starts); the scene starts on

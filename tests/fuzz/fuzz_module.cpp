@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // libFuzzer target: a music module through the music layer's loading and a
 // few seconds of rendering, from the start and from a later position.
 #include <cstdint>

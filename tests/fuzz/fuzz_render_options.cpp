@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // libFuzzer target: zep-render's command line. The input is the arguments
 // separated by zero bytes; those accepted are planned against the demo's
 // length at their frame rate.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // make bench-web: each scene's mean and worst frame time in headless Chromium
 // next to the native build's (zep-bench, same run, same machine), the whole
 // check run's time, the real-time page's frame rate and what the page

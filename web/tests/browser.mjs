@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Shared by the browser tests and the benchmark: serves the site on a free
 // port of 127.0.0.1 and opens it in Debian's Chromium, headless, with a
 // fresh profile that is removed afterwards.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The check mode's contract beyond the whole run: a canvas screenshot equals
 // zep-render's PNG of the same frame, other frame rates and ranges give
 // zep-render's hash lines, bad parameters are refused by zep-render's rules

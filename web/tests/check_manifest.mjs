@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The check mode in headless Chromium gives exactly the frame manifest: every
 // frame of the whole run, at 60 frames a second.
 // Usage: node check_manifest.mjs SITE MANIFEST

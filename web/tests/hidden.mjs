@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A hidden page holds the picture and the music: in a headed Chromium (run
 // under Xvfb) another tab brought to the front really hides the page; while
 // it is hidden neither the music nor the picture moves, and when it is shown

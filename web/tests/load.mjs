@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The page's load over a link of 20 Mb/s with 40 ms of latency (DevTools'
 // Network.emulateNetworkConditions), from a local server: the time from the
 // navigation to the first picture, with the click given as soon as the page

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A phone (emulated: 390 x 844 CSS pixels at a pixel ratio of 3, touch, and
 // no Fullscreen API, as on an iPhone): a tap starts the demo, the picture
 // fits the width when held upright and fills the screen's height sideways,

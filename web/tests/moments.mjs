@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Links to a moment: index.html#t=47.25, #scene=2 or #landscape starts the demo
 // there, as zep-render --start does: the first picture is zep-render's first
 // for that moment, drawn at its clock, and the music starts at that time. A

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The music as Chromium decodes it: at least as long as the native render
 // and the demo (the scene table's end, site/schedule.json), and starting on
 // the same sample, so that it is in time with frame 1.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // Offline: after one visit the service worker keeps every file of the
 // release, so that with DevTools' offline mode on a reload plays the demo
 // with its music. A new release (two files changed, its worker rewritten)

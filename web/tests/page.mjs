@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The page in real time in headless Chromium: a still title until a click,
 // then frames on the audio clock with the music playing; a key ends the demo,
 // stops the music and offers to watch again.

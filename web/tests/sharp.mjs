@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // The picture on screens of any size and pixel density: the canvas has the
 // screen's own pixels, the picture is fitted with its 4:3 shape and black
 // bars, enlarged by the largest whole factor with nearest sampling and then

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 zep developers
+// SPDX-License-Identifier: MIT
 // A slow machine: with the CPU throttled 6 and 12 times (DevTools'
 // Emulation.setCPUThrottlingRate) over a stretch with a scene change, the
 // music keeps its pace, every picture shown is within 20 ms of the music,
