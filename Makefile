@@ -171,8 +171,9 @@ web-npm:
 test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-# The Debian package: lintian, and installed, run and purged on clean
-# Debian 12 and 13 systems (made once with debootstrap, then cached).
+# The Debian package: lintian on it and on its source, installed, run and
+# purged on clean Debian 12 and 13 systems (made once with debootstrap, then
+# cached), and its autopkgtest.
 test-deb: deb
 	cd $(DEB_BUILD) && ctest --output-on-failure --no-tests=error
 
@@ -216,7 +217,9 @@ manifest: build
 	$(BUILD)/zep-data $(BUILD)/data
 	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
-# The Debian package, from a generic-CPU build of its own.
+# The Debian package, $(DIST)/zep_VERSION_ARCH.deb: dpkg-buildpackage on
+# debian/ in a clean Debian 12 build system (as root), with
+# DEB_BUILD_OPTIONS=nocheck unless set, as make test runs the suite itself.
 deb:
 	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) "$(DIST)"
 
