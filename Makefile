@@ -52,7 +52,9 @@ deps-windows:
 deps-linux:
 	@./scripts/install-deps.sh linux
 
-$(BUILD)/build.ninja:
+# Configured once; a folder configured by hand (cmake -B build, any
+# generator) is built as it is.
+$(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 # Another compiler and a generic CPU (the baseline and the AVX2 copies of the
@@ -75,7 +77,7 @@ $(WIN_BUILD)/build.ninja:
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DZEP_HOST_DATAGEN="$(call full,$(BUILD))/zep-data"
 
-build: $(BUILD)/build.ninja
+build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The build installed under PREFIX (zep, zep-render, the data set, the menu
@@ -104,7 +106,7 @@ test-clang: $(CLANG_BUILD)/build.ninja
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The zip's data set is written by the zep-data of the Linux build.
-windows: $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
+windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data
 	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
 	$(WIN_ENV) cmake --build $(WIN_BUILD) -j $(JOBS)
@@ -150,7 +152,7 @@ test-linux: linux
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
-web: $(BUILD)/build.ninja
+web: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data zep-music-wav zep-render
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DZEP_HOST_BUILD="$(call full,$(BUILD))" -DZEP_WEB_DATA="$(if $(WEB_DATA),$(call full,$(WEB_DATA)))" >/dev/null
