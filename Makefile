@@ -88,7 +88,9 @@ system-bookworm system-trixie system-bookworm-build: system-%:
 	@if [ "$$(id -u)" -eq 0 ]; then ./scripts/test-system.sh $*; \
 	else echo "zep: not root: the clean $* system is left to its tests"; fi
 
-$(BUILD)/build.ninja:
+# Configured once; a folder configured by hand (cmake -B build, any
+# generator) is built as it is.
+$(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 # Another compiler and a generic CPU (the baseline and the AVX2 copies of the
@@ -111,7 +113,7 @@ $(WIN_BUILD)/build.ninja:
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DZEP_HOST_DATAGEN="$(call full,$(BUILD))/zep-data"
 
-build: $(BUILD)/build.ninja
+build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The build installed under PREFIX (zep, zep-render, the data set, the menu
@@ -140,7 +142,7 @@ test-clang: $(CLANG_BUILD)/build.ninja
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The zip's data set is written by the zep-data of the Linux build.
-windows: $(BUILD)/build.ninja $(WIN_BUILD)/build.ninja
+windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data
 	JOBS=$(JOBS) ./scripts/build-deps.sh windows-x86_64 "$(WIN_DEPS)"
 	$(WIN_ENV) cmake --build $(WIN_BUILD) -j $(JOBS)
@@ -186,7 +188,7 @@ test-linux: linux
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
-web: $(BUILD)/build.ninja
+web: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target zep-data zep-music-wav zep-render
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DZEP_HOST_BUILD="$(call full,$(BUILD))" -DZEP_WEB_DATA="$(if $(WEB_DATA),$(call full,$(WEB_DATA)))" >/dev/null
@@ -207,8 +209,9 @@ web-npm:
 test-web: web web-npm
 	cd $(WEB_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-# The Debian package: lintian, and installed, run and purged on clean
-# Debian 12 and 13 systems (made once with debootstrap, then cached).
+# The Debian package: lintian on it and on its source, installed, run and
+# purged on clean Debian 12 and 13 systems (made once with debootstrap, then
+# cached), and its autopkgtest.
 test-deb: deb
 	cd $(DEB_BUILD) && ctest --output-on-failure --no-tests=error
 
@@ -252,7 +255,9 @@ manifest: build
 	$(BUILD)/zep-data $(BUILD)/data
 	$(BUILD)/zep-render --data $(BUILD)/data --hashes tests/golden/frames-60fps.txt
 
-# The Debian package, from a generic-CPU build of its own.
+# The Debian package, $(DIST)/zep_VERSION_ARCH.deb: dpkg-buildpackage on
+# debian/ in a clean Debian 12 build system (as root), with
+# DEB_BUILD_OPTIONS=nocheck unless set, as make test runs the suite itself.
 deb:
 	JOBS=$(JOBS) ./scripts/make-deb.sh $(DEB_BUILD) "$(DIST)"
 
