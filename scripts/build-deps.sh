@@ -39,7 +39,9 @@ case $TARGET in
         TOOLCHAIN=$HERE/../cmake/mingw-w64-x86_64.cmake
         HOST=x86_64-w64-mingw32 TOOL_SUFFIX=-posix
         RECIPE="1 -O2 no-debug static"
-        FLAGS="-O2 -g0"
+        # The build folders' names stay out of the libraries (SDL's renderers
+        # name their source files in messages).
+        FLAGS="-O2 -g0 -ffile-prefix-map=$DEPS=."
         SDL_OPTIONS="-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL2_DISABLE_SDL2MAIN=ON -DSDL_STATIC_PIC=OFF"
         # zlib is Debian's libz-mingw-w64-dev.
         PACKAGES="$SDL2
