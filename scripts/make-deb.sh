@@ -42,17 +42,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The tree as it is now: git's files where it is a clone, else every file
-# but build folders.
+# The tree as it is now.
 tree=$system/build/zep
-mkdir -p "$tree"
-if git -C "$SRC" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    (cd "$SRC" && git ls-files -z --cached --others --exclude-standard |
-        xargs -0 tar -cf - --no-recursion) | tar -C "$tree" -xf -
-else
-    (cd "$SRC" && tar -cf - --exclude=./build --exclude='./build-*' --exclude=./dist --exclude='./obj-*' .) |
-        tar -C "$tree" -xf -
-fi
+"$SRC/scripts/copy-tree.sh" "$SRC" "$tree"
 
 mount -t proc proc "$system/proc"
 log=$BUILD/dpkg-buildpackage.log

@@ -26,14 +26,7 @@ mount -t proc proc "$root/proc"
 
 # The tree the tests run from, without build folders.
 tree=$WORK/src
-mkdir -p "$tree"
-if git -C "$SRC" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    (cd "$SRC" && git ls-files -z --cached --others --exclude-standard |
-        xargs -0 tar -cf - --no-recursion) | tar -C "$tree" -xf -
-else
-    (cd "$SRC" && tar -cf - --exclude=./build --exclude='./build-*' --exclude=./dist --exclude='./obj-*' .) |
-        tar -C "$tree" -xf -
-fi
+"$SRC/scripts/copy-tree.sh" "$SRC" "$tree" || exit 1
 
 autopkgtest --output-dir "$WORK/out" "$DEB" "$tree/" -- chroot "$root" >"$WORK/log" 2>&1
 status=$?

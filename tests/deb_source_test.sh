@@ -9,14 +9,8 @@
 set -u
 SRC=$1
 WORK=$2
-rm -rf "$WORK" && mkdir -p "$WORK/zep"
-if git -C "$SRC" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    (cd "$SRC" && git ls-files -z --cached --others --exclude-standard |
-        xargs -0 tar -cf - --no-recursion) | tar -C "$WORK/zep" -xf -
-else
-    (cd "$SRC" && tar -cf - --exclude=./build --exclude='./build-*' --exclude=./dist --exclude='./obj-*' .) |
-        tar -C "$WORK/zep" -xf -
-fi
+rm -rf "$WORK" && mkdir -p "$WORK"
+"$SRC/scripts/copy-tree.sh" "$SRC" "$WORK/zep" || exit 1
 (cd "$WORK" && dpkg-source -b zep) >"$WORK/dpkg-source.log" 2>&1 ||
     { cat "$WORK/dpkg-source.log"; echo "dpkg-source -b failed"; exit 1; }
 lintian --fail-on error,warning "$WORK"/zep_*.dsc
