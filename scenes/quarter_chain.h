@@ -123,6 +123,32 @@ struct ChannelCarry {
 
 inline ChannelCarry CarryOf(Pixel p) { return {Red(p), Green(p), Blue(p)}; }
 
+// The colour mix that the landscape's melt and the stamp tunnel share, over
+// the 640 pixels from p on; `left` holds the mixed channels of the pixel
+// before, and p[640] is read as the right neighbour of the last one. Each
+// channel is a quarter chain over its own inputs:
+//   green = chain(R + G + B), blue = chain(B + green),
+//   red   = chain(G + right_red_weight * R of the right neighbour).
+inline void MixChannelsRun(Pixel* p, ChannelCarry& left, std::uint32_t right_red_weight) {
+    alignas(64) std::uint32_t green_in[kChainRun], blue_in[kChainRun], red_in[kChainRun];
+    alignas(64) std::uint32_t green[kChainRun], blue[kChainRun], red[kChainRun];
+    for (int x = 0; x < kChainRun; ++x) {
+        const Pixel cur = p[x];
+        green_in[x] = Red(cur) + Blue(cur) + Green(cur);
+        blue_in[x] = Blue(cur);
+        red_in[x] = Green(cur);
+    }
+    // The right neighbour's term has a loop of its own: in the loop above,
+    // the compiler would carry p[x + 1] over to the next step as a scalar
+    // and leave the loop unvectorised for WebAssembly.
+    for (int x = 0; x < kChainRun; ++x) red_in[x] += right_red_weight * Red(p[x + 1]);
+    QuarterChain(green_in, green, left.g);
+    for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
+    QuarterChain(blue_in, blue, left.b);
+    QuarterChain(red_in, red, left.r);
+    for (int x = 0; x < kChainRun; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
+}
+
 // Filters rows 1 to 478 as one run of elements, `run` taking 640 pixels at a
 // time: the left neighbour of a row's first pixel is the last pixel of the
 // row above, the right neighbour of its last pixel the first of the row

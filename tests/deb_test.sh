@@ -9,16 +9,9 @@
 # package behind.
 # Usage: deb_test.sh SUITE DEB WORK_DIR MANIFEST     (as root)
 set -u
-SUITE=$1
-DEB=$2
-WORK=$3
-MANIFEST=$4
-
 . "$(dirname "$0")/system_checks.sh"
-
-mkdir -p "$WORK"
-enter_system "$SUITE" "$WORK/root" || { fail "no $SUITE system"; finish_checks "$SUITE package"; }
-root=$system_root
+on_clean_system package "$@"
+DEB=$FILE
 cp "$DEB" "$root/tmp/"
 deb=/tmp/$(basename "$DEB")
 in_system apt-get install -y -qq --no-install-recommends "$deb" >"$WORK/install.log" 2>&1 ||

@@ -9,16 +9,9 @@
 # the manifest.
 # Usage: download_system_test.sh SUITE TARBALL WORK_DIR MANIFEST     (as root)
 set -u
-SUITE=$1
-TARBALL=$2
-WORK=$3
-MANIFEST=$4
-
 . "$(dirname "$0")/system_checks.sh"
-
-mkdir -p "$WORK"
-enter_system "$SUITE" "$WORK/root" || { fail "no $SUITE system"; finish_checks "$SUITE download"; }
-root=$system_root
+on_clean_system download "$@"
+TARBALL=$FILE
 mkdir -p "$root/home/viewer/My Downloads" "$root/home/viewer/read only"
 tar -C "$root/home/viewer/My Downloads" -xzf "$TARBALL" || fail "cannot unpack $TARBALL"
 top=$(cd "$root/home/viewer/My Downloads" && ls | head -n 1)

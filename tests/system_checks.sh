@@ -24,6 +24,16 @@ enter_system() {
     trap leave_system EXIT
 }
 
+# on_clean_system WHAT SUITE FILE WORK_DIR MANIFEST: a test's arguments (the
+# release FILE it tries on SUITE, as $FILE), and a fresh SUITE system in
+# WORK_DIR/root as $root; WHAT names the test in its summary.
+on_clean_system() {
+    WHAT=$1 SUITE=$2 FILE=$3 WORK=$4 MANIFEST=$5
+    mkdir -p "$WORK"
+    enter_system "$SUITE" "$WORK/root" || { fail "no $SUITE system"; finish_checks "$SUITE $WHAT"; }
+    root=$system_root
+}
+
 leave_system() {
     umount "$system_root/tmp/.X11-unix" "$system_root/proc" 2>/dev/null
     trap - EXIT

@@ -321,15 +321,11 @@ private:
     ObjectMotion motion_;
 };
 
-std::unique_ptr<Scene> StartChrome(const DataDir& data) {
-    return std::make_unique<ChromeScene>(data);
-}
-
 }  // namespace
 
 // Its first frame clears the whole window area (ClearPicture without a
 // coverage) and it presents rows 1 to 478 from then on; no later scene
 // reads the rows below the window.
-const SceneKind kScene{"chrome object", kFiles, StartChrome, true};
+const SceneKind kScene{"chrome object", kFiles, StartStep<ChromeScene>, true};
 
 }  // namespace zep::inline ZEP_CODE_PATH::chrome

@@ -168,12 +168,8 @@ private:
     std::unique_ptr<Pixel[]> texture_;
 };
 
-std::unique_ptr<Scene> StartCube(const DataDir& data) {
-    return std::make_unique<CubeScene>(data);
-}
-
 }  // namespace
 
-const SceneKind kScene{"spinning cube", kFiles, StartCube};
+const SceneKind kScene{"spinning cube", kFiles, StartStep<CubeScene>};
 
 }  // namespace zep::inline ZEP_CODE_PATH::cube

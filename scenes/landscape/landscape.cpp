@@ -447,27 +447,9 @@ void NearGroundPass(Pixel* surface, const Pixel* lit, const ScanTables& scan,
 namespace {
 
 // Melts the 640 pixels from p on. Lp is the pixel just replaced, Rt the next
-// one not yet replaced (p[640] for the last): each channel is a quarter
-// chain over its own inputs, the carry bringing the run before's last pixel.
-void MeltRun(Pixel* p, ChannelCarry& left) {
-    alignas(64) std::uint32_t green_in[kChainRun], blue_in[kChainRun], red_in[kChainRun];
-    alignas(64) std::uint32_t green[kChainRun], blue[kChainRun], red[kChainRun];
-    for (int x = 0; x < kChainRun; ++x) {
-        const Pixel cur = p[x];
-        green_in[x] = Red(cur) + Blue(cur) + Green(cur);
-        blue_in[x] = Blue(cur);
-        red_in[x] = Green(cur);
-    }
-    // The right neighbour's term has a loop of its own: in the loop above,
-    // the compiler would carry p[x + 1] over to the next step as a scalar
-    // and leave the loop unvectorised for WebAssembly.
-    for (int x = 0; x < kChainRun; ++x) red_in[x] += Red(p[x + 1]);
-    QuarterChain(green_in, green, left.g);
-    for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
-    QuarterChain(blue_in, blue, left.b);
-    QuarterChain(red_in, red, left.r);
-    for (int x = 0; x < kChainRun; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
-}
+// one not yet replaced (p[640] for the last); the carry brings the run
+// before's last pixel. The red channel takes Rt's red once.
+void MeltRun(Pixel* p, ChannelCarry& left) { MixChannelsRun(p, left, 1); }
 
 }  // namespace
 
@@ -549,13 +531,9 @@ private:
     GroundScratch ground_;
 };
 
-std::unique_ptr<Scene> StartLandscape(const DataDir& data) {
-    return std::make_unique<LandscapeScene>(data);
-}
-
 }  // namespace
 
-const SceneKind kScene{"landscape", kFiles, StartLandscape};
+const SceneKind kScene{"landscape", kFiles, StartStep<LandscapeScene>};
 
 }  // namespace zep::inline ZEP_CODE_PATH::landscape
 

@@ -193,12 +193,8 @@ private:
     PlaneTables tables_[3];
 };
 
-std::unique_ptr<Scene> StartPlanes(const DataDir& data) {
-    return std::make_unique<PlanesScene>(data);
-}
-
 }  // namespace
 
-const SceneKind kScene{"layered planes", kFiles, StartPlanes};
+const SceneKind kScene{"layered planes", kFiles, StartStep<PlanesScene>};
 
 }  // namespace zep::inline ZEP_CODE_PATH::planes

@@ -110,12 +110,8 @@ private:
     int present_top_ = kHeight;
 };
 
-std::unique_ptr<Scene> StartPolarTunnel(const DataDir& data) {
-    return std::make_unique<PolarTunnelScene>(data);
-}
-
 }  // namespace
 
-const SceneKind kScene{"polar tunnel", kFiles, StartPolarTunnel};
+const SceneKind kScene{"polar tunnel", kFiles, StartStep<PolarTunnelScene>};
 
 }  // namespace zep::inline ZEP_CODE_PATH::polar_tunnel

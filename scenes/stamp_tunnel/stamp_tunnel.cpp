@@ -130,27 +130,9 @@ void MagnifyPass(Pixel* surface) {
 namespace {
 
 // Mixes the 640 pixels from p on, whose left neighbour's mixed channels are
-// in `left`; p[640] is read as the right neighbour of the last one. Each
-// channel is a quarter chain over its own inputs.
-void MixRun(Pixel* p, ChannelCarry& left) {
-    alignas(64) std::uint32_t green_in[kChainRun], red_in[kChainRun], blue_in[kChainRun];
-    alignas(64) std::uint32_t green[kChainRun], red[kChainRun], blue[kChainRun];
-    for (int x = 0; x < kChainRun; ++x) {
-        const Pixel cur = p[x];
-        green_in[x] = Red(cur) + Blue(cur) + Green(cur);
-        red_in[x] = Green(cur);
-        blue_in[x] = Blue(cur);
-    }
-    // The right neighbour's term has a loop of its own: in the loop above,
-    // the compiler would carry p[x + 1] over to the next step as a scalar
-    // and leave the loop unvectorised for WebAssembly.
-    for (int x = 0; x < kChainRun; ++x) red_in[x] += 2 * Red(p[x + 1]);
-    QuarterChain(green_in, green, left.g);
-    QuarterChain(red_in, red, left.r);
-    for (int x = 0; x < kChainRun; ++x) blue_in[x] += green[x];
-    QuarterChain(blue_in, blue, left.b);
-    for (int x = 0; x < kChainRun; ++x) p[x] = (red[x] << 16) | (green[x] << 8) | blue[x];
-}
+// in `left`; p[640] is read as the right neighbour of the last one, whose
+// red the red channel takes twice.
+void MixRun(Pixel* p, ChannelCarry& left) { MixChannelsRun(p, left, 2); }
 
 }  // namespace
 
@@ -182,12 +164,8 @@ private:
     StampRandom random_;
 };
 
-std::unique_ptr<Scene> StartStampTunnel(const DataDir& data) {
-    return std::make_unique<StampTunnelScene>(data);
-}
-
 }  // namespace
 
-const SceneKind kScene{"stamp tunnel", kFiles, StartStampTunnel};
+const SceneKind kScene{"stamp tunnel", kFiles, StartStep<StampTunnelScene>};
 
 }  // namespace zep::inline ZEP_CODE_PATH::stamp_tunnel
