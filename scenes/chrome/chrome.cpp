@@ -247,7 +247,6 @@ void DrawFaces(const DrawList& draw, const Pixel* texture, const std::uint32_t* 
 
 namespace {
 
-constexpr DataFile kFiles[] = {kReflectionMap, kMeshCoords, kMeshFaces};
 
 // Little-endian signed 16-bit values from a file block.
 void DecodeInt16(const std::uint8_t* bytes, std::int16_t* values, int count) {
@@ -326,6 +325,6 @@ private:
 // Its first frame clears the whole window area (ClearPicture without a
 // coverage) and it presents rows 1 to 478 from then on; no later scene
 // reads the rows below the window.
-const SceneKind kScene{"chrome object", kFiles, StartStep<ChromeScene>, true};
+std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<ChromeScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::chrome

@@ -142,7 +142,6 @@ void DiagonalAveragePass(Pixel* surface) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {kCubeTexture};
 
 class CubeScene : public Scene {
 public:
@@ -170,6 +169,6 @@ private:
 
 }  // namespace
 
-const SceneKind kScene{"spinning cube", kFiles, StartStep<CubeScene>};
+std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<CubeScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::cube

@@ -461,7 +461,6 @@ void MeltPass(Pixel* surface) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {kColourMap, kCloudSky, kHeightMap, kBumpMap};
 
 class LandscapeScene : public Scene {
 public:
@@ -533,7 +532,7 @@ private:
 
 }  // namespace
 
-const SceneKind kScene{"landscape", kFiles, StartStep<LandscapeScene>};
+std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<LandscapeScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::landscape
 

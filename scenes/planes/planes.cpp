@@ -147,8 +147,6 @@ void SmearPass(Pixel* surface) { ChainRows(surface, SmearRun); }
 
 namespace {
 
-constexpr DataFile kFiles[] = {kPlaneTexture1, kPlaneTexture2, kPlaneTexture3,
-                               kLogoStrip1,    kLogoStrip2,    kLogoStrip3};
 
 class PlanesScene : public Scene {
 public:
@@ -195,6 +193,6 @@ private:
 
 }  // namespace
 
-const SceneKind kScene{"layered planes", kFiles, StartStep<PlanesScene>};
+std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<PlanesScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::planes

@@ -68,7 +68,6 @@ int NextPresentTop(int top) {
 
 namespace {
 
-constexpr DataFile kFiles[] = {kWallTexture, kClosingPicture};
 
 class PolarTunnelScene : public Scene {
 public:
@@ -112,6 +111,6 @@ private:
 
 }  // namespace
 
-const SceneKind kScene{"polar tunnel", kFiles, StartStep<PolarTunnelScene>};
+std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<PolarTunnelScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::polar_tunnel

@@ -140,7 +140,6 @@ void ColourMixPass(Pixel* surface) { ChainRows(surface, MixRun); }
 
 namespace {
 
-constexpr DataFile kFiles[] = {kStamp};
 
 class StampTunnelScene : public Scene {
 public:
@@ -166,6 +165,6 @@ private:
 
 }  // namespace
 
-const SceneKind kScene{"stamp tunnel", kFiles, StartStep<StampTunnelScene>};
+std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<StampTunnelScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::stamp_tunnel

@@ -67,6 +67,9 @@ void ColourMixPass(Pixel* surface);
 inline constexpr DataFile kStamp{"boxb.raw", kStampBytes};
 
 // The scene (zoom tunnel with colour-split stamps), for the scene table.
-extern const SceneKind kScene;
+// Builds the scene's object from the data folder: its start step.
+std::unique_ptr<Scene> Start(const DataDir& data);
+inline constexpr DataFile kFiles[] = {kStamp};
+inline constexpr SceneKind kScene{"stamp tunnel", kFiles, Start};
 
 }  // namespace zep::inline ZEP_CODE_PATH::stamp_tunnel
