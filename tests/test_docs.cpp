@@ -15,10 +15,14 @@
 // GCC 12 under the sanitizers reports values of the library's regex code as
 // "may be used uninitialized", inside the standard library's own function
 // wrapper: a false positive of that compiler's.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
 #pragma GCC diagnostic pop
+#else
+#include <regex>
+#endif
 #include <sstream>
 #include <string>
 #include <vector>
