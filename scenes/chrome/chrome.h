@@ -130,7 +130,6 @@ inline constexpr DataFile kMeshCoords{"Coords.ddd", kCoordsBytes};
 inline constexpr DataFile kMeshFaces{"Surfaces.ddd", kFacesBytes};
 
 // The scene (environment-mapped object), for the scene table.
-// Builds the scene's object from the data folder: its start step.
 std::unique_ptr<Scene> Start(const DataDir& data);
 inline constexpr DataFile kFiles[] = {kReflectionMap, kMeshCoords, kMeshFaces};
 inline constexpr SceneKind kScene{"chrome object", kFiles, Start, true};

@@ -109,7 +109,6 @@ void DiagonalAveragePass(Pixel* surface);
 inline constexpr DataFile kCubeTexture{"tex33.raw", kTextureBytes};
 
 // The scene (spinning textured cube with zoom trails), for the scene table.
-// Builds the scene's object from the data folder: its start step.
 std::unique_ptr<Scene> Start(const DataDir& data);
 inline constexpr DataFile kFiles[] = {kCubeTexture};
 inline constexpr SceneKind kScene{"spinning cube", kFiles, Start};

@@ -132,7 +132,6 @@ inline constexpr DataFile kHeightMap{"hoy.raw", kByteMapBytes};
 inline constexpr DataFile kBumpMap{"512bump.raw", kByteMapBytes};
 
 // The scene (bump-lit landscape under a cloud sky), for the scene table.
-// Builds the scene's object from the data folder: its start step.
 std::unique_ptr<Scene> Start(const DataDir& data);
 inline constexpr DataFile kFiles[] = {kColourMap, kCloudSky, kHeightMap, kBumpMap};
 inline constexpr SceneKind kScene{"landscape", kFiles, Start};

@@ -152,9 +152,9 @@ inline constexpr DataFile kTextureFiles[3] = {kPlaneTexture1, kPlaneTexture2, kP
 inline constexpr DataFile kStripFiles[3] = {kLogoStrip1, kLogoStrip2, kLogoStrip3};
 
 // The scene (layered texture planes), for the scene table.
-// Builds the scene's object from the data folder: its start step.
 std::unique_ptr<Scene> Start(const DataDir& data);
-inline constexpr DataFile kFiles[] = {kPlaneTexture1, kPlaneTexture2, kPlaneTexture3, kLogoStrip1, kLogoStrip2, kLogoStrip3};
+inline constexpr DataFile kFiles[] = {kPlaneTexture1, kPlaneTexture2, kPlaneTexture3,
+                                      kLogoStrip1,    kLogoStrip2,    kLogoStrip3};
 inline constexpr SceneKind kScene{"layered planes", kFiles, Start};
 
 }  // namespace zep::inline ZEP_CODE_PATH::planes

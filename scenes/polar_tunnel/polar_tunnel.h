@@ -65,7 +65,6 @@ inline constexpr DataFile kWallTexture{"tex2.raw", kTextureBytes};
 inline constexpr DataFile kClosingPicture{"apic.raw", kPictureBytes};
 
 // The scene (polar tunnel and closing picture), for the scene table.
-// Builds the scene's object from the data folder: its start step.
 std::unique_ptr<Scene> Start(const DataDir& data);
 inline constexpr DataFile kFiles[] = {kWallTexture, kClosingPicture};
 inline constexpr SceneKind kScene{"polar tunnel", kFiles, Start};

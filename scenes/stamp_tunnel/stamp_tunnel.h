@@ -67,7 +67,6 @@ void ColourMixPass(Pixel* surface);
 inline constexpr DataFile kStamp{"boxb.raw", kStampBytes};
 
 // The scene (zoom tunnel with colour-split stamps), for the scene table.
-// Builds the scene's object from the data folder: its start step.
 std::unique_ptr<Scene> Start(const DataDir& data);
 inline constexpr DataFile kFiles[] = {kStamp};
 inline constexpr SceneKind kScene{"stamp tunnel", kFiles, Start};
