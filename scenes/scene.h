@@ -35,12 +35,6 @@ public:
 
 using SceneStart = std::unique_ptr<Scene> (*)(const DataDir& data);
 
-// The start step of a scene whose object builds itself from the data folder.
-template <class SceneObject>
-std::unique_ptr<Scene> StartStep(const DataDir& data) {
-    return std::make_unique<SceneObject>(data);
-}
-
 // What a scene declares about itself (scenes/NAME/NAME.h). The rest of its
 // line in the scene table, its place in the schedule, is the table's
 // (scenes/scenes.cpp).

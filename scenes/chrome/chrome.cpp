@@ -325,6 +325,6 @@ private:
 // Its first frame clears the whole window area (ClearPicture without a
 // coverage) and it presents rows 1 to 478 from then on; no later scene
 // reads the rows below the window.
-std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<ChromeScene>(data); }
+std::unique_ptr<Scene> Start(const DataDir& data) { return std::make_unique<ChromeScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::chrome

@@ -169,6 +169,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<CubeScene>(data); }
+std::unique_ptr<Scene> Start(const DataDir& data) { return std::make_unique<CubeScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::cube

@@ -532,7 +532,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<LandscapeScene>(data); }
+std::unique_ptr<Scene> Start(const DataDir& data) { return std::make_unique<LandscapeScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::landscape
 

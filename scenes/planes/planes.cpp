@@ -193,6 +193,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<PlanesScene>(data); }
+std::unique_ptr<Scene> Start(const DataDir& data) { return std::make_unique<PlanesScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::planes

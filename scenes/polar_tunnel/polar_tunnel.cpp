@@ -111,6 +111,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<PolarTunnelScene>(data); }
+std::unique_ptr<Scene> Start(const DataDir& data) { return std::make_unique<PolarTunnelScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::polar_tunnel

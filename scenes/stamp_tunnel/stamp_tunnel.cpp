@@ -165,6 +165,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Scene> Start(const DataDir& data) { return StartStep<StampTunnelScene>(data); }
+std::unique_ptr<Scene> Start(const DataDir& data) { return std::make_unique<StampTunnelScene>(data); }
 
 }  // namespace zep::inline ZEP_CODE_PATH::stamp_tunnel
