@@ -22,15 +22,21 @@ const DataDir& DefaultData();
 // A zeroed 640 x 660 surface.
 using test::MakeSurface;
 
-// Starts a scene on the default data and draws `warmup` frames at clock `t`,
-// so the benchmark measures a scene in its steady state.
-std::unique_ptr<Scene> StartScene(const SceneKind& scene_kind, std::vector<Pixel>& surface,
-                                  int warmup, SceneClock t);
+// A scene in its steady state and the surface it draws on.
+struct SteadyScene {
+    std::vector<Pixel> surface;
+    std::unique_ptr<Scene> scene;
+};
 
-// A scene's whole draw step at clock `t`, after `warmup` frames at `t`
-// from its start on the default data.
-void MeasureSceneDraw(benchmark::State& state, const SceneKind& scene_kind, int warmup,
-                      SceneClock t);
+// Starts a scene on the default data and a zeroed surface and draws `warmup`
+// frames at clock `t`, so the benchmark measures a scene in its steady state.
+SteadyScene StartScene(const SceneKind& scene_kind, int warmup, SceneClock t);
+
+// Registers `name`: a scene's whole draw step at clock `t`, after `warmup`
+// frames at `t` from its start on the default data, on a zeroed surface or
+// on the one `prepare` fills first.
+void RegisterSceneDraw(const char* name, const SceneKind& scene_kind, int warmup, SceneClock t,
+                       void (*prepare)(std::vector<Pixel>&) = nullptr);
 
 // One in-place pass over `surface` per iteration, counting `items` per pass.
 void MeasurePass(benchmark::State& state, std::vector<Pixel>& surface, void (*pass)(Pixel*),

@@ -45,16 +45,22 @@ const DataDir& DefaultData() {
     return data;
 }
 
-std::unique_ptr<Scene> StartScene(const SceneKind& scene_kind, std::vector<Pixel>& surface,
-                                  int warmup, SceneClock t) {
-    return test::RunSceneAt(scene_kind, DefaultData(), surface, warmup, t);
+SteadyScene StartScene(const SceneKind& scene_kind, int warmup, SceneClock t) {
+    SteadyScene steady{MakeSurface(), nullptr};
+    steady.scene = test::RunSceneAt(scene_kind, DefaultData(), steady.surface, warmup, t);
+    return steady;
 }
 
-void MeasureSceneDraw(benchmark::State& state, const SceneKind& scene_kind, int warmup,
-                      SceneClock t) {
-    std::vector<Pixel> surface = MakeSurface();
-    auto scene = StartScene(scene_kind, surface, warmup, t);
-    MeasureDraw(state, *scene, surface, t);
+void RegisterSceneDraw(const char* name, const SceneKind& scene_kind, int warmup, SceneClock t,
+                       void (*prepare)(std::vector<Pixel>&)) {
+    const SceneKind* kind = &scene_kind;
+    auto run = [kind, warmup, t, prepare](benchmark::State& state) {
+        std::vector<Pixel> surface = MakeSurface();
+        if (prepare) prepare(surface);
+        auto scene = test::RunSceneAt(*kind, DefaultData(), surface, warmup, t);
+        MeasureDraw(state, *scene, surface, t);
+    };
+    benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 }
 
 void MeasurePass(benchmark::State& state, std::vector<Pixel>& surface, void (*pass)(Pixel*),

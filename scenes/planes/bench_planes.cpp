@@ -8,16 +8,10 @@
 namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
 
-// One frame of the layered planes: three planes, a logo strip, the smear.
-void BM_PlanesDraw(benchmark::State& state) {
-    MeasureSceneDraw(state, planes::kScene, 30, 9.0);  // inside the first logo window
-}
-
 // The smear alone (serial: each pixel depends on the one before).
 void BM_PlanesSmear(benchmark::State& state) {
-    std::vector<Pixel> surface = MakeSurface();
-    auto scene = StartScene(planes::kScene, surface, 1, 3.0);
-    MeasurePass(state, surface, planes::SmearPass, 478 * kWidth);
+    SteadyScene steady = StartScene(planes::kScene, 1, 3.0);
+    MeasurePass(state, steady.surface, planes::SmearPass, 478 * kWidth);
 }
 
 // The three summed planes alone, without logo and smear.
@@ -41,7 +35,9 @@ void BM_PlanesFill(benchmark::State& state) {
 }
 
 const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
-    RegisterMilliseconds("BM_PlanesDraw", BM_PlanesDraw);
+    // One frame of the layered planes: three planes, a logo strip, the smear
+    // (inside the first logo window).
+    RegisterSceneDraw("BM_PlanesDraw", planes::kScene, 30, 9.0);
     RegisterMilliseconds("BM_PlanesSmear", BM_PlanesSmear);
     RegisterMilliseconds("BM_PlanesFill", BM_PlanesFill);
 });

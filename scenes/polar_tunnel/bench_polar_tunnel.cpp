@@ -8,18 +8,10 @@
 namespace zep::bench::inline ZEP_CODE_PATH {
 namespace {
 
-// One frame of the polar tunnel, in its tunnel phase and in its picture phase.
-void BM_PolarTunnelDraw(benchmark::State& state) {
-    MeasureSceneDraw(state, polar_tunnel::kScene, 30, 90.0);
-}
-
-void BM_PolarPictureDraw(benchmark::State& state) {
-    MeasureSceneDraw(state, polar_tunnel::kScene, 30, 105.0);
-}
-
 const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
-    RegisterMilliseconds("BM_PolarTunnelDraw", BM_PolarTunnelDraw);
-    RegisterMilliseconds("BM_PolarPictureDraw", BM_PolarPictureDraw);
+    // One frame of the polar tunnel, in its tunnel phase and in its picture phase.
+    RegisterSceneDraw("BM_PolarTunnelDraw", polar_tunnel::kScene, 30, 90.0);
+    RegisterSceneDraw("BM_PolarPictureDraw", polar_tunnel::kScene, 30, 105.0);
 });
 
 }  // namespace

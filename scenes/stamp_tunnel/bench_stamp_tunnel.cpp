@@ -15,16 +15,6 @@ void FillGradient(std::vector<Pixel>& surface) {
             surface[y * kPitch + x] = MakePixel((x * 255) / 639, (y * 255) / 479, (x ^ y) & 255);
 }
 
-// One frame of the stamp tunnel while it stamps: three stamps, the
-// magnification and the colour mix.
-void BM_StampTunnelDraw(benchmark::State& state) {
-    std::vector<Pixel> surface = MakeSurface();
-    FillGradient(surface);
-    const SceneClock t = 80.0;
-    auto scene = StartScene(stamp_tunnel::kScene, surface, 30, t);
-    MeasureDraw(state, *scene, surface, t);
-}
-
 void BM_StampTunnelMagnify(benchmark::State& state) {
     std::vector<Pixel> surface = MakeSurface();
     FillGradient(surface);
@@ -39,7 +29,9 @@ void BM_StampTunnelColourMix(benchmark::State& state) {
 }
 
 const bool kListed = ListPathBenchmarks(ZEP_CODE_PATH_NAME, [] {
-    RegisterMilliseconds("BM_StampTunnelDraw", BM_StampTunnelDraw);
+    // One frame of the stamp tunnel while it stamps: three stamps, the
+    // magnification and the colour mix.
+    RegisterSceneDraw("BM_StampTunnelDraw", stamp_tunnel::kScene, 30, 80.0, FillGradient);
     RegisterMilliseconds("BM_StampTunnelMagnify", BM_StampTunnelMagnify);
     RegisterMilliseconds("BM_StampTunnelColourMix", BM_StampTunnelColourMix);
 });
