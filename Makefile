@@ -35,7 +35,7 @@ WEB_ENV     = NODE_PATH=/usr/share/nodejs
 # folder may have spaces in its name, which make's abspath would split.
 full        = $(if $(filter /%,$(1)),$(1),$(CURDIR)/$(1))
 
-.PHONY: all install deps deps-windows deps-linux deps-all caches linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
+.PHONY: all install deps deps-windows deps-linux deps-all caches build-asan build-clang linux linux-x86_64 linux-arm64 test-linux build data run test test-release test-asan test-clang test-web \
 	test-windows fuzz bench bench-video bench-web manifest web web-npm serve windows deb test-deb release release-check clean
 
 # A plain make only builds: packages are installed by make deps (and
@@ -132,13 +132,17 @@ run: deps data
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-asan: $(ASAN_BUILD)/build.ninja
+build-asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-test-clang: $(CLANG_BUILD)/build.ninja
+build-clang: $(CLANG_BUILD)/build.ninja
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
+
+test-clang: build-clang
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The zip's data set is written by the zep-data of the Linux build.
@@ -183,8 +187,10 @@ linux-arm64: linux-x86_64 $(LINUX_BUILD)-arm64/build.ninja
 linux: linux-x86_64 linux-arm64
 
 test-linux: linux
-	cd $(LINUX_BUILD)-x86_64 && ctest --output-on-failure --no-tests=error -j $(JOBS)
-	cd $(LINUX_BUILD)-arm64 && $(LINUX_ARM64_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS)
+	$(TEST_LINUX_X86_64)
+	$(TEST_LINUX_ARM64)
+TEST_LINUX_X86_64 = cd $(LINUX_BUILD)-x86_64 && ctest --output-on-failure --no-tests=error -j $(JOBS)
+TEST_LINUX_ARM64 = cd $(LINUX_BUILD)-arm64 && $(LINUX_ARM64_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The browser build: the site in $(WEB_BUILD)/site, made with the native
 # build's zep-data and music renderer.
@@ -213,7 +219,8 @@ test-web: web web-npm
 # purged on clean Debian 12 and 13 systems (made once with debootstrap, then
 # cached), and its autopkgtest.
 test-deb: deb
-	cd $(DEB_BUILD) && ctest --output-on-failure --no-tests=error
+	$(TEST_DEB)
+TEST_DEB = cd $(DEB_BUILD) && ctest --output-on-failure --no-tests=error
 
 # A second build of release files, from a copy of the tree elsewhere under
 # another umask, compared byte for byte with the first. make test checks the
@@ -221,10 +228,85 @@ test-deb: deb
 # The second build takes its libraries from this tree's library folders.
 RELEASE_CHECK ?= deb linux-x86_64
 release-check: $(RELEASE_CHECK)
-	./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
-		"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
+	$(CHECK_RELEASE)
+CHECK_RELEASE = ./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
+	"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
 
-test: caches test-release test-asan test-clang test-web test-windows test-linux test-deb release-check
+# make test: the stages test-release, test-asan, test-clang, test-web,
+# test-windows, test-linux, test-deb and release-check, after what a first
+# run makes once. Little waits on what it does not need:
+#   - the packages that build the native builds and the bundled libraries
+#     install first (install-deps.sh caches); then, side by side, the rest
+#     of the packages and the npm package, the clean Debian systems, and
+#     the native, sanitizer, Clang and browser builds compile;
+#   - the bundled libraries build from the start at the lowest CPU priority
+#     (SCHED_IDLE), in the time the rest leaves idle (the tests that wait on
+#     a display, a sound server or the network), until the stage that links
+#     them waits for them;
+#   - the stages run one at a time, except at the end: the ARM64 download's
+#     tests, the package's tests and the release check side by side, once
+#     the package is built.
+# Each lane's output that is not a stage's goes to $(TEST_LOGS)/NAME.log,
+# with a line when it ends. On a machine where everything is made already,
+# the lanes end at once.
+TEST_LOGS ?= $(call full,$(BUILD))/test-logs
+IDLE = $(shell chrt --idle 0 true 2>/dev/null && echo chrt --idle 0 || echo nice -n 19)
+# lane NAME COMMAND: COMMAND's output into NAME's log, its end in one line
+# (and the log's last lines if it fails).
+lane = mkdir -p "$(TEST_LOGS)" && if ($(2)) >"$(TEST_LOGS)/$(1).log" 2>&1; then \
+	echo "zep: $(1) done (log: $(TEST_LOGS)/$(1).log)"; else \
+	tail -n 40 "$(TEST_LOGS)/$(1).log"; echo "zep: $(1) failed (log: $(TEST_LOGS)/$(1).log)" >&2; exit 1; fi
+# whole NAME COMMAND: COMMAND's output in one piece when it ends, for a stage
+# that runs beside others.
+whole = mkdir -p "$(TEST_LOGS)" && { ($(2)) >"$(TEST_LOGS)/$(1).log" 2>&1; status=$$?; \
+	cat "$(TEST_LOGS)/$(1).log"; exit $$status; }
+TEST_LANES = lane-packages lane-systems lane-native-builds lane-builds lane-libs-windows-x86_64 lane-libs-linux-x86_64 \
+	lane-libs-linux-arm64 stage-release stage-asan stage-clang stage-web stage-windows stage-linux \
+	stage-package stage-linux-arm64 stage-deb stage-release-check
+.PHONY: test-lanes $(TEST_LANES)
+
+test:
+	@./scripts/install-deps.sh caches
+	@$(MAKE) --no-print-directory -j $(words $(TEST_LANES)) test-lanes
+
+test-lanes: stage-linux-arm64 stage-deb stage-release-check
+
+lane-packages:
+	@$(call lane,packages,$(MAKE) --no-print-directory deps-then-npm)
+lane-systems:
+	@$(call lane,systems,$(MAKE) --no-print-directory -j 3 system-bookworm system-trixie system-bookworm-build)
+# The release and sanitizer builds need only the first packages; Clang and
+# the browser's compiler come with the rest.
+lane-builds: lane-packages lane-native-builds
+	@$(call lane,builds,$(MAKE) --no-print-directory build-clang web)
+lane-native-builds:
+	@$(call lane,native-builds,$(MAKE) --no-print-directory build build-asan)
+lane-libs-%:
+	@$(call lane,libs-$*,$(IDLE) $(MAKE) --no-print-directory libs-$*)
+
+stage-release: lane-packages lane-systems lane-builds
+	@$(MAKE) --no-print-directory test-release
+stage-asan: stage-release
+	@$(MAKE) --no-print-directory test-asan
+stage-clang: stage-asan
+	@$(MAKE) --no-print-directory test-clang
+stage-web: stage-clang
+	@$(MAKE) --no-print-directory test-web
+stage-windows: stage-web lane-libs-windows-x86_64
+	@$(MAKE) --no-print-directory test-windows
+stage-linux: stage-windows lane-libs-linux-x86_64 lane-libs-linux-arm64
+	@$(MAKE) --no-print-directory linux
+	$(TEST_LINUX_X86_64)
+stage-package: stage-linux
+	@$(MAKE) --no-print-directory deb
+# Side by side: qemu's one busy core, the package's tests (mostly apt
+# and the clean systems) and the release check's second build.
+stage-linux-arm64: stage-package
+	@$(call whole,test-linux-arm64,$(TEST_LINUX_ARM64))
+stage-deb: stage-package
+	@$(call whole,test-deb,$(TEST_DEB))
+stage-release-check: stage-package
+	@$(call whole,release-check,$(CHECK_RELEASE))
 
 # The libFuzzer targets (in the Clang build) for FUZZ_SECONDS each; what they
 # find is kept under $(CLANG_BUILD)/test-output/fuzz/long.

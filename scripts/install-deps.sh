@@ -8,11 +8,13 @@
 #   windows        also the Windows cross-build and its tests under wine
 #   linux          also the Linux downloads for x86-64 and ARM64 and their
 #                  tests (ARM64 under qemu-user)
-#   caches         only what `make caches` makes its caches with: the
+#   caches         only what `make caches` makes its caches with, and what
+#                  the native and sanitizer builds compile with: the
 #                  compilers and headers that build the libraries of the
-#                  Windows build and the Linux downloads, and debootstrap
-#                  (a quarter of the packages; the rest, mostly test tools,
-#                  can install while those libraries compile)
+#                  Windows build and the Linux downloads, zep's own build
+#                  dependencies, and debootstrap (a quarter of the packages;
+#                  the rest, mostly test tools, can install while those
+#                  compile)
 set -eu
 
 # Native build, tests and tools (python3 writes the window icon's header).
@@ -46,9 +48,12 @@ libgl-dev libasound2-dev libpulse-dev libpipewire-0.3-dev libdbus-1-dev"
 
 # What builds the libraries (scripts/build-deps.sh): SDL2's configuration
 # looks for the headers of what it can use, which libsdl2-dev and the Linux
-# group bring, so all of them are here before it runs.
+# group bring, so all of them are here before it runs. And what the native
+# and sanitizer builds need, so that they compile while the rest installs.
 CACHE_PACKAGES="cmake ninja-build g++ make pkg-config libsdl2-dev dpkg-dev xz-utils
-debian-archive-keyring debootstrap g++-mingw-w64-x86-64-posix libz-mingw-w64-dev $LINUX_PACKAGES"
+debian-archive-keyring debootstrap g++-mingw-w64-x86-64-posix libz-mingw-w64-dev $LINUX_PACKAGES
+python3 libopenmpt-dev libgtest-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev
+binutils"
 
 for group in "$@"; do
     case $group in

@@ -121,16 +121,30 @@ grep -qF '"boxb.raw" is a loop of symbolic links' "$WORK/err" || fail "no messag
 [ "$(grep -c '^zep-render: ' "$WORK/err")" -eq 4 ] || fail "not every line names zep-render: $(cat "$WORK/err")"
 grep -qF 'give that folder to zep-render with --data DIR' "$WORK/err" || fail "the hint does not say --data: $(cat "$WORK/err")"
 
+# Swaps two paths in one step (renameat2's RENAME_EXCHANGE), so that a
+# render never finds the data file missing in between.
+exchange() {
+    python3 - "$1" "$2" <<'EOF'
+import ctypes, os, sys
+libc = ctypes.CDLL(None, use_errno=True)
+AT_FDCWD, RENAME_EXCHANGE = -100, 2
+if libc.renameat2(AT_FDCWD, os.fsencode(sys.argv[1]), AT_FDCWD, os.fsencode(sys.argv[2]), RENAME_EXCHANGE):
+    sys.exit("cannot exchange %s and %s: %s" % (sys.argv[1], sys.argv[2], os.strerror(ctypes.get_errno())))
+EOF
+}
+
 # A data file replaced during the render (after the outputs were begun) is
 # named as at start-up: never a wait on a named pipe, never "too short".
 for kind in pipe folder; do
     copy_data swapped
+    rm -rf "$WORK/replacement"
+    if [ $kind = pipe ]; then mkfifo "$WORK/replacement"; else mkdir "$WORK/replacement"; fi
     "$RENDER" --data "$WORK/swapped" --fps 10 --hashes "$WORK/out/h.txt" >"$WORK/stdout" 2>"$WORK/err" &
     pid=$!
     n=0
     while [ -z "$(ls -A "$WORK/out")" ] && [ $n -lt 200 ]; do sleep 0.05; n=$((n + 1)); done
-    rm "$WORK/swapped/tex33.raw"
-    if [ $kind = pipe ]; then mkfifo "$WORK/swapped/tex33.raw"; else mkdir "$WORK/swapped/tex33.raw"; fi
+    exchange "$WORK/replacement" "$WORK/swapped/tex33.raw" || fail "the data file could not be replaced"
+    rm -f "$WORK/replacement"
     wait_for $pid 1200
     [ "$status" -eq 1 ] || fail "tex33.raw made a $kind during the render: status $status"
     case $kind in
