@@ -247,21 +247,17 @@ CHECK_RELEASE = ./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=
 #     tests, the package's tests and the release check side by side, once
 #     the package is built.
 # Each lane's output that is not a stage's goes to $(TEST_LOGS)/NAME.log,
-# with a line when it ends. On a machine where everything is made already,
-# the lanes end at once.
+# with a line when it ends; each runs in a process group of its own
+# (scripts/lane.sh), so that a signal to make ends all of it. On a machine
+# where everything is made already, the lanes end at once.
 TEST_LOGS ?= $(call full,$(BUILD))/test-logs
 IDLE = $(shell chrt --idle 0 true 2>/dev/null && echo chrt --idle 0 || echo nice -n 19)
-# lane NAME COMMAND: COMMAND's output into NAME's log, its end in one line
-# (and the log's last lines if it fails).
-lane = mkdir -p "$(TEST_LOGS)" && if ($(2)) >"$(TEST_LOGS)/$(1).log" 2>&1; then \
-	echo "zep: $(1) done (log: $(TEST_LOGS)/$(1).log)"; else \
-	tail -n 40 "$(TEST_LOGS)/$(1).log"; echo "zep: $(1) failed (log: $(TEST_LOGS)/$(1).log)" >&2; exit 1; fi
-# whole NAME COMMAND: COMMAND's output in one piece when it ends, for a stage
-# that runs beside others.
-whole = mkdir -p "$(TEST_LOGS)" && { ($(2)) >"$(TEST_LOGS)/$(1).log" 2>&1; status=$$?; \
-	cat "$(TEST_LOGS)/$(1).log"; exit $$status; }
-TEST_LANES = lane-packages lane-systems lane-native-builds lane-builds lane-libs-windows-x86_64 lane-libs-linux-x86_64 \
-	lane-libs-linux-arm64 stage-release stage-asan stage-clang stage-web stage-windows stage-linux \
+# lane NAME COMMAND: a side lane that makes caches, quiet but for its end.
+lane = ./scripts/lane.sh quiet $(1) "$(TEST_LOGS)/$(1).log" $(2)
+# whole NAME COMMAND: a stage beside others, its output in one piece.
+whole = ./scripts/lane.sh whole $(1) "$(TEST_LOGS)/$(1).log" sh -c '$(2)'
+LIB_LANES = lane-libs-windows-x86_64 lane-libs-linux-x86_64 lane-libs-linux-arm64
+TEST_LANES = lane-packages lane-systems lane-native-builds lane-builds $(LIB_LANES) stage-release stage-asan stage-clang stage-web stage-windows stage-linux \
 	stage-package stage-linux-arm64 stage-deb stage-release-check
 .PHONY: test-lanes $(TEST_LANES)
 
@@ -271,8 +267,10 @@ test:
 
 test-lanes: stage-linux-arm64 stage-deb stage-release-check
 
+# Where apt needs sudo (not as root), sudo may need the terminal.
 lane-packages:
-	@$(call lane,packages,$(MAKE) --no-print-directory deps-then-npm)
+	@./scripts/lane.sh $(if $(filter 0,$(shell id -u)),,--terminal) quiet packages \
+		"$(TEST_LOGS)/packages.log" $(MAKE) --no-print-directory deps-then-npm
 lane-systems:
 	@$(call lane,systems,$(MAKE) --no-print-directory -j 3 system-bookworm system-trixie system-bookworm-build)
 # The release and sanitizer builds need only the first packages; Clang and
@@ -281,7 +279,7 @@ lane-builds: lane-packages lane-native-builds
 	@$(call lane,builds,$(MAKE) --no-print-directory build-clang web)
 lane-native-builds:
 	@$(call lane,native-builds,$(MAKE) --no-print-directory build build-asan)
-lane-libs-%:
+$(LIB_LANES): lane-libs-%:
 	@$(call lane,libs-$*,$(IDLE) $(MAKE) --no-print-directory libs-$*)
 
 stage-release: lane-packages lane-systems lane-builds
