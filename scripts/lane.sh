@@ -26,10 +26,12 @@ case $mode in quiet|whole) ;; *) echo "lane.sh: unknown mode '$mode'" >&2; exit 
 mkdir -p "$(dirname "$log")"
 
 if [ $group = own ]; then
-    # A background child of a shell without job control leads no group, so
-    # setsid makes it the leader of a new one without forking: its pid names
-    # the group.
-    setsid "$@" >"$log" 2>&1 </dev/null &
+    # A group of its own, in make's session: a new session (setsid) would
+    # also be a scheduling group of its own where the kernel groups by
+    # session, and would take an equal share of the CPU whatever the
+    # priority of its processes. The new group's id is the lane's pid.
+    perl -e 'setpgrp(0, 0) or die "lane.sh: setpgrp: $!\n"; exec { $ARGV[0] } @ARGV or die "lane.sh: $ARGV[0]: $!\n"' \
+        "$@" >"$log" 2>&1 </dev/null &
     lane=$!
     target=-$!
 else
