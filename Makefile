@@ -232,8 +232,8 @@ release-check: $(RELEASE_CHECK)
 CHECK_RELEASE = ./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=$(WIN_DEPS)" \
 	"LINUX_X86_DEPS=$(LINUX_X86_DEPS)" "LINUX_ARM64_DEPS=$(LINUX_ARM64_DEPS)"
 
-# make test: the stages test-release, test-asan, test-clang, test-web,
-# test-windows, test-linux, test-deb and release-check, after what a first
+# make test: the stages test-asan, test-clang, test-web, test-windows,
+# test-linux, test-release, test-deb and release-check, after what a first
 # run makes once. Little waits on what it does not need:
 #   - the packages that build the native builds and the bundled libraries
 #     install first (install-deps.sh caches); then, side by side, the rest
@@ -241,8 +241,8 @@ CHECK_RELEASE = ./scripts/release-check.sh "$(DIST)" $(RELEASE_CHECK) "WIN_DEPS=
 #     the native, sanitizer, Clang and browser builds compile;
 #   - the bundled libraries build from the start at the lowest CPU priority
 #     (SCHED_IDLE), in the time the rest leaves idle (the tests that wait on
-#     a display, a sound server or the network), until the stage that links
-#     them waits for them;
+#     a browser, wine or the network), until the stage that links them waits
+#     for them;
 #   - the stages run one at a time, except at the end: the ARM64 download's
 #     tests, the package's tests and the release check side by side, once
 #     the package is built.
@@ -257,8 +257,8 @@ lane = ./scripts/lane.sh quiet $(1) "$(TEST_LOGS)/$(1).log" $(2)
 # whole NAME COMMAND: a stage beside others, its output in one piece.
 whole = ./scripts/lane.sh whole $(1) "$(TEST_LOGS)/$(1).log" sh -c '$(2)'
 LIB_LANES = lane-libs-windows-x86_64 lane-libs-linux-x86_64 lane-libs-linux-arm64
-TEST_LANES = lane-packages lane-systems lane-native-builds lane-builds $(LIB_LANES) stage-release stage-asan stage-clang stage-web stage-windows stage-linux \
-	stage-package stage-linux-arm64 stage-deb stage-release-check
+TEST_LANES = lane-packages lane-systems lane-native-builds lane-builds $(LIB_LANES) stage-asan stage-clang stage-web stage-windows stage-linux \
+	stage-release stage-package stage-linux-arm64 stage-deb stage-release-check
 .PHONY: test-lanes $(TEST_LANES)
 
 test:
@@ -282,9 +282,10 @@ lane-native-builds:
 $(LIB_LANES): lane-libs-%:
 	@$(call lane,libs-$*,$(IDLE) $(MAKE) --no-print-directory libs-$*)
 
-stage-release: lane-packages lane-systems lane-builds
-	@$(MAKE) --no-print-directory test-release
-stage-asan: stage-release
+# The release build's tests come after the downloads': its desktop tests
+# measure timing and listen for gaps in the music, alone on the machine, and
+# a library compiling beside them, even at idle priority, is heard and seen.
+stage-asan: lane-packages lane-systems lane-builds
 	@$(MAKE) --no-print-directory test-asan
 stage-clang: stage-asan
 	@$(MAKE) --no-print-directory test-clang
@@ -295,7 +296,9 @@ stage-windows: stage-web lane-libs-windows-x86_64
 stage-linux: stage-windows lane-libs-linux-x86_64 lane-libs-linux-arm64
 	@$(MAKE) --no-print-directory linux
 	$(TEST_LINUX_X86_64)
-stage-package: stage-linux
+stage-release: stage-linux
+	@$(MAKE) --no-print-directory test-release
+stage-package: stage-release
 	@$(MAKE) --no-print-directory deb
 # Side by side: qemu's one busy core, the package's tests (mostly apt
 # and the clean systems) and the release check's second build.
