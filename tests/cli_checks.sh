@@ -17,6 +17,24 @@ again_on_a_bare_x_server() {
     exec xvfb-run -a -s "-screen 0 800x600x24" sh "$@"
 }
 
+# start_openbox LOG: starts openbox on $DISPLAY, its output in LOG and its
+# process in $openbox_pid, and waits up to 10 s until it has finished
+# starting. Openbox names itself the window manager before it has read its
+# theme, and a window mapped in between is never shown; on a first run, with
+# no font caches yet, that takes long enough for zep's window to fall in it.
+start_openbox() {
+    ready="$WORK/openbox-ready"
+    rm -f "$ready"
+    openbox --startup "touch '$ready'" >"$1" 2>&1 &
+    openbox_pid=$!
+    n=0
+    until [ -e "$ready" ] || [ "$n" -ge 100 ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    [ -e "$ready" ] || fail "openbox did not finish starting in 10 s: $(tail -n 3 "$1")"
+}
+
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))

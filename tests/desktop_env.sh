@@ -195,13 +195,8 @@ start_xvfb() {
     done
     [ -n "$X_PIDS" ] || { fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"; return 1; }
     if [ "${2:-}" = openbox ]; then
-        openbox >"$WORK/openbox.log" 2>&1 &
-        X_PIDS="$X_PIDS $!"
-        n=0
-        until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || [ "$n" -ge 50 ]; do
-            sleep 0.1
-            n=$((n + 1))
-        done
+        start_openbox "$WORK/openbox.log"
+        X_PIDS="$X_PIDS $openbox_pid"
     fi
     return 0
 }

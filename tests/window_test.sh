@@ -12,14 +12,8 @@ ZEP=$1 DATA=$2 WORK=$3 MODULE=$4
 again_on_a_bare_x_server "$0" "$@"
 
 # Fullscreen is the window manager's business, as on a desktop.
-openbox >"$WORK/openbox.log" 2>&1 &
-wm=$!
-trap 'kill $wm 2>/dev/null' EXIT
-n=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || [ "$n" -ge 50 ]; do
-    sleep 0.1
-    n=$((n + 1))
-done
+start_openbox "$WORK/openbox.log"
+trap 'kill $openbox_pid 2>/dev/null' EXIT
 
 # The window's size as "WIDTHxHEIGHT", waiting up to 5 s for it to become $2.
 window_size() {
