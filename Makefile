@@ -100,8 +100,9 @@ $(CLANG_BUILD)/build.ninja:
 		-DZEP_NATIVE=OFF
 
 # The sanitizer build is the one tuned for this machine's own CPU (the
-# native copy of the scenes), so that make test draws the manifest with
-# every kind of copy: native here, baseline and AVX2 in the others.
+# native copy of the scenes), so that make test checks that copy too: its
+# golden pictures and the moments compared with the manifest. The whole run
+# against the manifest is the baseline and AVX2 copies', in the others.
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEP_SANITIZE=ON -DZEP_NATIVE=ON
 
